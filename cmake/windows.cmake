@@ -1,0 +1,1 @@
+# The Windows lanes: the program itself, and running tests under Wine.

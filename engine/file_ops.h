@@ -1,0 +1,23 @@
+// The file operations of the file installation step, on any FileSystem.
+#ifndef PACKWRIGHT_ENGINE_FILE_OPS_H_
+#define PACKWRIGHT_ENGINE_FILE_OPS_H_
+
+#include <string>
+
+#include "platform/file_system.h"
+
+// True when something of that name exists, as a directory search reports it
+// (directories and wildcard matches count).
+bool FileExists(FileSystem& files, const std::string& path);
+
+// True when `existing` should be treated as newer than `candidate`: its
+// last-write time is strictly later, or the candidate cannot be examined
+// while the existing file can. False when `existing` cannot be examined.
+bool IsFileNewer(FileSystem& files, const std::string& existing, const std::string& candidate);
+
+// Creates directory `path` and any missing parents, level by level, never
+// the drive root. True when the directory was created, or was found to exist
+// on the first attempt.
+bool CreateDirectoryTree(FileSystem& files, const std::string& path);
+
+#endif  // PACKWRIGHT_ENGINE_FILE_OPS_H_

@@ -1,0 +1,2 @@
+set(ENGINE_SOURCES)
+set(ENGINE_TESTS)

@@ -1,0 +1,87 @@
+// The file system as Packwright sees it. Every path is a Windows-style
+// narrow string ("D:\Sim\Resourcen\x.dat") that this layer takes as written;
+// it is never normalised on the caller's behalf. Nothing here throws: each
+// operation reports failure through its result, and where an `err` is taken
+// it receives a text naming the operation and the path.
+#ifndef PACKWRIGHT_PLATFORM_FILE_SYSTEM_H_
+#define PACKWRIGHT_PLATFORM_FILE_SYSTEM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A file open for reading in binary. Closed when destroyed.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to `size` bytes into `buf`. Returns the number read, 0 at the
+  // end of the file, or -1 on a read error.
+  virtual long Read(char* buf, std::size_t size) = 0;
+};
+
+// A file open for writing in binary. Destroying it without Close() closes it
+// and ignores errors.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  // Writes all `size` bytes; false if any could not be written.
+  virtual bool Write(const char* data, std::size_t size) = 0;
+  // Forces what was written onto the disk; false on failure.
+  virtual bool Flush() = 0;
+  // Closes the file; false if closing reported an error. Call at most once.
+  virtual bool Close() = 0;
+};
+
+enum class DirResult { kCreated, kAlreadyExists, kFailed };
+enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // True when a directory search for `path` finds anything: a file or a
+  // directory, or for a pattern with * or ? any match.
+  virtual bool Exists(const std::string& path) = 0;
+
+  // Opens `path` for reading, sharing read access only, and reads its
+  // last-write time as a 64-bit count. kOpenFailed when it does not open
+  // (missing, a directory, locked); kTimeFailed when the time cannot be read.
+  virtual TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) = 0;
+
+  // Creates one directory level. kAlreadyExists when something of that name
+  // exists already; kFailed for every other failure (parent missing, ...).
+  virtual DirResult MakeDirectory(const std::string& path) = 0;
+
+  // Copies the file `from` to `to`, creating `to` or overwriting it, and
+  // carries the last-write time over. A failed copy may leave `to` partly
+  // written: callers that care copy to a temporary name.
+  virtual bool Copy(const std::string& from, const std::string& to, std::string* err) = 0;
+
+  // True when `path` exists and carries the read-only attribute (POSIX: has
+  // no write permission bit).
+  virtual bool IsReadOnly(const std::string& path) = 0;
+
+  // Moves `from` over `to` in one step, replacing `to` if it exists; the
+  // result is on disk when this returns true. `to` is never half replaced.
+  virtual bool Replace(const std::string& from, const std::string& to, std::string* err) = 0;
+
+  // Deletes a file; false if it could not be deleted.
+  virtual bool Remove(const std::string& path) = 0;
+
+  // Resets the attributes to plain read-write; false on failure.
+  virtual bool SetNormalAttributes(const std::string& path) = 0;
+
+  // Opens an existing file for reading; null (and `err`) if it does not open.
+  virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) = 0;
+
+  // Creates `path`, or truncates it, for writing; null (and `err`) if it
+  // cannot be opened.
+  virtual std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) = 0;
+
+  // The absolute path that the system resolves `path` to: "." and ".."
+  // components applied, doubled separators folded, "/" read as "\".
+  virtual std::string FullPath(const std::string& path) = 0;
+};
+
+#endif  // PACKWRIGHT_PLATFORM_FILE_SYSTEM_H_

@@ -1,0 +1,37 @@
+// The registry, reduced to the four calls that Packwright makes. Results are
+// Windows error codes (kErrorSuccess on success), so that the Win32 layer is
+// a plain pass-through and the other layers behave alike.
+#ifndef PACKWRIGHT_PLATFORM_REGISTRY_H_
+#define PACKWRIGHT_PLATFORM_REGISTRY_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win_constants.h"
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+
+  // Opens the subkey `name` (one level, no backslash) of `parent`, which is
+  // a root such as kHkeyClassesRoot or a key this registry opened, with the
+  // given access rights. On success stores the new key in `*out`.
+  virtual long OpenKey(RegKey parent, const std::string& name, std::uint32_t access,
+                       RegKey* out) = 0;
+
+  // Reads value `name` of `key` as RegQueryValueExA does: stores its type in
+  // `*type` and up to `*size` bytes in `data`, and sets `*size` to the
+  // value's length. kErrorMoreData when the buffer is too small (then `data`
+  // holds nothing useful); kErrorFileNotFound when there is no such value.
+  // A string value may come back without a terminating NUL.
+  virtual long QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
+                          unsigned char* data, std::uint32_t* size) = 0;
+
+  // Stores `value` as REG_DWORD under `name`.
+  virtual long SetDword(RegKey key, const std::string& name, std::uint32_t value) = 0;
+
+  // Closes a key this registry opened.
+  virtual long CloseKey(RegKey key) = 0;
+};
+
+#endif  // PACKWRIGHT_PLATFORM_REGISTRY_H_

@@ -1,0 +1,31 @@
+// What Packwright needs of the running system apart from files and the
+// registry: its own location, the system language, the string table and
+// message boxes.
+#ifndef PACKWRIGHT_PLATFORM_SHELL_H_
+#define PACKWRIGHT_PLATFORM_SHELL_H_
+
+#include <cstdint>
+#include <string>
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  // Full path of the running program, however long ("Z:\pkg\Packwright.exe"
+  // on POSIX as well). Empty if it cannot be had.
+  virtual std::string ModulePath() = 0;
+
+  // The system default language id (a LANGID: primary language in the low
+  // ten bits).
+  virtual std::uint16_t SystemLanguage() = 0;
+
+  // Text of string-table entry `id`, as narrow text of the system's code
+  // page (UTF-8 on POSIX); empty if there is none.
+  virtual std::string LoadText(unsigned id) = 0;
+
+  // Shows a modal message box and returns the button pressed (kIdOk, ...).
+  virtual int ShowMessageBox(const std::string& caption, const std::string& text,
+                             unsigned type) = 0;
+};
+
+#endif  // PACKWRIGHT_PLATFORM_SHELL_H_

@@ -1,0 +1,67 @@
+// Text-mode reading and writing as the Windows C runtime does it, on every
+// platform: Packwright's script and Kestrova's catalogue are Windows files.
+#ifndef PACKWRIGHT_PLATFORM_TEXT_FILE_H_
+#define PACKWRIGHT_PLATFORM_TEXT_FILE_H_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "platform/file_system.h"
+
+// Reads an InputFile through a buffer, with CR LF read as LF and a byte 0x1A
+// ending the input. A read error also ends the input and is remembered.
+class TextReader {
+ public:
+  explicit TextReader(std::unique_ptr<InputFile> file);
+
+  // Stores the next character in `*c`; false at the end of the input.
+  bool Get(char* c);
+  // Like Get, but leaves the character to be read again.
+  bool Peek(char* c);
+
+  // True when a read error ended the input.
+  bool failed() const { return failed_; }
+  // True when a 0x1A ended the input while more bytes followed it.
+  bool CutShortByCtrlZ();
+
+ private:
+  bool Fill();
+  bool RawGet(char* c);
+
+  std::unique_ptr<InputFile> file_;
+  std::string buf_;
+  std::size_t pos_ = 0;
+  bool at_end_ = false;
+  bool failed_ = false;
+  bool ctrl_z_ = false;
+  bool has_peeked_ = false;
+  char peeked_ = 0;
+};
+
+// Writes to an OutputFile through a buffer, with every LF written as CR LF.
+// Errors are remembered; Finish() reports whether everything reached the
+// file (buffer written, flushed to disk and closed).
+class TextWriter {
+ public:
+  explicit TextWriter(std::unique_ptr<OutputFile> file);
+  ~TextWriter();
+
+  void Write(const std::string& text);
+  // Writes what is buffered, flushes it to disk and closes the file. True
+  // only if every write, the flush and the close succeeded.
+  bool Finish();
+
+ private:
+  void Drain();
+
+  std::unique_ptr<OutputFile> file_;
+  std::string buf_;
+  bool ok_ = true;
+};
+
+// Reads the whole file at `path` in text mode into `*text`. False if it does
+// not open or a read error occurs.
+bool ReadTextFile(FileSystem& files, const std::string& path, std::string* text);
+
+#endif  // PACKWRIGHT_PLATFORM_TEXT_FILE_H_

@@ -1,0 +1,29 @@
+// Resource ids of Packwright. Message ids name the German text; the other
+// languages follow at +100 (English), +200 (French) and +300 (Polish).
+#ifndef PACKWRIGHT_RES_RESOURCE_H_
+#define PACKWRIGHT_RES_RESOURCE_H_
+
+#define IDD_ABOUTBOX 100
+#define IDD_MAIN 102
+
+#define IDR_MAINFRAME 128
+
+#define IDC_PROGRESS 1000
+#define IDC_INTRO_TEXT 1001
+
+#define IDM_ABOUTBOX 0x0010
+
+#define IDS_ABOUT_MENU 101
+#define IDS_SCRIPT_MISSING 102
+#define IDS_KEEP_NEWER 103
+#define IDS_HOST_MISSING 104
+#define IDS_INSTALL_FAILED 105
+#define IDS_INSTALL_OK 106
+#define IDS_COPY_FAILED 107
+#define IDS_SOURCE_MISSING 108
+#define IDS_INTRO 109
+#define IDS_QUIT 110
+#define IDS_OK 111
+#define IDS_INSTALL 112
+
+#endif  // PACKWRIGHT_RES_RESOURCE_H_
