@@ -1,13 +1,12 @@
+# The platform seam: portable helpers, then one implementation per system.
 set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc)
-set(PLATFORM_POSIX_SOURCES)
-set(PLATFORM_WIN32_SOURCES)
 # Test doubles, linked into the test executable only.
 set(PLATFORM_TEST_SUPPORT
   ${CMAKE_CURRENT_LIST_DIR}/fake_platform.cc)
 set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc)
-set(PLATFORM_POSIX_TESTS)
-set(PLATFORM_WIN32_TESTS)
+include(${CMAKE_CURRENT_LIST_DIR}/posix.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/win32.cmake)

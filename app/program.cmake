@@ -1,0 +1,1 @@
+# The Windows program Packwright.exe and its end-to-end tests under Wine.

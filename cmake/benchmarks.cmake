@@ -1,0 +1,1 @@
+# Benchmarks (native only, not run by the tests).
