@@ -1,0 +1,32 @@
+// Test support for the real platform: a fresh directory, removed with its
+// contents at the end, and native helpers that set up files in it without
+// going through the FileSystem under test. Paths are Windows-style, as the
+// core uses them ("Z:\tmp\pw-abc\x.dat" on POSIX).
+#ifndef PACKWRIGHT_PLATFORM_TEST_DIR_H_
+#define PACKWRIGHT_PLATFORM_TEST_DIR_H_
+
+#include <cstdint>
+#include <string>
+
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  // The directory, without a trailing backslash; empty if it could not be
+  // made.
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Native set-up helpers; each returns false on failure.
+bool TestWriteFile(const std::string& path, const std::string& data);
+bool TestReadFile(const std::string& path, std::string* data);
+// Last-write times are counts of 100 ns since 1601 (FILETIME), on every
+// platform.
+bool TestSetWriteTime(const std::string& path, std::uint64_t time);
+bool TestSetReadOnly(const std::string& path, bool read_only);
+bool TestMakeDir(const std::string& path);
+
+#endif  // PACKWRIGHT_PLATFORM_TEST_DIR_H_
