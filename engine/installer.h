@@ -21,9 +21,10 @@ class CInstaller {
   // True when Kestrova's directory was found.
   bool IsHostFound() const { return !hostDir.empty(); }
 
-  // Runs the installation, reporting progress 0..4 through `progress`.
-  // Returns 0 on success, kInstallFailed when a step failed or the script
-  // does not open.
+  // Runs the installation, reporting progress 0..4 through `progress` (which
+  // may be null). Returns 0 on success, kInstallFailed when a step failed or
+  // the script does not open (IDS_SCRIPT_MISSING is shown then). Updates
+  // Scan at the end of a run that found its script.
   long Run(IInstallProgress* progress);
 
   // The two steps. Each reads its own section of the script.
