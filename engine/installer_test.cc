@@ -1,0 +1,155 @@
+#include "engine/installer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "engine/fake_progress.h"
+#include "platform/fake_platform.h"
+
+namespace {
+
+const char kKey[] = "HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX";
+const char kScript[] = "C:\\Paket\\InstSkript.txt";
+
+class InstallerTest : public testing::Test {
+ protected:
+  InstallerTest() {
+    p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+    p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "");
+    p.files.AddFile(kScript, "Dateinstallation{}Texturskript{}");
+  }
+
+  // The host directory a fresh installer finds; "-" when none.
+  std::string HostFor(const std::string& bytes, std::uint32_t type = kRegSz) {
+    p.registry.SetRaw(kKey, "AppPath", type, bytes);
+    CInstaller installer(p.platform);
+    EXPECT_EQ(0, p.registry.open_keys());
+    return installer.IsHostFound() ? installer.hostDir : "-";
+  }
+
+  long RunOnce() {
+    CInstaller installer(p.platform);
+    EXPECT_TRUE(installer.IsHostFound());
+    long result = installer.Run(&progress);
+    scriptDir = installer.scriptDir;
+    return result;
+  }
+
+  // Scan's type and raw bytes ("4:\x02\0\0\0"); "-" when absent.
+  std::string Scan() {
+    const FakeRegistry::Value* scan = p.registry.Get(kKey, "Scan");
+    return scan ? std::to_string(scan->type) + ":" + scan->bytes : "-";
+  }
+  std::string ScanAfterRun() {
+    RunOnce();
+    return Scan();
+  }
+
+  FakePlatform p;
+  FakeProgress progress;
+  std::string scriptDir;
+};
+
+std::string Dword(char value) {
+  return "4:" + std::string(1, value) + std::string(3, '\0');
+}
+
+}  // namespace
+
+TEST_F(InstallerTest, HostIsAppPathUpToItsLastBackslash) {
+  EXPECT_EQ("D:\\Sim\\", HostFor(std::string("D:\\Sim\\Kestrova.exe\0", 20)));
+  EXPECT_EQ("D:\\Sim\\", HostFor(std::string("D:\\Sim\\\0", 8)));
+  EXPECT_EQ("D:\\Sim\\", HostFor(std::string("D:\\Sim\\models\0", 14)));
+  EXPECT_EQ("%SIM%\\", HostFor(std::string("%SIM%\\k.exe\0", 12), kRegExpandSz));
+  EXPECT_EQ("D:\\A\\", HostFor(std::string("D:\\A\\k\0E:\\B\\k\0\0", 15), kRegMultiSz));
+  EXPECT_EQ("D:\\Sim\\", HostFor("D:\\Sim\\k.exe"));  // stored without NUL
+  std::string deep = "D:\\" + std::string(250, 'x') + "\\k.exe";
+  EXPECT_EQ(259u, deep.size());
+  EXPECT_EQ(deep.substr(0, 254), HostFor(deep + '\0'));
+}
+
+TEST_F(InstallerTest, HostIsNotFoundWithoutAUsableAppPath) {
+  EXPECT_EQ("-", HostFor(std::string("Kestrova.exe\0", 13)));
+  EXPECT_EQ("-", HostFor(std::string("\0", 1)));
+  EXPECT_EQ("-", HostFor(""));
+  EXPECT_EQ("-", HostFor("D:\\" + std::string(260, 'x') + '\0'));
+  EXPECT_EQ("-", HostFor(std::string("\x01\0\0\0", 4), kRegDword));
+
+  // The maker's other key names another program: it is never consulted.
+  FakePlatform other;
+  other.registry.SetString("HKEY_CLASSES_ROOT\\Software\\Brindlewood\\ZR", "AppPath",
+                           "D:\\Zr\\zr.exe");
+  other.registry.AddKey(kKey);
+  EXPECT_FALSE(CInstaller(other.platform).IsHostFound());
+}
+
+TEST_F(InstallerTest, RunWithoutScriptStopsAtOneAndLeavesScan) {
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  p.files.Remove(kScript);
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  EXPECT_EQ((std::vector<std::string>{"SetRange(0,4)", "SetPos(0)", "SetPos(1)"}), progress.calls);
+  ASSERT_EQ(1u, p.shell.boxes.size());
+  EXPECT_EQ("Packwright", p.shell.boxes[0].caption);
+  EXPECT_EQ(LoadMessage(p.shell, IDS_SCRIPT_MISSING), p.shell.boxes[0].text);
+  EXPECT_EQ(kMbOk, p.shell.boxes[0].type & kMbTypeMask);
+  EXPECT_EQ(Dword(0), Scan());
+}
+
+TEST_F(InstallerTest, RunDrivesProgressThroughEveryStep) {
+  EXPECT_EQ(0, RunOnce());
+  EXPECT_EQ((std::vector<std::string>{"SetRange(0,4)", "SetPos(0)", "SetPos(1)", "SetPos(2)",
+                                      "SetPos(3)", "SetPos(4)"}),
+            progress.calls);
+  EXPECT_TRUE(p.shell.boxes.empty());
+  EXPECT_EQ("C:\\Paket", scriptDir);
+  EXPECT_EQ(0, p.registry.open_keys());
+  EXPECT_EQ(0, p.files.open_files());
+}
+
+TEST_F(InstallerTest, ScriptLiesBesideTheRunningProgram) {
+  p.shell.module_path = "D:\\pkg\\setup.exe";
+  p.files.AddFile("D:\\pkg\\InstSkript.txt", "Texturskript{}");
+  EXPECT_EQ(0, RunOnce());
+  EXPECT_EQ("D:\\pkg", scriptDir);
+
+  std::string deep = "D:\\" + std::string(300, 'p');
+  p.shell.module_path = deep + "\\setup.exe";
+  p.files.AddFile(deep + "\\InstSkript.txt", "Texturskript{}");
+  EXPECT_EQ(0, RunOnce());
+  EXPECT_EQ(deep, scriptDir);
+  EXPECT_TRUE(p.shell.boxes.empty());
+}
+
+TEST_F(InstallerTest, ScanBecomesTwoUnlessItIsOne) {
+  EXPECT_EQ("-", ScanAfterRun());
+  for (char before : {0, 1, 2, 3}) {
+    SCOPED_TRACE(static_cast<int>(before));
+    p.registry.SetDwordValue(kKey, "Scan", before);
+    EXPECT_EQ(Dword(before == 1 ? 1 : 2), ScanAfterRun());
+  }
+  p.registry.SetRaw(kKey, "Scan", kRegDwordBigEndian, std::string("\0\0\0\x01", 4));
+  EXPECT_EQ(Dword(2), ScanAfterRun());
+  p.registry.SetString(kKey, "Scan", "0");
+  EXPECT_EQ(std::string("1:0\0", 4), ScanAfterRun());
+}
+
+TEST_F(InstallerTest, ScanIsRewrittenWhenAlreadyTwo) {
+  p.registry.SetDwordValue(kKey, "Scan", 2);
+  RunOnce();
+  int writes = 0;
+  for (const std::string& call : p.registry.calls())
+    writes += call.compare(0, 9, "SetDword(") == 0;
+  EXPECT_EQ(1, writes);
+}
+
+TEST_F(InstallerTest, KeyWithoutWriteAccessStillInstalls) {
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  p.registry.DenyWrite(kKey);
+  EXPECT_EQ(0, RunOnce());
+  EXPECT_EQ(Dword(0), Scan());
+  EXPECT_TRUE(p.shell.boxes.empty());
+  EXPECT_EQ(0, p.registry.open_keys());
+}
