@@ -1,3 +1,12 @@
+# The file installation step and its file operations.
 set(ENGINE_FILES_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/file_step.cc)
-set(ENGINE_FILES_TESTS)
+  ${CMAKE_CURRENT_LIST_DIR}/confine.cc
+  ${CMAKE_CURRENT_LIST_DIR}/file_ops.cc
+  ${CMAKE_CURRENT_LIST_DIR}/file_step.cc
+  ${CMAKE_CURRENT_LIST_DIR}/safe_copy.cc)
+set(ENGINE_FILES_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/confine_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/file_ops_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/file_step_fault_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/file_step_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/safe_copy_test.cc)

@@ -1,0 +1,58 @@
+#include "engine/confine.h"
+
+namespace {
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// Drops one trailing backslash, except from a drive root such as "D:\".
+std::string WithoutTrailingSeparator(std::string path) {
+  if (path.size() > 3 && path.back() == '\\')
+    path.pop_back();
+  return path;
+}
+
+// A component that may lead to the parent directory. Windows trims trailing
+// dots and blanks, and Wine's full path turns "...\" into "..\", so every
+// run of dots and blanks but "." is treated as a climb. What follows a colon
+// names a stream and does not change the directory.
+bool ClimbsUp(const std::string& component) {
+  std::string name = component.substr(0, component.find(':'));
+  return !name.empty() && name != "." && name.find_first_not_of(". ") == std::string::npos;
+}
+
+bool ClimbsAboveStart(const std::string& tail) {
+  int depth = 0;
+  std::string::size_type start = 0;
+  while (start <= tail.size()) {
+    std::string::size_type end = tail.find_first_of("\\/", start);
+    if (end == std::string::npos)
+      end = tail.size();
+    std::string component = tail.substr(start, end - start);
+    if (ClimbsUp(component)) {
+      if (--depth < 0)
+        return true;
+    } else if (!component.empty() && component != ".") {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool StaysInside(FileSystem& files, const std::string& base, const std::string& tail) {
+  if (base.empty() || ClimbsAboveStart(tail))
+    return false;
+  std::string root = LowerAscii(WithoutTrailingSeparator(files.FullPath(base)));
+  std::string full = LowerAscii(WithoutTrailingSeparator(files.FullPath(base + tail)));
+  if (root.empty() || full.compare(0, root.size(), root) != 0)
+    return false;
+  return full.size() == root.size() || root.back() == '\\' || full[root.size()] == '\\';
+}

@@ -1,0 +1,44 @@
+#include "engine/file_ops.h"
+
+#include <cstdint>
+
+bool FileExists(FileSystem& files, const std::string& path) {
+  return files.Exists(path);
+}
+
+bool IsFileNewer(FileSystem& files, const std::string& existing, const std::string& candidate) {
+  std::uint64_t existing_time = 0;
+  std::uint64_t candidate_time = 0;
+  // Both files are opened before either time is looked at, so a candidate
+  // that does not open wins over an existing file whose time is unreadable.
+  TimeResult existing_result = files.LastWriteTime(existing, &existing_time);
+  if (existing_result == TimeResult::kOpenFailed)
+    return false;
+  TimeResult candidate_result = files.LastWriteTime(candidate, &candidate_time);
+  if (candidate_result == TimeResult::kOpenFailed)
+    return true;
+  if (existing_result == TimeResult::kTimeFailed)
+    return false;
+  if (candidate_result == TimeResult::kTimeFailed)
+    return true;
+  return existing_time > candidate_time;
+}
+
+bool CreateDirectoryTree(FileSystem& files, const std::string& path) {
+  if (path.empty())
+    return false;
+  std::string dir = path;
+  if (dir.back() == '\\')
+    dir.pop_back();
+  if (files.MakeDirectory(dir) != DirResult::kFailed)
+    return true;
+  std::string::size_type slash = dir.rfind('\\');
+  if (slash == std::string::npos)
+    return false;
+  // "C:" and "C:\" are never created: a missing drive is not ours to make.
+  std::string parent = dir.substr(0, slash);
+  if (parent.size() <= 3)
+    return false;
+  CreateDirectoryTree(files, parent);
+  return files.MakeDirectory(dir) == DirResult::kCreated;
+}

@@ -1,0 +1,21 @@
+// Copying a file so that its destination is never seen half written.
+#ifndef PACKWRIGHT_ENGINE_SAFE_COPY_H_
+#define PACKWRIGHT_ENGINE_SAFE_COPY_H_
+
+#include <string>
+
+#include "platform/file_system.h"
+
+// Appended to the destination's name to make the temporary file beside it.
+extern const char kCopyTempSuffix[];
+
+// Copies file `from` over `to`, creating or replacing it. The data goes to
+// `to` + kCopyTempSuffix in the same directory, which then replaces `to` in
+// one step, so `to` is always either the file it was or a complete copy.
+// A read-only `to` is refused and left as it is, as Windows refuses to copy
+// onto one. On failure the temporary file is removed and `err` (if given)
+// names the operation that failed; `to`'s directory must already exist.
+bool CopyFileSafely(FileSystem& files, const std::string& from, const std::string& to,
+                    std::string* err);
+
+#endif  // PACKWRIGHT_ENGINE_SAFE_COPY_H_
