@@ -1,4 +1,44 @@
-#include "engine/installer.h"
+#include "textures/texture_step.h"
 
-// Placeholder until the texture script step lands.
-bool CInstaller::InstallTextures() { return true; }
+#include "engine/installer.h"
+#include "textures/texture_catalogue.h"
+
+std::string TextureCataloguePath(const std::string& host_dir) {
+  return host_dir + "Resourcen\\Parallels\\Texturen.txt";
+}
+
+bool BuildTextureText(const std::string& entry, std::string* text) {
+  std::size_t mark = entry.find(">>");
+  if (mark == std::string::npos)
+    return false;
+  text->clear();
+  for (std::size_t i = mark + 2; i < entry.size(); ++i) {
+    char c = entry[i];
+    *text += c;
+    if (c == ')' || c == '{')
+      *text += '\t';
+    else if (c == '}')
+      *text += "\n\t\t";
+  }
+  return true;
+}
+
+// Merges the script's Texturskript entries into Kestrova's catalogue. A
+// catalogue that is missing, unreadable or not read in whole is left as it
+// is and fails the step before the script is consulted; entries that the
+// catalogue refuses or holds already are passed over without a trace.
+bool CInstaller::InstallTextures() {
+  CTextureCatalogue catalogue(platform_.files);
+  std::string path = TextureCataloguePath(hostDir);
+  if (!catalogue.Load(path) || !catalogue.loaded_whole())
+    return false;
+  if (!script.FindSection("Texturskript"))
+    return false;
+  std::string entry;
+  std::string text;
+  while (script.NextEntry(&entry)) {
+    if (BuildTextureText(entry, &text))
+      catalogue.AddEntry(text);
+  }
+  return catalogue.Save(path);
+}

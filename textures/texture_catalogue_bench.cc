@@ -1,0 +1,87 @@
+// Load + 100 AddEntry + Save of a generated catalogue on the real file
+// system, at 1,000, 100,000 and 1,000,000 entries. Time per entry should
+// stay flat as the catalogue grows. The peak_rss_growth counter is the rise
+// of the process's peak resident size during the benchmark; it is only
+// meaningful for one size per process, so run each size on its own:
+//   packwright_bench --benchmark_filter='CatalogueLoadAddSave/1000000$'
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "textures/texture_catalogue.h"
+
+namespace {
+
+long PeakRssKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Writes a catalogue of `entries` entries in the form Save writes, with
+// even ids, line by line so that the writing itself takes no memory.
+bool WriteCatalogue(const std::filesystem::path& file, long entries) {
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  if (!out)
+    return false;
+  std::fputs("Basis{\r\n", out);
+  for (long i = 1; i <= entries; ++i)
+    std::fprintf(out, "\tTextur{\tname(T%ld)\tid(%ld)\t}\r\n", i, 2 * i);
+  std::fputs("}", out);
+  return std::fclose(out) == 0;
+}
+
+void BM_CatalogueLoadAddSave(benchmark::State& state) {
+  const long entries = static_cast<long>(state.range(0));
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / "packwright_bench_textures";
+  std::filesystem::create_directories(dir);
+  std::filesystem::path pristine = dir / "pristine.txt";
+  std::filesystem::path working = dir / "Texturen.txt";
+  if (!WriteCatalogue(pristine, entries)) {
+    state.SkipWithError("cannot write the catalogue");
+    return;
+  }
+  const std::string path = FromPosixPath(working.string());
+  FileSystem& files = SystemPlatform().files;
+  const long rss_before = PeakRssKb();
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::copy_file(pristine, working,
+                               std::filesystem::copy_options::overwrite_existing);
+    state.ResumeTiming();
+    CTextureCatalogue catalogue(files);
+    bool ok = catalogue.Load(path);
+    for (long k = 0; k < 100; ++k) {
+      // Odd ids: every one of them is new.
+      ok = catalogue.AddEntry("Textur{\tname(Neu" + std::to_string(k) + ")\tid(" +
+                              std::to_string(2 * k * (entries / 100) + 1) + ")\t}\n\t\t") &&
+           ok;
+    }
+    if (!ok || !catalogue.Save(path)) {
+      state.SkipWithError("load, add or save failed");
+      break;
+    }
+  }
+  const double file_mb = static_cast<double>(std::filesystem::file_size(pristine)) / 1e6;
+  const double growth_mb = static_cast<double>(PeakRssKb() - rss_before) * 1024 / 1e6;
+  state.counters["per_entry"] = benchmark::Counter(
+      static_cast<double>(entries),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["file_MB"] = file_mb;
+  state.counters["peak_rss_growth_MB"] = growth_mb;
+  state.counters["growth_per_file_size"] = growth_mb / file_mb;
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+BENCHMARK(BM_CatalogueLoadAddSave)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);

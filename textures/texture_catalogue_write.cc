@@ -1,0 +1,92 @@
+// The catalogue's writing side: taking entries in and saving the file.
+#include <memory>
+#include <utility>
+
+#include "platform/text_file.h"
+#include "textures/catalogue_tokens.h"
+#include "textures/texture_catalogue.h"
+
+namespace {
+
+// Written beside the catalogue, then moved over it.
+const char kTempSuffix[] = ".pwtmp";
+
+// True when `span`, written as a line of the catalogue file, reads back as
+// exactly one entry with the id `id`: a "}" that closed the outer block, a
+// second entry, an entry the reader refuses or a different id would all
+// damage the catalogue for every later run.
+bool ReadsBackAs(const std::string& span, std::uint32_t id) {
+  if (span.find('\x1a') != std::string::npos)
+    return false;
+  StringSource source(span);
+  CatalogueTokenizer<StringSource> tokens(source);
+  EntryAssembler entry(1);
+  bool closed = false;
+  std::string token;
+  while (tokens.Next(&token)) {
+    if (closed)
+      return false;
+    closed = entry.Take(token);
+    if (entry.depth() < 1)
+      return false;
+  }
+  std::string name;
+  std::uint32_t read_id;
+  return closed && FindEntryName(entry.text(), &name) && FindEntryId(entry.text(), &read_id) &&
+         read_id == id;
+}
+
+}  // namespace
+
+bool CTextureCatalogue::AddEntry(const std::string& text) {
+  std::size_t start = text.find("Textur");
+  std::size_t end = text.rfind('}');
+  if (start == std::string::npos || end == std::string::npos || end < start)
+    return false;
+  std::string span = text.substr(start, end + 1 - start);
+  std::size_t id_at = span.find("id(");
+  if (id_at == std::string::npos)
+    return false;
+  std::uint32_t id = ConvertTextureId(span, id_at + 3);
+  if (id == 0 || !ReadsBackAs(span, id))
+    return false;
+  entries_.Insert(id, span);
+  return true;
+}
+
+bool CTextureCatalogue::Save(const std::string& path) {
+  if (!loaded_whole())
+    return false;
+  return WriteCatalogue(path);
+}
+
+bool CTextureCatalogue::WriteCatalogue(const std::string& path) {
+  // Renaming replaces a read-only file on POSIX and under Wine, where
+  // Windows would refuse; the catalogue must stay read-only either way.
+  if (files_.IsReadOnly(path))
+    return false;
+  std::string temp = path + kTempSuffix;
+  std::string err;
+  if (WriteTo(temp) && files_.Replace(temp, path, &err))
+    return true;
+  files_.Remove(temp);
+  return false;
+}
+
+bool CTextureCatalogue::WriteTo(const std::string& temp) {
+  std::string err;
+  std::unique_ptr<OutputFile> file = files_.CreateWrite(temp, &err);
+  if (!file)
+    return false;
+  TextWriter writer(std::move(file));
+  writer.Write("Basis{\n");
+  std::string line;
+  entries_.ForEach([&](std::uint32_t, std::string_view text) {
+    line.assign("\t");
+    line.append(text);
+    line += '\n';
+    writer.Write(line);
+  });
+  writer.Write("}");
+  return writer.Finish();
+}
