@@ -1,0 +1,179 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/system_win32.h"
+
+namespace {
+
+// ReadFile and WriteFile take a DWORD count; larger requests go in pieces.
+constexpr std::size_t kMaxChunk = 1u << 30;
+
+void SetErr(std::string* err, const std::string& op, const std::string& paths) {
+  if (err)
+    *err = Win32ErrorText(op, paths, GetLastError());
+}
+
+class Win32InputFile : public InputFile {
+ public:
+  explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
+  ~Win32InputFile() override { CloseHandle(handle_); }
+
+  long Read(char* buf, std::size_t size) override {
+    DWORD got = 0;
+    DWORD want = static_cast<DWORD>(std::min(size, kMaxChunk));
+    if (!ReadFile(handle_, buf, want, &got, nullptr))
+      return -1;
+    return static_cast<long>(got);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32OutputFile : public OutputFile {
+ public:
+  explicit Win32OutputFile(HANDLE handle) : handle_(handle) {}
+  ~Win32OutputFile() override {
+    if (handle_ != INVALID_HANDLE_VALUE)
+      CloseHandle(handle_);
+  }
+
+  bool Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD put = 0;
+      DWORD want = static_cast<DWORD>(std::min(size, kMaxChunk));
+      if (!WriteFile(handle_, data, want, &put, nullptr) || put == 0)
+        return false;
+      data += put;
+      size -= put;
+    }
+    return true;
+  }
+
+  bool Flush() override { return FlushFileBuffers(handle_) != 0; }
+
+  bool Close() override {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(handle) != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32FileSystemImpl : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override;
+  TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override;
+  DirResult MakeDirectory(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to, std::string* err) override;
+  bool IsReadOnly(const std::string& path) override;
+  bool Replace(const std::string& from, const std::string& to, std::string* err) override;
+  bool Remove(const std::string& path) override;
+  bool SetNormalAttributes(const std::string& path) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
+  std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
+  std::string FullPath(const std::string& path) override;
+};
+
+bool Win32FileSystemImpl::Exists(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return false;
+  FindClose(search);
+  return true;
+}
+
+TimeResult Win32FileSystemImpl::LastWriteTime(const std::string& path, std::uint64_t* time) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return TimeResult::kOpenFailed;
+  FILETIME written;
+  BOOL ok = GetFileTime(file, nullptr, nullptr, &written);
+  CloseHandle(file);
+  if (!ok)
+    return TimeResult::kTimeFailed;
+  *time = (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+  return TimeResult::kOk;
+}
+
+DirResult Win32FileSystemImpl::MakeDirectory(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr))
+    return DirResult::kCreated;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? DirResult::kAlreadyExists : DirResult::kFailed;
+}
+
+bool Win32FileSystemImpl::Copy(const std::string& from, const std::string& to, std::string* err) {
+  if (CopyFileA(from.c_str(), to.c_str(), FALSE))
+    return true;
+  SetErr(err, "CopyFile", from + ", " + to);
+  return false;
+}
+
+bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to,
+                                  std::string* err) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  SetErr(err, "MoveFileEx", from + ", " + to);
+  return false;
+}
+
+bool Win32FileSystemImpl::Remove(const std::string& path) {
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+bool Win32FileSystemImpl::SetNormalAttributes(const std::string& path) {
+  return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+std::unique_ptr<InputFile> Win32FileSystemImpl::OpenRead(const std::string& path,
+                                                         std::string* err) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    SetErr(err, "CreateFile", path);
+    return nullptr;
+  }
+  return std::make_unique<Win32InputFile>(file);
+}
+
+std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateWrite(const std::string& path,
+                                                             std::string* err) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    SetErr(err, "CreateFile", path);
+    return nullptr;
+  }
+  return std::make_unique<Win32OutputFile>(file);
+}
+
+std::string Win32FileSystemImpl::FullPath(const std::string& path) {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD len = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    if (len == 0)
+      return std::string();
+    // Too small a buffer gives the size needed, terminator included.
+    if (len < buf.size())
+      return std::string(buf.data(), len);
+    buf.resize(len);
+  }
+}
+
+}  // namespace
+
+FileSystem& Win32FileSystem() {
+  static Win32FileSystemImpl files;
+  return files;
+}

@@ -1,0 +1,57 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/system_win32.h"
+
+namespace {
+
+class Win32ShellImpl : public Shell {
+ public:
+  std::string ModulePath() override { return ModuleFileName(MAX_PATH); }
+
+  std::uint16_t SystemLanguage() override { return GetSystemDefaultLangID(); }
+
+  std::string LoadText(unsigned id) override {
+    // With a zero buffer size LoadStringW hands out a pointer to the text in
+    // the resource itself, which is not NUL-terminated, and its length.
+    const wchar_t* text = nullptr;
+    int len = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (len <= 0 || !text)
+      return std::string();
+    // No best-fit mapping: a letter the code page lacks ("ł" in 1252) shows
+    // as the default character rather than as a different letter ("l").
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    int size = WideCharToMultiByte(CP_THREAD_ACP, flags, text, len, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+      return std::string();
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, flags, text, len, &out[0], size, nullptr, nullptr);
+    return out;
+  }
+
+  int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override {
+    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), type);
+  }
+};
+
+}  // namespace
+
+std::string ModuleFileName(std::size_t initial_size) {
+  std::vector<char> buf(initial_size > 0 ? initial_size : 1);
+  for (;;) {
+    DWORD len = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (len == 0)
+      return std::string();
+    // A path that fills the buffer may have been cut short; only a shorter
+    // one is known to be whole.
+    if (len < buf.size())
+      return std::string(buf.data(), len);
+    buf.resize(buf.size() * 2);
+  }
+}
+
+Shell& Win32Shell() {
+  static Win32ShellImpl shell;
+  return shell;
+}

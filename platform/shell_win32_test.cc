@@ -1,0 +1,133 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/system_win32.h"
+#include "res/string_table.h"
+
+namespace {
+
+std::wstring Utf8ToWide(const char* text) {
+  int len = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+  if (len <= 0)
+    return L"(invalid UTF-8)";
+  std::wstring wide(static_cast<std::size_t>(len), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], len);
+  wide.pop_back();
+  return wide;
+}
+
+// The resource's own UTF-16 text of `id`; empty when there is none.
+std::wstring ResourceText(unsigned id) {
+  const wchar_t* text = nullptr;
+  int len = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return len > 0 ? std::wstring(text, static_cast<std::size_t>(len)) : std::wstring();
+}
+
+unsigned ThreadCodePage() {
+  char buf[8] = {};
+  GetLocaleInfoA(GetThreadLocale(), LOCALE_IDEFAULTANSICODEPAGE, buf, sizeof(buf));
+  return static_cast<unsigned>(std::strtoul(buf, nullptr, 10));
+}
+
+// The one source of the texts feeds the resource script as well as the
+// portable table: the compiled STRINGTABLE holds the same 48 texts, and
+// nothing else.
+TEST(StringTableWin32Test, ResourceHoldsExactlyTheTableTexts) {
+  std::size_t count = 0;
+  const StringTableEntry* table = StringTable(&count);
+  ASSERT_EQ(48u, count);
+  for (std::size_t i = 0; i < count; ++i)
+    EXPECT_EQ(Utf8ToWide(table[i].text), ResourceText(table[i].id)) << "id " << table[i].id;
+  for (unsigned id = 0; id < 1000; ++id) {
+    if (!BuiltInString(id)) {
+      EXPECT_EQ(std::wstring(), ResourceText(id)) << "id " << id;
+    }
+  }
+}
+
+TEST(ShellWin32Test, LoadTextOfAMissingIdIsEmpty) {
+  EXPECT_EQ("", Win32Shell().LoadText(999));
+}
+
+// The module path in full: drive, backslashes, the program's own name.
+TEST(ShellWin32Test, ModulePathIsTheWholePathOfTheProgram) {
+  std::string path = Win32Shell().ModulePath();
+  ASSERT_GT(path.size(), 3u);
+  EXPECT_EQ(":\\", path.substr(1, 2));
+  const std::string name = "\\packwright_tests.exe";
+  ASSERT_GT(path.size(), name.size());
+  EXPECT_EQ(0, _stricmp(name.c_str(), path.c_str() + path.size() - name.size())) << path;
+}
+
+// However short the first buffer, the path comes out whole: the same as the
+// UTF-16 call reports with room to spare.
+TEST(ShellWin32Test, ModulePathGrowsItsBufferUntilThePathFits) {
+  std::wstring wide(32768, L'\0');
+  DWORD len = GetModuleFileNameW(nullptr, &wide[0], static_cast<DWORD>(wide.size()));
+  ASSERT_GT(len, 0u);
+  wide.resize(len);
+  for (std::size_t initial : {std::size_t{1}, std::size_t{7}, std::size_t{len}}) {
+    std::string path = ModuleFileName(initial);
+    std::wstring widened(path.size(), L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &widened[0],
+                                static_cast<int>(widened.size()));
+    widened.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    EXPECT_EQ(wide, widened) << "initial size " << initial;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Restores the thread's locale when it goes.
+class ScopedThreadLocale {
+ public:
+  explicit ScopedThreadLocale(LANGID language) : old_(GetThreadLocale()) {
+    ok_ = SetThreadLocale(MAKELCID(language, SORT_DEFAULT)) != 0;
+  }
+  ~ScopedThreadLocale() { SetThreadLocale(old_); }
+  bool ok() const { return ok_; }
+
+ private:
+  LCID old_;
+  bool ok_;
+};
+
+// The texts come out in the code page of the calling thread's locale, not
+// the system's: a Polish thread gets 1250, a German or French one 1252. A
+// letter the code page lacks becomes "?", never a look-alike.
+TEST(ShellWin32Test, LoadTextFollowsTheThreadCodePage) {
+  const struct {
+    LANGID language;
+    unsigned code_page;
+    unsigned id;
+    const char* text;
+  } cases[] = {
+      {0x0C07, 1252, 101,
+       "&Info \xFC"
+       "ber Packwright..."},
+      {0x040C, 1252, 306,
+       "Installation termin\xE9"
+       "e avec succes!"},
+      {0x0415, 1250, 405,
+       "B\xB3\xB9"
+       "d podczas instalacji."},
+      {0x0415, 1250, 101,
+       "&Info \xFC"
+       "ber Packwright..."},
+      {0x0407, 1252, 405, "B??d podczas instalacji."},
+  };
+  for (const auto& c : cases) {
+    ScopedThreadLocale locale(c.language);
+    ASSERT_TRUE(locale.ok());
+    ASSERT_EQ(c.code_page, ThreadCodePage());
+    EXPECT_EQ(c.text, Win32Shell().LoadText(c.id)) << "id " << c.id;
+  }
+}
+
+}  // namespace

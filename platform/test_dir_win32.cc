@@ -1,0 +1,108 @@
+#include "platform/test_dir.h"
+
+#include <windows.h>
+
+namespace {
+
+// Deletes a directory and everything in it; read-only files too.
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..")
+        continue;
+      std::string path = dir + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+HANDLE OpenForTest(const std::string& path, DWORD access, DWORD disposition) {
+  return CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+ScopedTempDir::ScopedTempDir() {
+  char temp[MAX_PATH + 1];
+  DWORD len = GetTempPathA(sizeof(temp), temp);
+  if (len == 0 || len > MAX_PATH)
+    return;
+  std::string base(temp, len);
+  if (base.back() == '\\')
+    base.pop_back();
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string dir = base + "\\pw-" + std::to_string(GetCurrentProcessId()) + "-" +
+                      std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
+    if (CreateDirectoryA(dir.c_str(), nullptr)) {
+      path_ = dir;
+      return;
+    }
+  }
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  if (!path_.empty())
+    RemoveTree(path_);
+}
+
+bool TestWriteFile(const std::string& path, const std::string& data) {
+  HANDLE file = OpenForTest(path, GENERIC_WRITE, CREATE_ALWAYS);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  DWORD put = 0;
+  BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &put, nullptr);
+  return CloseHandle(file) && ok && put == data.size();
+}
+
+bool TestReadFile(const std::string& path, std::string* data) {
+  HANDLE file = OpenForTest(path, GENERIC_READ, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  data->clear();
+  char buf[4096];
+  DWORD got = 0;
+  BOOL ok;
+  while ((ok = ReadFile(file, buf, sizeof(buf), &got, nullptr)) && got > 0)
+    data->append(buf, got);
+  CloseHandle(file);
+  return ok != 0;
+}
+
+bool TestSetWriteTime(const std::string& path, std::uint64_t time) {
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  FILETIME written;
+  written.dwLowDateTime = static_cast<DWORD>(time);
+  written.dwHighDateTime = static_cast<DWORD>(time >> 32);
+  BOOL ok = SetFileTime(file, nullptr, nullptr, &written);
+  return CloseHandle(file) && ok;
+}
+
+bool TestSetReadOnly(const std::string& path, bool read_only) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return false;
+  if (read_only)
+    attributes |= FILE_ATTRIBUTE_READONLY;
+  else
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+bool TestMakeDir(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
