@@ -8,5 +8,6 @@ set(ENGINE_FILES_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/confine_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_ops_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_step_fault_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/file_step_system_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_step_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/safe_copy_test.cc)

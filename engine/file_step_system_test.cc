@@ -1,0 +1,116 @@
+// The file step against the running system's file system: directory
+// searches with wildcards, the copy and its replacement, times and the
+// read-only attribute as the system really has them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "engine/installer.h"
+#include "engine/safe_copy.h"
+#include "platform/fake_platform.h"
+#include "platform/test_dir.h"
+
+namespace {
+
+const std::uint64_t kOld = 132223104000000000ULL;  // 2020-01-01, as FILETIME
+const std::uint64_t kDay = 864000000000ULL;
+
+class FileStepSystemTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    fake_.shell.language = 0x0409;
+    for (const char* sub : {"Paket", "Paket\\Dateien", "Sim", "Sim\\Resourcen"})
+      ASSERT_TRUE(TestMakeDir(At(sub))) << sub;
+    Write("Paket\\a.dat", "package a", kOld + kDay);
+    Write("Paket\\b.dat", "package b", kOld + kDay);
+    Write("Sim\\Resourcen\\b.dat", "read-only b", kOld);
+    ASSERT_TRUE(TestSetReadOnly(At("Sim\\Resourcen\\b.dat"), true));
+    Write("Sim\\Resourcen\\w.dat", "existing w", kOld);
+    Write("Sim\\Resourcen\\newer.dat", "newer", kOld + 2 * kDay);
+    Write("outside.dat", "outside", kOld);
+    ASSERT_TRUE(TestWriteFile(At("Paket\\InstSkript.txt"),
+                              "Dateinstallation\r\n{\r\n"
+                              "{a.dat>>Resourcen\\Neu\\Tief\\a.dat}\r\n"
+                              "{b.dat>>Resourcen\\b.dat}\r\n"
+                              "{*.dat>>Resourcen\\w.dat}\r\n"
+                              "{Dateien>>Resourcen\\d.dat}\r\n"
+                              "{a.dat>>..\\outside.dat}\r\n"
+                              "{a.dat>>Resourcen\\newer.dat}\r\n"
+                              "{fehlt.dat>>Resourcen\\f.dat}\r\n}\r\n"));
+  }
+  void TearDown() override { files_.SetNormalAttributes(At("Sim\\Resourcen\\b.dat")); }
+
+  std::string At(const std::string& name) const { return dir_.path() + "\\" + name; }
+  void Write(const std::string& name, const std::string& data, std::uint64_t time) {
+    ASSERT_TRUE(TestWriteFile(At(name), data)) << name;
+    ASSERT_TRUE(TestSetWriteTime(At(name), time)) << name;
+  }
+  std::string Content(const std::string& name) const {
+    std::string data;
+    return TestReadFile(At(name), &data) ? data : "-";
+  }
+
+  bool Install() {
+    fake_.shell.boxes.clear();
+    CInstaller installer(platform_);
+    installer.hostDir = At("Sim\\");
+    installer.scriptDir = At("Paket");
+    EXPECT_TRUE(installer.script.CheckOpen(At("Paket\\InstSkript.txt")));
+    return installer.InstallFiles();
+  }
+  std::vector<std::string> Boxes() {
+    std::vector<std::string> texts;
+    for (const FakeShell::Box& box : fake_.shell.boxes)
+      texts.push_back(box.text);
+    return texts;
+  }
+  std::string Text(unsigned id, const std::vector<std::string>& args) {
+    return FormatLocalized(fake_.shell, id, args);
+  }
+
+  ScopedTempDir dir_;
+  FakePlatform fake_;
+  FileSystem& files_ = SystemPlatform().files;
+  Platform platform_{files_, fake_.registry, fake_.shell};
+};
+
+TEST_F(FileStepSystemTest, InstallsAPackageTwice) {
+  std::string a = At("Paket\\a.dat"), wild = At("Paket\\*.dat"), dir = At("Paket\\Dateien");
+  std::string b_dest = At("Sim\\Resourcen\\b.dat"), w_dest = At("Sim\\Resourcen\\w.dat");
+  std::string newer = At("Sim\\Resourcen\\newer.dat");
+  fake_.shell.answers = {kIdOk, kIdYes, kIdOk, kIdOk, kIdNo};
+  EXPECT_FALSE(Install());
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          Text(IDS_COPY_FAILED, {At("Paket\\b.dat"), b_dest}), Text(IDS_KEEP_NEWER, {w_dest, wild}),
+          Text(IDS_COPY_FAILED, {dir, At("Sim\\Resourcen\\d.dat")}),
+          Text(IDS_COPY_FAILED, {a, At("Sim\\..\\outside.dat")}), Text(IDS_KEEP_NEWER, {newer, a}),
+          Text(IDS_SOURCE_MISSING, {At("Paket\\fehlt.dat")})}),
+      Boxes());
+  EXPECT_EQ("package a", Content("Sim\\Resourcen\\Neu\\Tief\\a.dat"));
+  EXPECT_EQ("read-only b", Content("Sim\\Resourcen\\b.dat"));
+  EXPECT_FALSE(files_.IsReadOnly(b_dest));
+  EXPECT_EQ("existing w", Content("Sim\\Resourcen\\w.dat"));
+  EXPECT_EQ("-", Content("Sim\\Resourcen\\d.dat"));
+  EXPECT_EQ("outside", Content("outside.dat"));
+  EXPECT_EQ("package a", Content("Sim\\Resourcen\\newer.dat"));
+  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kCopyTempSuffix));
+
+  // The second run replaces the file whose read-only flag was cleared, and
+  // finds the copied file's time equal to its source's, so asks nothing.
+  EXPECT_FALSE(Install());
+  EXPECT_EQ((std::vector<std::string>{Text(IDS_KEEP_NEWER, {w_dest, wild}),
+                                      Text(IDS_COPY_FAILED, {dir, At("Sim\\Resourcen\\d.dat")}),
+                                      Text(IDS_COPY_FAILED, {a, At("Sim\\..\\outside.dat")}),
+                                      Text(IDS_SOURCE_MISSING, {At("Paket\\fehlt.dat")})}),
+            Boxes());
+  EXPECT_EQ("package b", Content("Sim\\Resourcen\\b.dat"));
+  EXPECT_EQ("package a", Content("Sim\\Resourcen\\newer.dat"));
+  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kCopyTempSuffix));
+  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\Neu\\Tief\\*") + kCopyTempSuffix));
+}
+
+}  // namespace
