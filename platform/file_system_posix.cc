@@ -1,0 +1,305 @@
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/io_posix.h"
+#include "platform/paths.h"
+#include "platform/system_posix.h"
+
+namespace {
+
+const std::uint64_t kFileTimeTicksPerSecond = 10000000;
+// Seconds from 1601-01-01 (the FILETIME epoch) to 1970-01-01.
+const std::int64_t kFileTimeEpochOffset = 11644473600LL;
+
+std::string CurrentDirectory() {
+  std::vector<char> buf(256);
+  while (!getcwd(buf.data(), buf.size())) {
+    if (errno != ERANGE)
+      return "Z:\\";
+    buf.resize(buf.size() * 2);
+  }
+  return FromPosixPath(buf.data());
+}
+
+// The POSIX path of Windows path `path`, resolved lexically as Windows does
+// before it touches the disk; empty for an empty path or one on a drive
+// other than Z:, which then names nothing.
+std::string Native(const std::string& path) {
+  if (path.empty())
+    return "";
+  std::string full = ResolvePathLexically(path, CurrentDirectory());
+  if (full[0] != 'Z' && full[0] != 'z')
+    return "";
+  return ToPosixPath(full);
+}
+
+bool Fail(std::string* err, const std::string& what, int code) {
+  if (err)
+    *err = what + ": " + std::strerror(code);
+  return false;
+}
+
+// Opens a regular file for reading as CreateFileA would: a directory or a
+// file without any read permission bit does not open (root could open it).
+// O_NONBLOCK keeps a FIFO from stalling the open; it is refused after.
+int OpenForRead(const std::string& native, struct stat* st) {
+  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0)
+    return -1;
+  int code = 0;
+  if (fstat(fd, st) != 0)
+    code = errno;
+  else if (S_ISDIR(st->st_mode))
+    code = EISDIR;
+  else if (!S_ISREG(st->st_mode))
+    code = EINVAL;
+  else if ((st->st_mode & 0444) == 0)
+    code = EACCES;
+  if (code == 0)
+    return fd;
+  close(fd);
+  errno = code;
+  return -1;
+}
+
+// Creates or truncates a file for writing; an existing read-only file is
+// refused, as Windows refuses it (root could write it).
+int OpenForWrite(const std::string& native) {
+  struct stat st;
+  if (stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+    errno = EACCES;
+    return -1;
+  }
+  return open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+bool ToFileTime(const struct timespec& ts, std::uint64_t* time) {
+  const std::int64_t max_seconds =
+      static_cast<std::int64_t>(UINT64_MAX / kFileTimeTicksPerSecond) - kFileTimeEpochOffset - 1;
+  std::int64_t sec = ts.tv_sec;
+  if (sec < -kFileTimeEpochOffset || sec > max_seconds)
+    return false;
+  *time = static_cast<std::uint64_t>(sec + kFileTimeEpochOffset) * kFileTimeTicksPerSecond +
+          static_cast<std::uint64_t>(ts.tv_nsec) / 100;
+  return true;
+}
+
+// Windows reads "*" against every name; a pattern ending in ".*" also
+// matches names without an extension, and "[" is an ordinary character.
+bool WildcardMatches(const std::string& pattern, const char* name) {
+  std::string escaped;
+  for (char c : pattern) {
+    if (c == '[')
+      escaped += '\\';
+    escaped += c;
+  }
+  if (fnmatch(escaped.c_str(), name, 0) == 0)
+    return true;
+  std::size_t n = escaped.size();
+  return n >= 2 && escaped.compare(n - 2, 2, ".*") == 0 &&
+         fnmatch(escaped.substr(0, n - 2).c_str(), name, 0) == 0;
+}
+
+bool AnyEntryMatches(const std::string& dir, const std::string& pattern) {
+  DIR* d = opendir(dir.c_str());
+  if (!d)
+    return false;
+  bool found = false;
+  while (!found) {
+    struct dirent* entry = readdir(d);
+    if (!entry)
+      break;
+    found = WildcardMatches(pattern, entry->d_name);
+  }
+  closedir(d);
+  return found;
+}
+
+class PosixInputFile : public InputFile {
+ public:
+  explicit PosixInputFile(int fd) : fd_(fd) {}
+  ~PosixInputFile() override { close(fd_); }
+
+  long Read(char* buf, std::size_t size) override {
+    for (;;) {
+      ssize_t n = read(fd_, buf, size);
+      if (n >= 0 || errno != EINTR)
+        return static_cast<long>(n);
+    }
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixOutputFile : public OutputFile {
+ public:
+  explicit PosixOutputFile(int fd) : fd_(fd) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+
+  bool Write(const char* data, std::size_t size) override {
+    return fd_ >= 0 && WriteAll(fd_, data, size);
+  }
+  bool Flush() override { return fd_ >= 0 && fsync(fd_) == 0; }
+  bool Close() override {
+    int fd = fd_;
+    fd_ = -1;
+    return fd >= 0 && close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Copies what is left of `in` into `out`. Returns 0 or the errno value.
+int Pump(int in, int out) {
+  std::vector<char> buf(64 * 1024);
+  for (;;) {
+    ssize_t n = read(in, buf.data(), buf.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0 || (n > 0 && !WriteAll(out, buf.data(), static_cast<std::size_t>(n))))
+      return errno;
+    if (n == 0)
+      return 0;
+  }
+}
+
+// Copies the open source `in` (whose status is `st`) into `dst`: content,
+// then the last-write time and a read-only state, then a sync. Returns 0
+// or the errno value of the failure.
+int CopyInto(int in, const struct stat& st, const std::string& dst) {
+  struct stat dst_st;
+  if (stat(dst.c_str(), &dst_st) == 0 && dst_st.st_dev == st.st_dev && dst_st.st_ino == st.st_ino)
+    return EBUSY;  // Opening it for writing would truncate the source.
+  int out = OpenForWrite(dst);
+  if (out < 0)
+    return errno;
+  int code = Pump(in, out);
+  struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  if (code == 0 && futimens(out, times) != 0)
+    code = errno;
+  if (code == 0 && (st.st_mode & 0222) == 0 && fstat(out, &dst_st) == 0 &&
+      fchmod(out, dst_st.st_mode & 07555) != 0)
+    code = errno;
+  if (code == 0 && fsync(out) != 0)
+    code = errno;
+  if (close(out) != 0 && code == 0)
+    code = errno;
+  return code;
+}
+
+class RealFileSystem : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override {
+    // FindFirstFileA finds nothing for a name that ends in a separator.
+    if (path.empty() || path.back() == '\\' || path.back() == '/')
+      return false;
+    std::string native = Native(path);
+    if (native.empty())
+      return false;
+    std::size_t slash = native.rfind('/');
+    std::string name = native.substr(slash + 1);
+    if (name.find_first_of("*?") != std::string::npos)
+      return AnyEntryMatches(slash == 0 ? "/" : native.substr(0, slash), name);
+    struct stat st;
+    return lstat(native.c_str(), &st) == 0;
+  }
+
+  TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override {
+    struct stat st;
+    int fd = OpenForRead(Native(path), &st);
+    if (fd < 0)
+      return TimeResult::kOpenFailed;
+    close(fd);
+    return ToFileTime(st.st_mtim, time) ? TimeResult::kOk : TimeResult::kTimeFailed;
+  }
+
+  DirResult MakeDirectory(const std::string& path) override {
+    std::string native = Native(path);
+    if (!native.empty() && mkdir(native.c_str(), 0777) == 0)
+      return DirResult::kCreated;
+    return !native.empty() && errno == EEXIST ? DirResult::kAlreadyExists : DirResult::kFailed;
+  }
+
+  bool Copy(const std::string& from, const std::string& to, std::string* err) override {
+    std::string what = "Copy(" + from + ", " + to + ")";
+    struct stat st;
+    int in = OpenForRead(Native(from), &st);
+    if (in < 0)
+      return Fail(err, what, errno);
+    int code = CopyInto(in, st, Native(to));
+    close(in);
+    return code == 0 || Fail(err, what, code);
+  }
+
+  bool IsReadOnly(const std::string& path) override {
+    struct stat st;
+    return stat(Native(path).c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+  }
+
+  bool Replace(const std::string& from, const std::string& to, std::string* err) override {
+    std::string what = "Replace(" + from + ", " + to + ")";
+    std::string dst = Native(to);
+    if (rename(Native(from).c_str(), dst.c_str()) != 0 || !SyncParentDirectory(dst))
+      return Fail(err, what, errno);
+    return true;
+  }
+
+  bool Remove(const std::string& path) override {
+    std::string native = Native(path);
+    struct stat st;
+    if (lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+      return false;
+    return unlink(native.c_str()) == 0;
+  }
+
+  bool SetNormalAttributes(const std::string& path) override {
+    std::string native = Native(path);
+    struct stat st;
+    return stat(native.c_str(), &st) == 0 &&
+           chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+  }
+
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
+    struct stat st;
+    int fd = OpenForRead(Native(path), &st);
+    if (fd < 0) {
+      Fail(err, "OpenRead(" + path + ")", errno);
+      return nullptr;
+    }
+    return std::unique_ptr<InputFile>(new PosixInputFile(fd));
+  }
+
+  std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override {
+    int fd = OpenForWrite(Native(path));
+    if (fd < 0) {
+      Fail(err, "CreateWrite(" + path + ")", errno);
+      return nullptr;
+    }
+    return std::unique_ptr<OutputFile>(new PosixOutputFile(fd));
+  }
+
+  std::string FullPath(const std::string& path) override {
+    return ResolvePathLexically(path, CurrentDirectory());
+  }
+};
+
+}  // namespace
+
+FileSystem& PosixFileSystem() {
+  static RealFileSystem files;
+  return files;
+}

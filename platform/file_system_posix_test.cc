@@ -1,0 +1,144 @@
+// The POSIX FileSystem where POSIX alone decides: the drive mapping, the
+// Windows rules it enforces itself (root could read and write anything) and
+// the exact error texts.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "platform/test_dir.h"
+
+namespace {
+
+const std::uint64_t kNewYear2020 = 132223104000000000ULL;
+
+class PosixFileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
+
+  std::string At(const std::string& name) const { return dir_.path() + "\\" + name; }
+  std::string Native(const std::string& name) const { return ToPosixPath(At(name)); }
+  std::string Content(const std::string& name) const {
+    std::string data;
+    EXPECT_TRUE(TestReadFile(At(name), &data)) << name;
+    return data;
+  }
+
+  ScopedTempDir dir_;
+  FileSystem& files_ = SystemPlatform().files;
+};
+
+TEST_F(PosixFileSystemTest, DriveZIsTheRootAndNoOtherDriveExists) {
+  ASSERT_TRUE(TestWriteFile(At("a.dat"), "a"));
+  ASSERT_EQ("Z:\\", dir_.path().substr(0, 3));
+  EXPECT_TRUE(files_.Exists("z:" + dir_.path().substr(2) + "\\a.dat"));
+  EXPECT_FALSE(files_.Exists("C:" + dir_.path().substr(2) + "\\a.dat"));
+  EXPECT_EQ(DirResult::kFailed, files_.MakeDirectory("C:" + dir_.path().substr(2) + "\\neu"));
+  std::uint64_t time;
+  EXPECT_EQ(TimeResult::kOpenFailed, files_.LastWriteTime("C:\\a.dat", &time));
+}
+
+TEST_F(PosixFileSystemTest, RelativePathsStartAtTheCurrentDirectory) {
+  std::vector<char> cwd(4096);
+  ASSERT_NE(nullptr, getcwd(cwd.data(), cwd.size()));
+  std::string here = FromPosixPath(cwd.data());
+  EXPECT_EQ(here + "\\a.dat", files_.FullPath("a.dat"));
+  EXPECT_EQ(here + "\\b\\a.dat", files_.FullPath("b/./a.dat"));
+}
+
+TEST_F(PosixFileSystemTest, WildcardsFollowWindowsRules) {
+  ASSERT_TRUE(TestWriteFile(At("noext"), "n"));
+  ASSERT_TRUE(TestWriteFile(At("Mast[1].dat"), "m"));
+  ASSERT_TRUE(TestWriteFile(At("Mast2.dat"), "m"));
+  // A pattern ending in ".*" also matches a name without an extension.
+  EXPECT_TRUE(files_.Exists(At("noext.*")));
+  EXPECT_TRUE(files_.Exists(At("noe?t.*")));
+  // "[" is an ordinary character, not a set.
+  EXPECT_TRUE(files_.Exists(At("Mast[1]*")));
+  EXPECT_FALSE(files_.Exists(At("Mast[2]*")));
+}
+
+TEST_F(PosixFileSystemTest, CopyRefusesAReadOnlyDestination) {
+  ASSERT_TRUE(TestWriteFile(At("a.dat"), "new"));
+  ASSERT_TRUE(TestWriteFile(At("ro.dat"), "old"));
+  ASSERT_TRUE(TestSetReadOnly(At("ro.dat"), true));
+  std::string err;
+  EXPECT_FALSE(files_.Copy(At("a.dat"), At("ro.dat"), &err));
+  EXPECT_EQ("Copy(" + At("a.dat") + ", " + At("ro.dat") + "): Permission denied", err);
+  EXPECT_EQ("old", Content("ro.dat"));
+  EXPECT_EQ(nullptr, files_.CreateWrite(At("ro.dat"), &err));
+  EXPECT_EQ("CreateWrite(" + At("ro.dat") + "): Permission denied", err);
+  ASSERT_TRUE(files_.SetNormalAttributes(At("ro.dat")));
+  EXPECT_TRUE(files_.Copy(At("a.dat"), At("ro.dat"), &err)) << err;
+  EXPECT_EQ("new", Content("ro.dat"));
+}
+
+TEST_F(PosixFileSystemTest, CopyOntoItselfKeepsTheFile) {
+  ASSERT_TRUE(TestWriteFile(At("a.dat"), "precious"));
+  std::string err;
+  EXPECT_FALSE(files_.Copy(At("a.dat"), At("a.dat"), &err));
+  EXPECT_FALSE(files_.Copy(At("a.dat"), At("sub\\..\\a.dat"), &err));
+  ASSERT_EQ(0, symlink(Native("a.dat").c_str(), Native("link.dat").c_str()));
+  EXPECT_FALSE(files_.Copy(At("a.dat"), At("link.dat"), &err));
+  EXPECT_EQ("Copy(" + At("a.dat") + ", " + At("link.dat") + "): Device or resource busy", err);
+  EXPECT_EQ("precious", Content("a.dat"));
+}
+
+TEST_F(PosixFileSystemTest, MissingFilesAreNamedInTheError) {
+  std::string err;
+  EXPECT_FALSE(files_.Copy(At("b.dat"), At("c.dat"), &err));
+  EXPECT_EQ("Copy(" + At("b.dat") + ", " + At("c.dat") + "): No such file or directory", err);
+  EXPECT_EQ(nullptr, files_.OpenRead(At("b.dat"), &err));
+  EXPECT_EQ("OpenRead(" + At("b.dat") + "): No such file or directory", err);
+}
+
+TEST_F(PosixFileSystemTest, FilesWithoutReadPermissionDoNotOpen) {
+  ASSERT_TRUE(TestWriteFile(At("secret.dat"), "s"));
+  ASSERT_EQ(0, chmod(Native("secret.dat").c_str(), 0200));
+  std::uint64_t time;
+  std::string err;
+  EXPECT_EQ(TimeResult::kOpenFailed, files_.LastWriteTime(At("secret.dat"), &time));
+  EXPECT_EQ(nullptr, files_.OpenRead(At("secret.dat"), &err));
+  EXPECT_FALSE(files_.Copy(At("secret.dat"), At("c.dat"), &err));
+  EXPECT_TRUE(files_.Exists(At("secret.dat")));
+}
+
+TEST_F(PosixFileSystemTest, SpecialFilesDoNotOpen) {
+  ASSERT_EQ(0, mkfifo(Native("pipe").c_str(), 0666));
+  std::uint64_t time;
+  std::string err;
+  EXPECT_EQ(TimeResult::kOpenFailed, files_.LastWriteTime(At("pipe"), &time));
+  EXPECT_FALSE(files_.Copy(At("pipe"), At("c.dat"), &err));
+  EXPECT_TRUE(files_.Exists(At("pipe")));
+}
+
+TEST_F(PosixFileSystemTest, TimesKeepTheirFullPrecisionAndRange) {
+  ASSERT_TRUE(TestWriteFile(At("a.dat"), "a"));
+  std::uint64_t time = 0;
+  // 1960-01-01 lies before the POSIX epoch.
+  const std::uint64_t kNewYear1960 = 113288544000000000ULL;
+  for (std::uint64_t when : {kNewYear2020 + 1234567, kNewYear1960 + 100}) {
+    ASSERT_TRUE(TestSetWriteTime(At("a.dat"), when));
+    ASSERT_EQ(TimeResult::kOk, files_.LastWriteTime(At("a.dat"), &time));
+    EXPECT_EQ(when, time);
+    std::string err;
+    ASSERT_TRUE(files_.Copy(At("a.dat"), At("c.dat"), &err)) << err;
+    ASSERT_EQ(TimeResult::kOk, files_.LastWriteTime(At("c.dat"), &time));
+    EXPECT_EQ(when, time);
+  }
+}
+
+TEST_F(PosixFileSystemTest, ResetAttributesAddsOnlyTheOwnerWriteBit) {
+  ASSERT_TRUE(TestWriteFile(At("a.dat"), "a"));
+  ASSERT_EQ(0, chmod(Native("a.dat").c_str(), 0555));
+  ASSERT_TRUE(files_.SetNormalAttributes(At("a.dat")));
+  struct stat st;
+  ASSERT_EQ(0, stat(Native("a.dat").c_str(), &st));
+  EXPECT_EQ(0755u, st.st_mode & 07777u);
+}
+
+}  // namespace
