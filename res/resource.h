@@ -3,6 +3,9 @@
 #ifndef PACKWRIGHT_RES_RESOURCE_H_
 #define PACKWRIGHT_RES_RESOURCE_H_
 
+// Controls that code never addresses.
+#define IDC_STATIC (-1)
+
 #define IDD_ABOUTBOX 100
 #define IDD_MAIN 102
 

@@ -1,0 +1,107 @@
+#include "app/packwright_dlg.h"
+
+#include <vector>
+
+#include "app/about_dlg.h"
+#include "app/messages.h"
+#include "engine/installer.h"
+#include "res/resource.h"
+
+namespace {
+// The longest intro text taken back from the dialog.
+constexpr int kIntroMaxChars = 1024;
+}  // namespace
+
+CPackwrightDlg::CPackwrightDlg(Platform& platform, HWND parent)
+    : CDialog(IDD_MAIN, parent),
+      platform_(platform),
+      icon_(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+INT_PTR CPackwrightDlg::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_SYSCOMMAND:
+      return OnSysCommand(static_cast<UINT>(wparam));
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(icon_);
+    default:
+      return CDialog::WindowProc(msg, wparam, lparam);
+  }
+}
+
+BOOL CPackwrightDlg::OnInitDialog() {
+  // Set before the base initialisation, whose data exchange shows it.
+  intro_text_ = LoadMessage(platform_.shell, IDS_INTRO);
+  CDialog::OnInitDialog();
+  quit_button_.SetWindowText(LoadMessage(platform_.shell, IDS_QUIT));
+  install_button_.SetWindowText(LoadMessage(platform_.shell, IDS_INSTALL));
+  AddAboutMenuItem();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  return TRUE;
+}
+
+void CPackwrightDlg::AddAboutMenuItem() {
+  HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+  if (menu == nullptr)
+    return;
+  std::string text = LoadMessage(platform_.shell, IDS_ABOUT_MENU);
+  if (text.empty())
+    return;
+  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text.c_str());
+}
+
+bool CPackwrightDlg::DoDataExchange(bool save) {
+  progress_.Attach(GetDlgItem(IDC_PROGRESS));
+  quit_button_.Attach(GetDlgItem(IDCANCEL));
+  install_button_.Attach(GetDlgItem(IDOK));
+  HWND intro = GetDlgItem(IDC_INTRO_TEXT);
+  if (save) {
+    std::vector<char> buffer(kIntroMaxChars + 1, '\0');
+    int length = ::GetWindowTextA(intro, buffer.data(), kIntroMaxChars + 1);
+    intro_text_.assign(buffer.data(), length > 0 ? length : 0);
+  } else {
+    ::SetWindowTextA(intro, intro_text_.c_str());
+  }
+  return true;
+}
+
+void CPackwrightDlg::OnOK() {
+  CInstaller installer(platform_);
+  if (!installer.IsHostFound()) {
+    ShowMessage(platform_.shell, IDS_HOST_MISSING, kMbOk);
+    return;
+  }
+  if (installer.Run(&progress_) >= 0)
+    ShowMessage(platform_.shell, IDS_INSTALL_OK, kMbOk | kMbIconInformation);
+  else
+    ShowMessage(platform_.shell, IDS_INSTALL_FAILED, kMbOk);
+  CDialog::OnOK();
+}
+
+bool CPackwrightDlg::OnSysCommand(UINT id) {
+  if ((id & 0xFFF0) != IDM_ABOUTBOX)
+    return false;
+  CAboutDlg about(platform_.shell, m_hWnd);
+  about.DoModal();
+  return true;
+}
+
+bool CPackwrightDlg::OnPaint() {
+  if (!::IsIconic(m_hWnd))
+    return false;
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(m_hWnd, &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+  int icon_width = ::GetSystemMetrics(SM_CXICON);
+  int icon_height = ::GetSystemMetrics(SM_CYICON);
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  int x = (client.right - client.left - icon_width + 1) / 2;
+  int y = (client.bottom - client.top - icon_height + 1) / 2;
+  ::DrawIcon(dc, x, y, icon_);
+  ::EndPaint(m_hWnd, &paint);
+  return true;
+}
