@@ -60,17 +60,7 @@ int AnswerFor(const std::string& line) {
 
 class ConsoleShell : public Shell {
  public:
-  std::string ModulePath() override {
-    std::vector<char> buf(256);
-    for (;;) {
-      ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-      if (n < 0)
-        return "";
-      if (static_cast<std::size_t>(n) < buf.size())
-        return FromPosixPath(std::string(buf.data(), static_cast<std::size_t>(n)));
-      buf.resize(buf.size() * 2);
-    }
-  }
+  std::string ModulePath() override { return ReadModulePath(256); }
 
   std::uint16_t SystemLanguage() override {
     const char* locale = "";
@@ -102,6 +92,19 @@ class ConsoleShell : public Shell {
 };
 
 }  // namespace
+
+std::string ReadModulePath(std::size_t initial_size) {
+  std::vector<char> buf(initial_size > 0 ? initial_size : 1);
+  for (;;) {
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0)
+      return "";
+    // A result that fills the buffer may have been cut short.
+    if (static_cast<std::size_t>(n) < buf.size())
+      return FromPosixPath(std::string(buf.data(), static_cast<std::size_t>(n)));
+    buf.resize(buf.size() * 2);
+  }
+}
 
 int ReadBoxAnswer(unsigned type, std::FILE* in, bool terminal) {
   if ((type & kMbTypeMask) != kMbYesNoCancel)

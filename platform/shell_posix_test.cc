@@ -71,6 +71,13 @@ TEST(ModulePathTest, NamesTheRunningProgramInDriveZForm) {
   EXPECT_EQ("packwright_tests", name);
 }
 
+TEST(ModulePathTest, TheBufferGrowsUntilThePathFits) {
+  std::string full = SystemPlatform().shell.ModulePath();
+  EXPECT_EQ(full, ReadModulePath(1));
+  EXPECT_EQ(full, ReadModulePath(full.size() - 2));
+  EXPECT_EQ(full, ReadModulePath(full.size() - 1));
+}
+
 // Runs ReadBoxAnswer on the typed `input`.
 int Answer(unsigned type, const std::string& input, bool terminal) {
   std::string buf = input;

@@ -23,6 +23,7 @@
 #ifndef PACKWRIGHT_PLATFORM_SYSTEM_POSIX_H_
 #define PACKWRIGHT_PLATFORM_SYSTEM_POSIX_H_
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -31,6 +32,11 @@
 FileSystem& PosixFileSystem();
 Registry& PosixRegistry();
 Shell& PosixShell();
+
+// The running program's path in Windows form ("Z:\..."), read from
+// /proc/self/exe with a buffer of `initial_size` bytes that doubles until
+// the whole path fits; "" on failure. ModulePath() starts at 256.
+std::string ReadModulePath(std::size_t initial_size);
 
 // The registry file as named above; empty when neither variable is set.
 std::string RegistryStorePath();
