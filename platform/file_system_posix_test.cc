@@ -132,13 +132,4 @@ TEST_F(PosixFileSystemTest, TimesKeepTheirFullPrecisionAndRange) {
   }
 }
 
-TEST_F(PosixFileSystemTest, ResetAttributesAddsOnlyTheOwnerWriteBit) {
-  ASSERT_TRUE(TestWriteFile(At("a.dat"), "a"));
-  ASSERT_EQ(0, chmod(Native("a.dat").c_str(), 0555));
-  ASSERT_TRUE(files_.SetNormalAttributes(At("a.dat")));
-  struct stat st;
-  ASSERT_EQ(0, stat(Native("a.dat").c_str(), &st));
-  EXPECT_EQ(0755u, st.st_mode & 07777u);
-}
-
 }  // namespace
