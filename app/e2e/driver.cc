@@ -424,7 +424,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: pw_e2e_driver LOG PROGRAM STEP...\n");
     return 2;
   }
-  g_log = std::fopen(argv[1], "w");
+  g_log = std::fopen(argv[1], "wb");
   if (!g_log)
     return 2;
   for (int i = 3; i < argc; ++i) {

@@ -1,0 +1,234 @@
+# The machinery of the end-to-end tests (sourced by scripts/e2e and
+# scripts/demo): Xvfb, Wine prefixes, the Kestrova registry key, running
+# the driver and reading its log, and the checks.
+
+E2E_FAILED=0
+E2E_PASSED=0
+E2E_XVFB_PID=""
+E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+E2E_KEY='HKCR\Software\Brindlewood\KSVX'
+
+# e2e_init PROGRAM DRIVER PREFIXES ARTIFACTS: remembers the paths, picks the
+# registry view of the program's word size and starts Xvfb.
+e2e_init() {
+  E2E_PROGRAM="$1" E2E_DRIVER="$2" E2E_PREFIXES="$3" E2E_ARTIFACTS="$4"
+  E2E_WORK="$E2E_ARTIFACTS/work"
+  mkdir -p "$E2E_PREFIXES" "$E2E_ARTIFACTS" "$E2E_WORK" || return 1
+  # A 32-bit program sees the 32-bit view of the registry.
+  if file -b "$E2E_PROGRAM" | grep -q 'PE32+'; then E2E_VIEW=/reg:64; else E2E_VIEW=/reg:32; fi
+  start_xvfb
+}
+
+start_xvfb() {
+  local fd_file="$E2E_WORK/xvfb.display"
+  rm -f "$fd_file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" \
+    >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$fd_file" ]; then
+    echo "e2e: Xvfb did not start (see $E2E_WORK/xvfb.log)" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$fd_file")"
+}
+
+e2e_cleanup() {
+  [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+  E2E_XVFB_PID=""
+}
+
+lang_locale() {
+  case "$1" in
+    de) echo de_AT.UTF-8 ;;
+    fr) echo fr_FR.UTF-8 ;;
+    pl) echo pl_PL.UTF-8 ;;
+    *) echo en_US.UTF-8 ;;
+  esac
+}
+
+# The offset that LocalizedId adds for the language.
+lang_offset() {
+  case "$1" in
+    de) echo 0 ;;
+    fr) echo 200 ;;
+    pl) echo 300 ;;
+    *) echo 100 ;;
+  esac
+}
+
+# with_prefix LANG COMMAND...: runs COMMAND with WINEPREFIX, LANG and a
+# persistent wineserver set up for the language, holding the prefix's lock.
+with_prefix() {
+  local lang="$1"
+  shift
+  local locale
+  locale="$(lang_locale "$lang")"
+  if ! locale -a 2>/dev/null | grep -qix "${locale%.UTF-8}.utf8"; then
+    fail "locale $locale is missing (run scripts/setup, or localedef -i ${locale%.UTF-8} -f UTF-8 $locale)"
+    return 1
+  fi
+  (
+    flock 9 || exit 1
+    export WINEPREFIX="$E2E_PREFIXES/$lang" LANG="$locale" LC_ALL="$locale"
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    make_prefix || exit 1
+    wineserver -p >/dev/null 2>&1 </dev/null
+    E2E_PASSED=0 E2E_FAILED=0
+    "$@"
+    local rc=$?
+    echo "$E2E_PASSED $E2E_FAILED" >"$E2E_WORK/counts"
+    wineserver -k >/dev/null 2>&1 </dev/null
+    exit $rc
+  ) 9>"$E2E_PREFIXES/$lang.lock"
+  local rc=$?
+  # The subshell's counts come back through a file.
+  if [ -f "$E2E_WORK/counts" ]; then
+    read -r passed failed <"$E2E_WORK/counts"
+    E2E_PASSED=$((E2E_PASSED + passed)) E2E_FAILED=$((E2E_FAILED + failed))
+    rm -f "$E2E_WORK/counts"
+  fi
+  return $rc
+}
+
+make_prefix() {
+  [ -e "$WINEPREFIX/.pw-ready" ] && return 0
+  echo "e2e: creating Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1 || {
+    echo "e2e: wineboot failed (see $WINEPREFIX.log)" >&2
+    return 1
+  }
+  # Unmanaged windows: Wine otherwise waits ~2 s whenever one closes.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >>"$WINEPREFIX.log" 2>&1 || return 1
+  wineserver -w </dev/null >>"$WINEPREFIX.log" 2>&1
+  touch "$WINEPREFIX/.pw-ready"
+}
+
+# Wine's view of a Unix path: Z: plus the path with backslashes.
+winpath() {
+  local path="$1"
+  echo "Z:${path//\//\\}"
+}
+
+# wine_quiet COMMAND...: runs a Wine command with its output in a file,
+# since Wine's background processes would hold a pipe open.
+wine_quiet() {
+  wine "$@" </dev/null >"$E2E_WORK/wine.out" 2>&1
+}
+
+# set_host_key APPPATH [SCAN]: the Kestrova key with AppPath (REG_SZ) and,
+# if given, Scan (REG_DWORD). An empty APPPATH removes the key.
+set_host_key() {
+  wine_quiet reg delete "$E2E_KEY" /f "$E2E_VIEW"
+  [ -z "$1" ] && return 0
+  wine_quiet reg add "$E2E_KEY" /v AppPath /t REG_SZ /d "$1" /f "$E2E_VIEW" || return 1
+  if [ $# -ge 2 ]; then
+    wine_quiet reg add "$E2E_KEY" /v Scan /t REG_DWORD /d "$2" /f "$E2E_VIEW" || return 1
+  fi
+}
+
+# The Scan value as a decimal number, or "absent".
+read_scan() {
+  if ! wine_quiet reg query "$E2E_KEY" /v Scan "$E2E_VIEW"; then
+    echo absent
+    return
+  fi
+  local hex
+  hex="$(tr -d '\r' <"$E2E_WORK/wine.out" | awk '$1 == "Scan" { print $3 }')"
+  [ -n "$hex" ] && echo $((hex)) || echo absent
+}
+
+# run_driver LOG STEP...: runs the driver on the program copy in $PKG.
+run_driver() {
+  local log="$1"
+  shift
+  wine "$E2E_DRIVER" "$(winpath "$log")" "$(winpath "$PKG/Packwright.exe")" "$@" \
+    </dev/null >"$log.out" 2>&1
+}
+
+# log_value LOG KEY [N]: the Nth (default first) value logged under KEY.
+log_value() {
+  awk -v key="$2" -v n="${3:-1}" 'index($0, key "=") == 1 && ++seen == n {
+    print substr($0, length(key) + 2); exit }' "$1"
+}
+
+# box_value LOG N KEY: KEY of the Nth message box in the log.
+box_value() {
+  awk -v n="$2" -v key="box.$3" '$0 == "step=box" { box++ }
+    box == n && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }' "$1"
+}
+
+# box_count LOG: how many message boxes the driver read.
+box_count() {
+  grep -c '^step=box$' "$1"
+}
+
+# msg ID: the text of string ID as the string table holds it, with \n and
+# \t as written there (the driver logs line breaks and tabs the same way).
+msg() {
+  sed -n "s/^PW_STRING($1, [A-Z_]*, \"\(.*\)\")\$/\1/p" "$E2E_ROOT/res/strings.def"
+}
+
+# msg_for LANG BASE_ID [ARG...]: the localized text with its %s markers
+# replaced, in order, by the arguments.
+msg_for() {
+  local text arg
+  text="$(msg $(($2 + $(lang_offset "$1"))))"
+  shift 2
+  for arg in "$@"; do
+    text="${text/\%s/"$arg"}"
+  done
+  echo "${text//%s/}"
+}
+
+# shot BMP PNG: keeps a screenshot as PNG in the artifacts.
+keep_shot() {
+  if [ -f "$1" ]; then
+    convert "$1" "$2" 2>/dev/null && echo "e2e: screenshot $2"
+  fi
+}
+
+pass() {
+  E2E_PASSED=$((E2E_PASSED + 1))
+}
+
+fail() {
+  E2E_FAILED=$((E2E_FAILED + 1))
+  echo "FAIL [$E2E_SCENARIO] $*"
+}
+
+# expect_eq WHAT ACTUAL EXPECTED
+expect_eq() {
+  if [ "$2" == "$3" ]; then
+    pass
+  else
+    fail "$1: got '$2', expected '$3'"
+  fi
+}
+
+# expect_file_bytes FILE EXPECTED (printf format)
+expect_file_bytes() {
+  local expected="$E2E_WORK/expected.bin"
+  printf "$2" >"$expected"
+  if cmp -s "$1" "$expected"; then
+    pass
+  else
+    fail "$1 differs from the expected bytes:"
+    diff <(od -c "$expected") <(od -c "$1" 2>&1) | head -20
+  fi
+}
+
+expect_missing() {
+  if [ -e "$1" ]; then fail "$1 exists"; else pass; fi
+}
+
+e2e_summary() {
+  echo "e2e: $E2E_PASSED checks passed, $E2E_FAILED failed"
+  [ "$E2E_FAILED" -eq 0 ]
+}

@@ -1,0 +1,200 @@
+# The end-to-end scenarios (sourced by scripts/e2e). Each runs in the
+# prefix of its language; ids are the German base ids of res/resource.h.
+
+IDS_SCRIPT_MISSING=102 IDS_KEEP_NEWER=103 IDS_HOST_MISSING=104 IDS_INSTALL_FAILED=105
+IDS_INSTALL_OK=106 IDS_INTRO=109 IDS_QUIT=110 IDS_OK=111 IDS_INSTALL=112
+IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7 IDM_ABOUTBOX=16
+
+# The scenarios of a language, one name a line.
+scenarios_of() {
+  echo "install-$1"
+  if [ "$1" = de ]; then
+    printf '%s\n' no-host no-script newer-file texture-fails about
+  fi
+}
+
+run_scenarios() {
+  local lang="$1" name
+  shift
+  for name in "$@"; do
+    E2E_SCENARIO="$name"
+    echo "e2e: $name"
+    layout "$lang" "$name"
+    "scenario_${name%-$lang}" "$lang"
+  done
+}
+
+# layout LANG NAME: a fresh Kestrova tree ($HOST, with a blank in its name
+# as under Program Files) with its catalogue, and a package folder ($PKG)
+# with the program, two model files and an installation script.
+layout() {
+  DIR="$E2E_WORK/$1/$2"
+  HOST="$DIR/Kestrova Sim"
+  PKG="$DIR/Paket"
+  LOG="$DIR/driver.log"
+  CATALOGUE="$HOST/Resourcen/Parallels/Texturen.txt"
+  rm -rf "$DIR"
+  mkdir -p "$HOST/Resourcen/Parallels" "$PKG/Dateien"
+  printf 'MZ' >"$HOST/Kestrova.exe"
+  printf 'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}' >"$CATALOGUE"
+  cp "$E2E_PROGRAM" "$PKG/Packwright.exe"
+  printf 'Signalmast, Modell 1\r\n' >"$PKG/Dateien/Signal.dat"
+  printf 'BM-Mast\r\n' >"$PKG/Dateien/Mast.bmp"
+  cat >"$PKG/InstSkript.txt" <<'EOF'
+{Demo-Paket: Signalmasten, Version 2}
+Dateinstallation
+{
+    {Dateien\Signal.dat >> Modelle\Signale\Signal.dat}
+    {Dateien\Mast.bmp >> Texturen\Mast.bmp}
+}
+Texturskript
+{
+    {a >> Textur{ name(Mast) id(4711) }}
+    {b >> Textur{ name(Schotter) id(12) }}
+}
+EOF
+  sed -i 's/$/\r/' "$PKG/InstSkript.txt"
+  set_host_key "$(winpath "$HOST")\\Kestrova.exe" 0 || fail "could not write the registry key"
+}
+
+# drive STEP...: runs the driver and checks that it carried out every step.
+drive() {
+  if ! run_driver "$LOG" "$@"; then
+    fail "driver stopped at: $(log_value "$LOG" error) (log $LOG)"
+    return 1
+  fi
+  pass
+}
+
+# expect_box N LANG ID ICON BUTTONS [ARG...]: the Nth message box showed
+# the localized text of ID, captioned Packwright, over a disabled dialog.
+expect_box() {
+  local n="$1" lang="$2" id="$3" icon="$4" buttons="$5"
+  shift 5
+  expect_eq "box $n caption" "$(box_value "$LOG" "$n" caption)" "Packwright"
+  expect_eq "box $n text" "$(box_value "$LOG" "$n" text)" "$(msg_for "$lang" "$id" "$@")"
+  expect_eq "box $n icon" "$(box_value "$LOG" "$n" icon)" "$icon"
+  expect_eq "box $n buttons" "$(box_value "$LOG" "$n" buttons)" "$buttons"
+  expect_eq "box $n: main dialog disabled" "$(box_value "$LOG" "$n" main_enabled)" 0
+}
+
+expect_installed() {
+  cmp -s "$PKG/Dateien/Signal.dat" "$HOST/Modelle/Signale/Signal.dat" && pass ||
+    fail "Signal.dat was not installed"
+  cmp -s "$PKG/Dateien/Mast.bmp" "$HOST/Texturen/Mast.bmp" && pass ||
+    fail "Mast.bmp was not installed"
+}
+
+scenario_install() {
+  local lang="$1" shots="$E2E_ARTIFACTS/shots"
+  mkdir -p "$shots"
+  drive start main "shot:main:$(winpath "$DIR/main.bmp")" "syscommand:$IDM_ABOUTBOX" about \
+    "shot:about:$(winpath "$DIR/about.bmp")" close-about "click:$IDOK" box \
+    "shot:box:$(winpath "$DIR/done.bmp")" "answer:$IDOK" exit
+  keep_shot "$DIR/main.bmp" "$shots/main-$lang.png"
+  keep_shot "$DIR/about.bmp" "$shots/about-$lang.png"
+  keep_shot "$DIR/done.bmp" "$shots/install-ok-$lang.png"
+  expect_eq caption "$(log_value "$LOG" main.caption)" "Packwright v1.0"
+  expect_eq "Install button" "$(log_value "$LOG" main.ctrl.1)" "$(msg_for "$lang" $IDS_INSTALL)"
+  expect_eq "Quit button" "$(log_value "$LOG" main.ctrl.2)" "$(msg_for "$lang" $IDS_QUIT)"
+  expect_eq "intro" "$(log_value "$LOG" main.ctrl.1001)" "$(msg_for "$lang" $IDS_INTRO)"
+  expect_eq "About OK" "$(log_value "$LOG" about.ctrl.1)" "$(msg_for "$lang" $IDS_OK)"
+  expect_eq "box count" "$(box_count "$LOG")" 1
+  expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
+  expect_eq "progress" "$(box_value "$LOG" 1 progress)" 4
+  expect_eq "exit code" "$(log_value "$LOG" exit)" 0
+  expect_installed
+  expect_file_bytes "$CATALOGUE" \
+    'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n\tTextur{\tname(Mast)\tid(4711)\t}\r\n}'
+  expect_eq Scan "$(read_scan)" 2
+}
+
+scenario_no-host() {
+  local lang="$1"
+  set_host_key ""
+  drive start "click:$IDOK" box "answer:$IDOK" nobox:500 main "click:$IDOK" box "answer:$IDOK" \
+    "click:$IDCANCEL" exit
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" $IDS_HOST_MISSING exclamation "$IDOK"
+  expect_box 2 "$lang" $IDS_HOST_MISSING exclamation "$IDOK"
+  expect_eq "dialog open after the first box" "$(log_value "$LOG" main.caption)" "Packwright v1.0"
+  expect_eq "exit code" "$(log_value "$LOG" exit)" 0
+  expect_missing "$HOST/Modelle"
+}
+
+scenario_no-script() {
+  local lang="$1"
+  rm "$PKG/InstSkript.txt"
+  drive start "click:$IDOK" box "answer:$IDOK" box "answer:$IDOK" exit
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" $IDS_SCRIPT_MISSING exclamation "$IDOK"
+  expect_eq "progress at the first box" "$(box_value "$LOG" 1 progress)" 1
+  expect_box 2 "$lang" $IDS_INSTALL_FAILED exclamation "$IDOK"
+  expect_eq "progress at the result" "$(box_value "$LOG" 2 progress)" 1
+  expect_eq "exit code" "$(log_value "$LOG" exit)" 0
+  expect_eq Scan "$(read_scan)" 0
+  expect_file_bytes "$CATALOGUE" 'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}'
+}
+
+# Four installed files newer than the package's: Yes keeps the first, No
+# replaces the second, Cancel keeps the third and every later one silently.
+scenario_newer-file() {
+  local lang="$1" i
+  {
+    printf 'Dateinstallation\r\n{\r\n'
+    for i in 1 2 3 4; do printf '  {Dateien\\N%d.dat >> Modelle\\N%d.dat}\r\n' $i $i; done
+    printf '}\r\nTexturskript\r\n{\r\n}\r\n'
+  } >"$PKG/InstSkript.txt"
+  mkdir -p "$HOST/Modelle"
+  for i in 1 2 3 4; do
+    printf 'neu %d' $i >"$PKG/Dateien/N$i.dat"
+    printf 'installiert %d' $i >"$HOST/Modelle/N$i.dat"
+    touch -d '+1 day' "$HOST/Modelle/N$i.dat"
+  done
+  drive start "click:$IDOK" box "shot:box:$(winpath "$DIR/question.bmp")" "answer:$IDYES" \
+    box "answer:$IDNO" box "answer:$IDCANCEL" box "answer:$IDOK" exit
+  mkdir -p "$E2E_ARTIFACTS/shots"
+  keep_shot "$DIR/question.bmp" "$E2E_ARTIFACTS/shots/keep-newer-$lang.png"
+  expect_eq "box count" "$(box_count "$LOG")" 4
+  for i in 1 2 3; do
+    expect_box $i "$lang" $IDS_KEEP_NEWER exclamation "$IDYES,$IDNO,$IDCANCEL" \
+      "$(winpath "$HOST")\\Modelle\\N$i.dat" "$(winpath "$PKG")\\Dateien\\N$i.dat"
+  done
+  expect_box 4 "$lang" $IDS_INSTALL_OK information "$IDOK"
+  expect_eq "N1 (Yes)" "$(cat "$HOST/Modelle/N1.dat")" "installiert 1"
+  expect_eq "N2 (No)" "$(cat "$HOST/Modelle/N2.dat")" "neu 2"
+  expect_eq "N3 (Cancel)" "$(cat "$HOST/Modelle/N3.dat")" "installiert 3"
+  expect_eq "N4 (after Cancel)" "$(cat "$HOST/Modelle/N4.dat")" "installiert 4"
+}
+
+# Kestrova without a catalogue: the texture step fails, the files are
+# installed and Scan is set all the same.
+scenario_texture-fails() {
+  local lang="$1"
+  rm "$CATALOGUE"
+  drive start "click:$IDOK" box "answer:$IDOK" exit
+  expect_eq "box count" "$(box_count "$LOG")" 1
+  expect_box 1 "$lang" $IDS_INSTALL_FAILED exclamation "$IDOK"
+  expect_eq "progress" "$(box_value "$LOG" 1 progress)" 4
+  expect_installed
+  expect_missing "$CATALOGUE"
+  expect_eq Scan "$(read_scan)" 2
+}
+
+# The About box through the system menu, by its own command and by one
+# with low bits set; the main dialog stays open behind it.
+scenario_about() {
+  local lang="$1"
+  drive start "syscommand:$IDM_ABOUTBOX" about close-about "syscommand:$((IDM_ABOUTBOX + 1))" \
+    about close-about main "click:$IDCANCEL" exit
+  local n
+  for n in 1 2; do
+    expect_eq "About $n caption" "$(log_value "$LOG" about.caption $n)" "Packwright v1.0"
+    expect_eq "About $n version" "$(log_value "$LOG" about.static.2 $n)" "Packwright Version 1.0"
+    expect_eq "About $n OK" "$(log_value "$LOG" about.ctrl.1 $n)" "$(msg_for "$lang" $IDS_OK)"
+  done
+  [ -n "$(log_value "$LOG" about.static.3)" ] && pass || fail "no publisher's line"
+  expect_eq "dialog open after About" "$(log_value "$LOG" main.caption)" "Packwright v1.0"
+  expect_eq "exit code" "$(log_value "$LOG" exit)" 0
+  expect_eq Scan "$(read_scan)" 0
+}
