@@ -16,20 +16,6 @@ std::vector<std::pair<std::uint32_t, std::string>> List(const EntryTable& table)
 
 }  // namespace
 
-TEST(EntryTableTest, SealSortsByUnsignedIdAndKeepsTheFirstOfEachId) {
-  EntryTable table;
-  ASSERT_TRUE(table.Append(4294967291u, "last"));
-  ASSERT_TRUE(table.Append(7, "first seven"));
-  ASSERT_TRUE(table.Append(3, "three"));
-  ASSERT_TRUE(table.Append(7, "second seven"));
-  ASSERT_TRUE(table.Append(7, "third seven"));
-  table.Seal();
-  EXPECT_EQ((std::vector<std::pair<std::uint32_t, std::string>>{
-                {3, "three"}, {7, "first seven"}, {4294967291u, "last"}}),
-            List(table));
-  EXPECT_EQ(3u, table.size());
-}
-
 TEST(EntryTableTest, InsertedEntriesMergeInOrderAndNeverReplace) {
   EntryTable table;
   table.Append(10, "ten");

@@ -23,15 +23,18 @@ class CatalogueLoadTest : public testing::Test {
     EXPECT_EQ(0, fs.open_files());
     return ListEntries(catalogue);
   }
-  // Whether a file holding `data` loads whole.
-  bool Whole(const std::string& data) {
-    Load(data);
-    return catalogue.loaded_whole();
-  }
-
   FakeFileSystem fs;
   CTextureCatalogue catalogue{fs};
 };
+
+struct LoadCase {
+  const char* what;
+  std::string data;
+  EntryList want;
+  bool whole;
+};
+
+const std::string kA = "Textur{\tname(a)\tid(1)\t}";
 
 std::vector<std::string> Tokens(const std::string& text) {
   StringSource source(text);
@@ -67,38 +70,73 @@ TEST(TextureIdTest, ConversionWrapsAndStopsAtTheFirstNonDigit) {
   EXPECT_EQ(5u, ConvertTextureId("id(5)", 3));
 }
 
-TEST(TextureIdTest, NameAndIdAreFoundByPlainSubstringSearch) {
-  std::string name;
-  std::uint32_t id = 99;
-  EXPECT_TRUE(FindEntryName("Textur{\tname(Kies)\tid(12)\t}", &name));
-  EXPECT_EQ("Kies", name);
-  EXPECT_TRUE(FindEntryName("Texturnickname(x)", &name));
-  EXPECT_EQ("x", name);
-  EXPECT_FALSE(FindEntryName("Textur{\tname(Kies}", &name));
-  EXPECT_TRUE(FindEntryId("Textur{\tname(Gitter)\tgrid(3)\tid(7)\t}", &id));
-  EXPECT_EQ(3u, id);
-  EXPECT_TRUE(FindEntryId("Textur{id(abc)}", &id));
-  EXPECT_EQ(0u, id);
-  EXPECT_FALSE(FindEntryId("Textur{name(a)id(5}", &id));
-  EXPECT_FALSE(FindEntryId("Textur{name(a)}", &id));
-}
-
-TEST_F(CatalogueLoadTest, WorkedExampleLoadsSortedAndNormalised) {
-  EXPECT_EQ((EntryList{{12, "Textur{\tname(Kies)\tid(12)\t}"},
-                       {4711, "Textur{\tname(Ziegelrot)\tid(4711)\t}"}}),
-            Load("Basis {\r\n"
-                 "    Textur{ name(Ziegelrot) id(4711) }\r\n"
-                 "    Textur{ name(Kies) id(12) }\r\n"
-                 "}\r\n"));
-  EXPECT_TRUE(catalogue.loaded_whole());
-  EXPECT_EQ(kPath, catalogue.path());
-}
-
-TEST_F(CatalogueLoadTest, EmptyOrBlankFileLoadsAsEmptyCatalogue) {
-  EXPECT_TRUE(Load("").empty());
-  EXPECT_TRUE(catalogue.loaded_whole());
-  EXPECT_TRUE(Load(" \r\n\t \n").empty());
-  EXPECT_TRUE(catalogue.loaded_whole());
+TEST_F(CatalogueLoadTest, FilesLoadAsTheirEntriesAndTellWhetherWhole) {
+  const LoadCase cases[] = {
+      {"worked example",
+       "Basis {\r\n    Textur{ name(Ziegelrot) id(4711) }\r\n    Textur{ name(Kies) id(12) "
+       "}\r\n}\r\n",
+       {{12, "Textur{\tname(Kies)\tid(12)\t}"}, {4711, "Textur{\tname(Ziegelrot)\tid(4711)\t}"}},
+       true},
+      {"empty file", "", {}, true},
+      {"blank file", " \r\n\t \n", {}, true},
+      {"first of an id wins",
+       "Basis{ Textur{name(erst) id(5)} Textur{name(zweit) id(+5)} }",
+       {{5, "Textur{\tname(erst)\tid(5)\t}"}},
+       true},
+      {"ids wrap and order unsigned",
+       "Basis{ Textur{name(a)id(0)} Textur{name(b)id(-5)} Textur{name(c)id(+12)} }",
+       {{0, "Textur{\tname(a)\tid(0)\t}"},
+        {12, "Textur{\tname(c)\tid(+12)\t}"},
+        {4294967291u, "Textur{\tname(b)\tid(-5)\t}"}},
+       true},
+      {"ids without digits or with a tail",
+       "Basis{ Textur{name(a)id(abc)} Textur{name(b)id(12abc)} }",
+       {{0, "Textur{\tname(a)\tid(abc)\t}"}, {12, "Textur{\tname(b)\tid(12abc)\t}"}},
+       true},
+      {"grid( holds the first id(",
+       "Basis{ Textur{ name(Gitter) grid(3) id(7) } }",
+       {{3, "Textur{\tname(Gitter)\tgrid(3)\tid(7)\t}"}},
+       true},
+      {"words between entries lead the next",
+       "Basis{ Version(2) Textur{ name(a) id(1) } }",
+       {{1, "Version(2)\t" + kA}},
+       true},
+      {"nested block over two lines",
+       "Basis{ Textur{ name(a) id(1) Sub{ x(2)\r\n } } }",
+       {{1, "Textur{\tname(a)\tid(1)\tSub{\tx(2)\t}}"}},
+       true},
+      {"only the outer close missing", "Basis{ Textur{name(a)id(1)}\r\n", {{1, kA}}, true},
+      {"keyword alone", "Basis", {}, true},
+      {"outer block open", "Basis{", {}, true},
+      {"no keyword", "{ Textur{name(a)id(1)} }", {{1, kA}}, true},
+      {"Ctrl-Z as the last byte", "Basis{ Textur{name(a)id(1)} }\x1a", {{1, kA}}, true},
+      {"top-level entry", "Textur{ name(a) id(1) }", {}, false},
+      {"cut inside an entry", "Basis{ Textur{name(a)id(1)} Textur{name(b)id(2)", {{1, kA}}, false},
+      {"cut after words", "Basis{ Textur{name(a)id(1)} Version(3)", {{1, kA}}, false},
+      {"Ctrl-Z hides the rest",
+       "Basis{ Textur{name(a)id(1)}\x1a Textur{name(b)id(2)} }",
+       {{1, kA}},
+       false},
+      {"other keyword", "Katalog{ Textur{name(a)id(1)} }", {{1, kA}}, false},
+      {"two keywords", "Basis Basis{ Textur{name(a)id(1)} }", {{1, kA}}, false},
+      {"text after the outer block", "Basis{ Textur{name(a)id(1)} } Rest", {{1, kA}}, false},
+      {"text after the last entry", "Basis{ Textur{name(a)id(1)} Nachsatz(1) }", {{1, kA}}, false},
+      {"close before the outer block", "} Basis{ Textur{name(a)id(1)} }", {}, false},
+      {"parenthesis before the outer block",
+       "Basis() { Textur{name(a)id(1)} }",
+       {{1, "\t" + kA}},
+       false},
+      {"second top-level block",
+       "Basis{ Textur{name(a)id(1)} } Basis{ Textur{name(b)id(2)} }",
+       {{1, kA}, {2, "}Textur{\tname(b)\tid(2)\t}"}},
+       false},
+  };
+  for (const LoadCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.want, Load(c.data));
+    EXPECT_EQ(c.whole, catalogue.loaded_whole());
+    EXPECT_EQ(kPath, catalogue.path());
+  }
 }
 
 TEST_F(CatalogueLoadTest, MissingOrUnreadableFileFailsAndCreatesNothing) {
@@ -140,85 +178,4 @@ TEST_F(CatalogueLoadTest, LoadStartsFromAnEmptyCatalogue) {
   Load("Basis{Textur{name(a)id(1)}}");
   catalogue.AddEntry("Textur{name(b)id(2)}");
   EXPECT_EQ((EntryList{{3, "Textur{\tname(c)\tid(3)\t}"}}), Load("Basis{Textur{name(c)id(3)}}"));
-}
-
-TEST_F(CatalogueLoadTest, FirstEntryOfAnIdWins) {
-  EXPECT_EQ((EntryList{{5, "Textur{\tname(erst)\tid(5)\t}"}}),
-            Load("Basis{ Textur{name(erst) id(5)} Textur{name(zweit) id(+5)} }"));
-}
-
-TEST_F(CatalogueLoadTest, IdsAreConvertedWithWrapAndOrderedUnsigned) {
-  EXPECT_EQ((EntryList{{0, "Textur{\tname(a)\tid(0)\t}"},
-                       {12, "Textur{\tname(c)\tid(+12)\t}"},
-                       {4294967291u, "Textur{\tname(b)\tid(-5)\t}"}}),
-            Load("Basis{ Textur{name(a)id(0)} Textur{name(b)id(-5)} Textur{name(c)id(+12)} }"));
-  EXPECT_EQ(
-      (EntryList{{0, "Textur{\tname(a)\tid(abc)\t}"}, {12, "Textur{\tname(b)\tid(12abc)\t}"}}),
-      Load("Basis{ Textur{name(a)id(abc)} Textur{name(b)id(12abc)} }"));
-}
-
-TEST_F(CatalogueLoadTest, IdInsideGridIsTakenFirst) {
-  EXPECT_EQ((EntryList{{3, "Textur{\tname(Gitter)\tgrid(3)\tid(7)\t}"}}),
-            Load("Basis{ Textur{ name(Gitter) grid(3) id(7) } }"));
-}
-
-TEST_F(CatalogueLoadTest, WordsBetweenEntriesLeadTheNextEntry) {
-  EXPECT_EQ((EntryList{{1, "Version(2)\tTextur{\tname(a)\tid(1)\t}"}}),
-            Load("Basis{ Version(2) Textur{ name(a) id(1) } }"));
-  EXPECT_TRUE(catalogue.loaded_whole());
-}
-
-TEST_F(CatalogueLoadTest, NestedBlockStaysInsideItsEntry) {
-  EXPECT_EQ((EntryList{{1, "Textur{\tname(a)\tid(1)\tSub{\tx(2)\t}}"}}),
-            Load("Basis{ Textur{ name(a) id(1) Sub{ x(2)\r\n } } }"));
-  EXPECT_TRUE(catalogue.loaded_whole());
-}
-
-TEST_F(CatalogueLoadTest, TopLevelEntryIsNotRecognisedAndNotWhole) {
-  EXPECT_TRUE(Load("Textur{ name(a) id(1) }").empty());
-  EXPECT_FALSE(catalogue.loaded_whole());
-}
-
-TEST_F(CatalogueLoadTest, FileCutOffInsideAnEntryKeepsCompleteEntriesButIsNotWhole) {
-  EXPECT_EQ((EntryList{{1, "Textur{\tname(a)\tid(1)\t}"}}),
-            Load("Basis{ Textur{name(a)id(1)} Textur{name(b)id(2)"));
-  EXPECT_FALSE(catalogue.loaded_whole());
-  Load("Basis{ Textur{name(a)id(1)} Version(3)");
-  EXPECT_FALSE(catalogue.loaded_whole());
-}
-
-TEST_F(CatalogueLoadTest, FileMissingOnlyItsOuterCloseIsWhole) {
-  EXPECT_EQ((EntryList{{1, "Textur{\tname(a)\tid(1)\t}"}}),
-            Load("Basis{ Textur{name(a)id(1)}\r\n"));
-  EXPECT_TRUE(catalogue.loaded_whole());
-  EXPECT_TRUE(Whole("Basis"));
-  EXPECT_TRUE(Whole("Basis{"));
-  EXPECT_TRUE(Whole("{ Textur{name(a)id(1)} }"));
-}
-
-TEST_F(CatalogueLoadTest, CtrlZHidesTheRestAndIsNotWhole) {
-  EXPECT_EQ((EntryList{{1, "Textur{\tname(a)\tid(1)\t}"}}),
-            Load("Basis{ Textur{name(a)id(1)}\x1a Textur{name(b)id(2)} }"));
-  EXPECT_FALSE(catalogue.loaded_whole());
-  EXPECT_TRUE(Whole("Basis{ Textur{name(a)id(1)} }\x1a"));
-}
-
-TEST_F(CatalogueLoadTest, TextOutsideTheOuterBlockIsNotWhole) {
-  EXPECT_FALSE(Whole("Katalog{ Textur{name(a)id(1)} }"));
-  EXPECT_FALSE(Whole("Basis Basis{ Textur{name(a)id(1)} }"));
-  EXPECT_FALSE(Whole("Basis{ Textur{name(a)id(1)} } Rest"));
-  EXPECT_FALSE(Whole("Basis{ Textur{name(a)id(1)} Nachsatz(1) }"));
-  EXPECT_FALSE(Whole("} Basis{ Textur{name(a)id(1)} }"));
-}
-
-TEST_F(CatalogueLoadTest, ParenthesisBeforeTheOuterBlockTabsTheFirstEntry) {
-  EXPECT_EQ((EntryList{{1, "\tTextur{\tname(a)\tid(1)\t}"}}),
-            Load("Basis() { Textur{name(a)id(1)} }"));
-  EXPECT_FALSE(catalogue.loaded_whole());
-}
-
-TEST_F(CatalogueLoadTest, SecondTopLevelBlockCarriesTheCloseAndIsNotWhole) {
-  EXPECT_EQ((EntryList{{1, "Textur{\tname(a)\tid(1)\t}"}, {2, "}Textur{\tname(b)\tid(2)\t}"}}),
-            Load("Basis{ Textur{name(a)id(1)} } Basis{ Textur{name(b)id(2)} }"));
-  EXPECT_FALSE(catalogue.loaded_whole());
 }

@@ -89,14 +89,6 @@ TEST_F(CatalogueWriteTest, SaveRefusesWithoutAWholeLoad) {
   EXPECT_EQ(nullptr, fs.Find(kTemp));
 }
 
-TEST_F(CatalogueWriteTest, ReadOnlyCatalogueIsNotReplaced) {
-  Load(kWorked);
-  fs.Find(kPath)->read_only = true;
-  EXPECT_FALSE(catalogue.Save(kPath));
-  EXPECT_EQ(kWorked, fs.Content(kPath));
-  EXPECT_EQ(nullptr, fs.Find(kTemp));
-}
-
 TEST_F(CatalogueWriteTest, AddEntryCutsTheSpanFromTexturToTheLastBrace) {
   Load("Basis{}");
   EXPECT_TRUE(catalogue.AddEntry("Textur{\tname(Kies)\tid(12)\t}\n\t\t"));
@@ -139,16 +131,6 @@ TEST_F(CatalogueWriteTest, AddEntryRefusesWhatWouldNotReadBackAsItself) {
   EXPECT_FALSE(Accepts("Textur{name(a)id(1 2)}"));              // reads back as 12
   EXPECT_TRUE(Accepts("Textur{name(a)id(5)Sub{x(2)}\n\t\t}"));
   EXPECT_TRUE(Accepts("Textur(x){name(a)id(5)}"));
-}
-
-TEST_F(CatalogueWriteTest, AddedNestedBlockIsWrittenOverTwoLinesAndJoinedOnLoad) {
-  Load("Basis{}");
-  ASSERT_TRUE(catalogue.AddEntry("Textur{\tname(a)\tid(1)\tSub{\tx(2)\t}\n\t\t}\n\t\t"));
-  ASSERT_TRUE(catalogue.Save(kPath));
-  EXPECT_EQ("Basis{\r\n\tTextur{\tname(a)\tid(1)\tSub{\tx(2)\t}\r\n\t\t}\r\n}", fs.Content(kPath));
-  ASSERT_TRUE(catalogue.Load(kPath));
-  EXPECT_TRUE(catalogue.loaded_whole());
-  EXPECT_EQ((EntryList{{1, "Textur{\tname(a)\tid(1)\tSub{\tx(2)\t}}"}}), ListEntries(catalogue));
 }
 
 // For every n the nth file-system call fails once. Save either succeeds

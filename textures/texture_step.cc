@@ -1,12 +1,14 @@
-#include "textures/texture_step.h"
-
 #include "engine/installer.h"
 #include "textures/texture_catalogue.h"
 
-std::string TextureCataloguePath(const std::string& host_dir) {
-  return host_dir + "Resourcen\\Parallels\\Texturen.txt";
-}
+namespace {
 
+const char kCatalogueName[] = "Resourcen\\Parallels\\Texturen.txt";
+
+// The texture text of a Texturskript entry: what follows its first ">>",
+// laid out as the catalogue file lays out entries: a tab after every ")"
+// and "{", a line feed and two tabs after every "}". False when the entry
+// has no ">>".
 bool BuildTextureText(const std::string& entry, std::string* text) {
   std::size_t mark = entry.find(">>");
   if (mark == std::string::npos)
@@ -23,13 +25,15 @@ bool BuildTextureText(const std::string& entry, std::string* text) {
   return true;
 }
 
+}  // namespace
+
 // Merges the script's Texturskript entries into Kestrova's catalogue. A
 // catalogue that is missing, unreadable or not read in whole is left as it
 // is and fails the step before the script is consulted; entries that the
 // catalogue refuses or holds already are passed over without a trace.
 bool CInstaller::InstallTextures() {
   CTextureCatalogue catalogue(platform_.files);
-  std::string path = TextureCataloguePath(hostDir);
+  std::string path = hostDir + kCatalogueName;
   if (!catalogue.Load(path) || !catalogue.loaded_whole())
     return false;
   if (!script.FindSection("Texturskript"))

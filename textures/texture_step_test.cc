@@ -1,5 +1,3 @@
-#include "textures/texture_step.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -45,22 +43,6 @@ class TextureStepTest : public testing::Test {
 };
 
 }  // namespace
-
-TEST(TextureTextTest, TabsFollowClosingParenthesesAndOpeningBraces) {
-  std::string text = "unchanged";
-  EXPECT_FALSE(BuildTextureText("c", &text));
-  EXPECT_FALSE(BuildTextureText("a>", &text));
-  EXPECT_TRUE(BuildTextureText("a>>", &text));
-  EXPECT_EQ("", text);
-  EXPECT_TRUE(BuildTextureText("a>>Textur{name(Kies)id(12)}", &text));
-  EXPECT_EQ("Textur{\tname(Kies)\tid(12)\t}\n\t\t", text);
-  EXPECT_TRUE(BuildTextureText("x>>y>>Textur{name(a)id(5)}", &text));
-  EXPECT_EQ("y>>Textur{\tname(a)\tid(5)\t}\n\t\t", text);
-}
-
-TEST(TextureTextTest, CataloguePathLiesUnderTheHostDirectory) {
-  EXPECT_EQ("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", TextureCataloguePath("D:\\Sim\\"));
-}
 
 TEST_F(TextureStepTest, WorkedExampleAddsOnlyTheNewValidEntry) {
   p.files.AddFile(kCatalogue, kOneEntry);
