@@ -109,6 +109,31 @@ TEST_F(InstallerTest, RunDrivesProgressThroughEveryStep) {
   EXPECT_EQ(0, p.files.open_files());
 }
 
+TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
+  const std::vector<std::string> all = {"SetRange(0,4)", "SetPos(0)", "SetPos(1)",
+                                        "SetPos(2)",     "SetPos(3)", "SetPos(4)"};
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  p.files.AddFile(kScript, "{neither section}");
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  EXPECT_EQ(all, progress.calls);
+  EXPECT_EQ(Dword(2), Scan());
+
+  progress.calls.clear();
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  p.files.AddFile("C:\\Paket\\a.dat", "a");
+  p.files.AddFile(kScript, "Dateinstallation{{a.dat>>Resourcen\\a.dat}}Texturskript{}");
+  p.files.FailOp("Copy", "a.dat");
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  EXPECT_EQ(all, progress.calls);
+  EXPECT_EQ(Dword(2), Scan());
+  // The texture step still read its section: each run opened the script
+  // three times, for the check and for both steps.
+  int opens = 0;
+  for (const std::string& call : p.files.calls())
+    opens += call == std::string("OpenRead(") + kScript + ")";
+  EXPECT_EQ(6, opens);
+}
+
 TEST_F(InstallerTest, ScriptLiesBesideTheRunningProgram) {
   p.shell.module_path = "D:\\pkg\\setup.exe";
   p.files.AddFile("D:\\pkg\\InstSkript.txt", "Texturskript{}");
