@@ -25,10 +25,9 @@ class FileStepTest : public testing::Test {
     p.files.AddFile("C:\\Paket\\b.dat", "package b", 100);
   }
 
-  // Runs the step once, as a fresh press of Install would, over a script
-  // whose section Dateinstallation holds `entries`.
-  bool Install(const std::string& entries) {
-    p.files.AddFile(kScript, "Dateinstallation\r\n{\r\n" + entries + "\r\n}\r\n");
+  // Runs the step once, as a fresh press of Install would, over `script`.
+  bool Run(const std::string& script) {
+    p.files.AddFile(kScript, script);
     CInstaller installer(p.platform);
     installer.hostDir = kHost;
     installer.scriptDir = kPackage;
@@ -36,6 +35,10 @@ class FileStepTest : public testing::Test {
     bool result = installer.InstallFiles();
     EXPECT_EQ(0, p.files.open_files());
     return result;
+  }
+  // The same over a section Dateinstallation that holds `entries`.
+  bool Install(const std::string& entries) {
+    return Run("Dateinstallation\r\n{\r\n" + entries + "\r\n}\r\n");
   }
 
   // The texts of the boxes shown so far, each prefixed with Q for a question.
@@ -72,18 +75,8 @@ class FileStepTest : public testing::Test {
   FakePlatform p;
 };
 
-TEST_F(FileStepTest, WithoutTheSectionNothingIsInstalledOrShown) {
-  p.files.AddFile(kScript, "Texturskript{{a.dat>>x.dat}}");
-  CInstaller installer(p.platform);
-  installer.hostDir = kHost;
-  installer.scriptDir = kPackage;
-  ASSERT_TRUE(installer.script.CheckOpen(kScript));
-  EXPECT_TRUE(installer.InstallFiles());
-  EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(nullptr, p.files.Find("D:\\Sim\\x.dat"));
-}
-
-TEST_F(FileStepTest, EntriesWithoutSeparatorArePassedOverSilently) {
+TEST_F(FileStepTest, WithoutSectionOrSeparatorNothingIsInstalledOrShown) {
+  EXPECT_TRUE(Run("Texturskript{{a.dat>>Resourcen\\x.dat}}"));
   EXPECT_TRUE(Install("{a.dat}{a.dat>Resourcen\\x.dat}{}{b.dat>>Resourcen\\b.dat}"));
   EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ("package b", p.files.Content("D:\\Sim\\Resourcen\\b.dat"));
