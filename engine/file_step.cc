@@ -48,7 +48,7 @@ bool InstallEntry(Platform& platform, CInstaller& installer, const std::string& 
     ShowMessage(platform.shell, IDS_SOURCE_MISSING, kMbOk, {source});
     return true;
   }
-  std::string tail = entry.substr(separator + 2);
+  std::string tail = entry.substr(separator + sizeof(kSeparator) - 1);
   std::string destination = installer.hostDir + tail;
   if (!StaysInside(platform.files, installer.hostDir, tail)) {
     // Refused before anything is looked at or touched outside Kestrova's
