@@ -198,3 +198,21 @@ scenario_about() {
   expect_eq "exit code" "$(log_value "$LOG" exit)" 0
   expect_eq Scan "$(read_scan)" 0
 }
+
+# run_gui_unit_tests EXE: the unit tests of the dialogs and the progress
+# bar, with a display this time; none may be skipped.
+run_gui_unit_tests() {
+  E2E_SCENARIO=gui-unit
+  echo "e2e: gui-unit"
+  local out="$E2E_WORK/gui-unit.log"
+  wine "$1" --gtest_filter='InstallProgressCtrlTest.*:PackwrightDlgTest.*' \
+    </dev/null >"$out" 2>&1
+  local rc=$?
+  if [ $rc -ne 0 ] || grep -q 'SKIPPED' "$out" || ! grep -q '^\[  PASSED  \]' "$out"; then
+    fail "the GUI unit tests did not all pass (exit $rc):"
+    grep -E '^\[  (FAILED|SKIPPED) ' "$out" | head -20
+  else
+    pass
+    grep '^\[  PASSED  \]' "$out" | tr -d '\r'
+  fi
+}
