@@ -114,20 +114,20 @@ TEST_F(RegistryWin32Test, SetDwordStoresARegDword) {
   EXPECT_EQ(2u, value);
 }
 
-// Our roots carry the 32-bit key values; on 64-bit Windows the predefined
-// HKEYs are those values sign-extended, so they must be mapped, not cast.
-TEST_F(RegistryWin32Test, EveryRootOpens) {
-  const struct {
-    RegKey root;
-    const char* subkey;
-  } roots[] = {
-      {kHkeyClassesRoot, "CLSID"}, {kHkeyCurrentUser, "Software"}, {kHkeyLocalMachine, "Software"}};
-  for (const auto& root : roots) {
-    RegKey key = 0;
-    EXPECT_EQ(kErrorSuccess, registry_.OpenKey(root.root, root.subkey, kKeyRead, &key))
-        << root.subkey;
-    EXPECT_EQ(kErrorSuccess, registry_.CloseKey(key));
-  }
+// Each root stands for its own hive: a key made only under
+// HKEY_CLASSES_ROOT opens through kHkeyClassesRoot and through no other.
+TEST_F(RegistryWin32Test, EachRootIsItsOwnHive) {
+  const std::string name = "PackwrightTest." + name_;
+  HKEY made = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0,
+                                           KEY_ALL_ACCESS, nullptr, &made, nullptr));
+  RegCloseKey(made);
+  RegKey key = 0;
+  EXPECT_EQ(kErrorSuccess, registry_.OpenKey(kHkeyClassesRoot, name, kKeyRead, &key));
+  EXPECT_EQ(kErrorSuccess, registry_.CloseKey(key));
+  EXPECT_EQ(kErrorFileNotFound, registry_.OpenKey(kHkeyCurrentUser, name, kKeyRead, &key));
+  EXPECT_EQ(kErrorFileNotFound, registry_.OpenKey(kHkeyLocalMachine, name, kKeyRead, &key));
+  EXPECT_EQ(ERROR_SUCCESS, RegDeleteTreeA(HKEY_CLASSES_ROOT, name.c_str()));
 }
 
 }  // namespace
