@@ -8,17 +8,17 @@ E2E_XVFB_PID=""
 E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 E2E_KEY='HKCR\Software\Brindlewood\KSVX'
 
-# e2e_init PROGRAM DRIVER PREFIXES ARTIFACTS: remembers the paths, picks the
-# registry view of the program's word size and starts Xvfb.
+# e2e_init PROGRAM DRIVER PREFIXES ARTIFACTS: remembers the paths and picks
+# the registry view of the program's word size.
 e2e_init() {
   E2E_PROGRAM="$1" E2E_DRIVER="$2" E2E_PREFIXES="$3" E2E_ARTIFACTS="$4"
   E2E_WORK="$E2E_ARTIFACTS/work"
   mkdir -p "$E2E_PREFIXES" "$E2E_ARTIFACTS" "$E2E_WORK" || return 1
   # A 32-bit program sees the 32-bit view of the registry.
   if file -b "$E2E_PROGRAM" | grep -q 'PE32+'; then E2E_VIEW=/reg:64; else E2E_VIEW=/reg:32; fi
-  start_xvfb
 }
 
+# Starts a private Xvfb and points DISPLAY at it.
 start_xvfb() {
   local fd_file="$E2E_WORK/xvfb.display"
   rm -f "$fd_file"
