@@ -10,6 +10,7 @@
 //   start             start PROGRAM and wait for its main dialog
 //   main              log the main dialog's caption and controls
 //   click:ID          press button ID of the main dialog (BM_CLICK)
+//   key:VK            press key VK (13 is Enter) in the focused control
 //   box               wait for a message box and log it: caption, text,
 //                     icon, buttons, the progress position and whether the
 //                     main dialog is disabled behind it
@@ -379,6 +380,17 @@ bool Click(HWND dialog, int id) {
   return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+// Posts a key press to the control that has the program's keyboard focus,
+// as the keyboard would.
+bool PressKey(int vk) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(g_process.dwThreadId, &info) || info.hwndFocus == nullptr)
+    return false;
+  return PostMessageA(info.hwndFocus, WM_KEYDOWN, vk, 1) &&
+         PostMessageA(info.hwndFocus, WM_KEYUP, vk, 0xC0000001);
+}
+
 bool NoBox(DWORD ms) {
   Sleep(ms);
   return FindDialog(Kind::kBox) == nullptr;
@@ -395,6 +407,8 @@ bool Step(const std::string& step, const std::string& program) {
     return IsWindow(g_main) && (LogControls("main", g_main), true);
   if (name == "click")
     return Click(g_main, number);
+  if (name == "key")
+    return PressKey(number);
   if (name == "box")
     return (g_box = WaitForDialog(Kind::kBox, kTimeoutMs)) && (Sleep(300), LogBox(g_box), true);
   if (name == "answer")
