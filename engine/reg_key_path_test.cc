@@ -104,46 +104,21 @@ TEST_F(RegKeyPathTest, ReadDwordTakesBothDwordTypesAsStored) {
   EXPECT_FALSE(path.ReadDword("Missing", &value));
 }
 
-TEST_F(RegKeyPathTest, ReadStringTakesTheTextAsStoredUpTo260Bytes) {
-  const std::string fits(259, 'a');
+// The host lookup's tests cover the ordinary forms; these are the edges.
+TEST_F(RegKeyPathTest, ReadStringStopsAtTheFirstNulOrTheDataEnd) {
   const std::string full(260, 'b');
-  registry.SetString(kKey, "Sz", "D:\\Sim\\k.exe");
-  registry.SetString(kKey, "Expand", "%SIM%\\k.exe", kRegExpandSz);
   registry.SetRaw(kKey, "Multi", kRegMultiSz, std::string("D:\\A\0E:\\B\0\0", 11));
-  registry.SetString(kKey, "Fits", fits);
   registry.SetRaw(kKey, "FullNoNul", kRegSz, full);
   registry.SetRaw(kKey, "ShortNoNul", kRegSz, "abc");
   registry.SetString(kKey, "TooLong", full);
-  registry.SetDwordValue(kKey, "Dword", 1);
   ASSERT_TRUE(OpenKsvx());
-  struct {
-    const char* name;
-    bool ok;
-    std::string text;
-  } cases[] = {
-      {"Sz", true, "D:\\Sim\\k.exe"}, {"Expand", true, "%SIM%\\k.exe"},
-      {"Multi", true, "D:\\A"},       {"Fits", true, fits},
-      {"FullNoNul", true, full},      {"ShortNoNul", true, "abc"},
-      {"TooLong", false, ""},         {"Dword", false, ""},
-      {"Missing", false, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string text = "stale stale stale";
-    EXPECT_EQ(c.ok, path.ReadString(c.name, &text));
-    if (c.ok) {
-      EXPECT_EQ(c.text, text);
-    }
-  }
-}
-
-TEST_F(RegKeyPathTest, WriteDwordNeedsWriteAccess) {
-  ASSERT_TRUE(OpenKsvx(kKeyRead));
-  EXPECT_FALSE(path.WriteDword("Scan", 2));
-  ASSERT_TRUE(OpenKsvx(kKeyAllAccess));
-  EXPECT_TRUE(path.WriteDword("Scan", 2));
-  const FakeRegistry::Value* value = registry.Get(kKey, "Scan");
-  ASSERT_NE(nullptr, value);
-  EXPECT_EQ(kRegDword, value->type);
-  EXPECT_EQ(std::string("\x02\0\0\0", 4), value->bytes);
+  std::string text = "stale";
+  EXPECT_TRUE(path.ReadString("Multi", &text));
+  EXPECT_EQ("D:\\A", text);
+  EXPECT_TRUE(path.ReadString("FullNoNul", &text));
+  EXPECT_EQ(full, text);
+  EXPECT_TRUE(path.ReadString("ShortNoNul", &text));
+  EXPECT_EQ("abc", text);
+  EXPECT_FALSE(path.ReadString("TooLong", &text));
+  EXPECT_FALSE(path.ReadString("Missing", &text));
 }
