@@ -96,6 +96,14 @@ TEST_F(InstallerTest, RunWithoutScriptStopsAtOneAndLeavesScan) {
   EXPECT_EQ(LoadMessage(p.shell, IDS_SCRIPT_MISSING), p.shell.boxes[0].text);
   EXPECT_EQ(kMbOk, p.shell.boxes[0].type & kMbTypeMask);
   EXPECT_EQ(Dword(0), Scan());
+
+  // Without its own path the program has no folder: a script at the root
+  // of the current drive is not taken for the package's.
+  p.shell.module_path = "";
+  p.files.AddFile("C:\\InstSkript.txt", "Texturskript{}");
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  EXPECT_EQ(2u, p.shell.boxes.size());
+  EXPECT_EQ(Dword(0), Scan());
 }
 
 TEST_F(InstallerTest, RunDrivesProgressThroughEveryStep) {
