@@ -35,6 +35,10 @@ class CInstallScript {
   // Closes the file, if open. Always true.
   bool Close();
 
+  // True when a read error ended the script's input early since the last
+  // FindSection; NextEntry's false then does not mean the section ended.
+  bool ReadFailed() const { return stream && stream->failed(); }
+
  private:
   bool ReadSignificant(char* c);
   bool PeekSignificant(char* c);

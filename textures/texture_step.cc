@@ -28,9 +28,11 @@ bool BuildTextureText(const std::string& entry, std::string* text) {
 }  // namespace
 
 // Merges the script's Texturskript entries into Kestrova's catalogue. A
-// catalogue that is missing, unreadable or not read in whole is left as it
-// is and fails the step before the script is consulted; entries that the
-// catalogue refuses or holds already are passed over without a trace.
+// catalogue that is missing, unreadable or not read in whole fails the step
+// before the script is consulted, and a script that cannot be read to the
+// end of its section fails it before anything is saved; either way the
+// catalogue is left as it is. Entries that the catalogue refuses or holds
+// already are passed over without a trace.
 bool CInstaller::InstallTextures() {
   CTextureCatalogue catalogue(platform_.files);
   std::string path = hostDir + kCatalogueName;
@@ -44,5 +46,9 @@ bool CInstaller::InstallTextures() {
     if (BuildTextureText(entry, &text))
       catalogue.AddEntry(text);
   }
+  // A read error ends the section as if it were complete; saving then would
+  // report a partial merge as success.
+  if (script.ReadFailed())
+    return false;
   return catalogue.Save(path);
 }

@@ -151,9 +151,14 @@ TEST_F(TextureStepTest, UnclosedEntryEndsTheSectionAndTheRestIsSaved) {
 
 // For every n the nth file-system call of the step fails once: the step's
 // result tells whether the catalogue is the old one or the new one, and it
-// is never anything else.
+// is never anything else. The script and the catalogue span several reads
+// and writes, so that failures also strike in their middle.
 TEST_F(TextureStepTest, AnyFailingCallLeavesTheOldCatalogueOrTheNewOne) {
-  const std::string script = "Texturskript{ {a>>Textur{name(Sand)id(13)}} }";
+  std::string script = "Texturskript{\r\n";
+  for (int id = 100; id < 5000; ++id)
+    script += "{a>>Textur{name(T" + std::to_string(id) + ")id(" + std::to_string(id) + ")}}\r\n";
+  script += "}";
+  ASSERT_GT(script.size(), 2u * 64 * 1024);
   p.files.AddFile(kCatalogue, kOneEntry);
   ASSERT_TRUE(StepWithScript(script));
   const std::string new_file = Catalogue();
