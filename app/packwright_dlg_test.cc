@@ -33,6 +33,8 @@ class ScriptedDlg : public CPackwrightDlg {
 
   std::function<void(ScriptedDlg&)> actions;
   std::function<void()> nested;
+  // WM_ICONERASEBKGND messages received.
+  int icon_erasures = 0;
 
   HWND hwnd() const { return m_hWnd; }
   void CloseEverything() {
@@ -73,6 +75,8 @@ class ScriptedDlg : public CPackwrightDlg {
       CloseEverything();
       return TRUE;
     }
+    if (msg == WM_ICONERASEBKGND)
+      ++icon_erasures;
     if (msg == kRunNested) {
       if (nested)
         nested();
@@ -165,6 +169,19 @@ TEST_F(PackwrightDlgTest, ShowsLocalizedTextsAndAboutMenuItem) {
     EXPECT_NE(icon, nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(dlg.Send(WM_GETICON, ICON_SMALL)), icon);
     EXPECT_EQ(reinterpret_cast<HICON>(dlg.Send(WM_QUERYDRAGICON)), icon);
+  });
+}
+
+TEST_F(PackwrightDlgTest, PaintsItsIconOnlyWhileMinimised) {
+  Run([&](ScriptedDlg& dlg) {
+    dlg.Send(WM_PAINT);
+    EXPECT_EQ(dlg.icon_erasures, 0);
+    ::ShowWindow(dlg.hwnd(), SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(dlg.hwnd()));
+    ::InvalidateRect(dlg.hwnd(), nullptr, TRUE);
+    dlg.Send(WM_PAINT);
+    EXPECT_EQ(dlg.icon_erasures, 1);
+    ::ShowWindow(dlg.hwnd(), SW_RESTORE);
   });
 }
 

@@ -77,7 +77,8 @@ with_prefix() {
     export WINEPREFIX="$E2E_PREFIXES/$lang" LANG="$locale" LC_ALL="$locale"
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     make_prefix || exit 1
-    wineserver -p >/dev/null 2>&1 </dev/null
+    # Wine's processes must not inherit the lock (fd 9) and outlive it.
+    wineserver -p >/dev/null 2>&1 </dev/null 9>&-
     E2E_PASSED=0 E2E_FAILED=0
     "$@"
     local rc=$?
@@ -99,14 +100,14 @@ make_prefix() {
   [ -e "$WINEPREFIX/.pw-ready" ] && return 0
   echo "e2e: creating Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1 || {
+  wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1 9>&- || {
     echo "e2e: wineboot failed (see $WINEPREFIX.log)" >&2
     return 1
   }
   # Unmanaged windows: Wine otherwise waits ~2 s whenever one closes.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-    </dev/null >>"$WINEPREFIX.log" 2>&1 || return 1
-  wineserver -w </dev/null >>"$WINEPREFIX.log" 2>&1
+    </dev/null >>"$WINEPREFIX.log" 2>&1 9>&- || return 1
+  wineserver -w </dev/null >>"$WINEPREFIX.log" 2>&1 9>&-
   touch "$WINEPREFIX/.pw-ready"
 }
 
@@ -119,7 +120,7 @@ winpath() {
 # wine_quiet COMMAND...: runs a Wine command with its output in a file,
 # since Wine's background processes would hold a pipe open.
 wine_quiet() {
-  wine "$@" </dev/null >"$E2E_WORK/wine.out" 2>&1
+  wine "$@" </dev/null >"$E2E_WORK/wine.out" 2>&1 9>&-
 }
 
 # set_host_key APPPATH [SCAN]: the Kestrova key with AppPath (REG_SZ) and,
@@ -149,7 +150,7 @@ run_driver() {
   local log="$1"
   shift
   wine "$E2E_DRIVER" "$(winpath "$log")" "$(winpath "$PKG/Packwright.exe")" "$@" \
-    </dev/null >"$log.out" 2>&1
+    </dev/null >"$log.out" 2>&1 9>&-
 }
 
 # log_value LOG KEY [N]: the Nth (default first) value logged under KEY.

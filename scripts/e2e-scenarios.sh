@@ -208,7 +208,7 @@ run_gui_unit_tests() {
   echo "e2e: gui-unit"
   local out="$E2E_WORK/gui-unit.log"
   wine "$1" --gtest_filter='InstallProgressCtrlTest.*:PackwrightDlgTest.*' \
-    </dev/null >"$out" 2>&1
+    </dev/null >"$out" 2>&1 9>&-
   local rc=$?
   if [ $rc -ne 0 ] || grep -q 'SKIPPED' "$out" || ! grep -q '^\[  PASSED  \]' "$out"; then
     fail "the GUI unit tests did not all pass (exit $rc):"
