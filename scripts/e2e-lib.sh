@@ -15,7 +15,15 @@ e2e_init() {
   E2E_WORK="$E2E_ARTIFACTS/work"
   mkdir -p "$E2E_PREFIXES" "$E2E_ARTIFACTS" "$E2E_WORK" || return 1
   # A 32-bit program sees the 32-bit view of the registry.
-  if file -b "$E2E_PROGRAM" | grep -q 'PE32+'; then E2E_VIEW=/reg:64; else E2E_VIEW=/reg:32; fi
+  if [ "$(pe_machine "$E2E_PROGRAM")" = 8664 ]; then E2E_VIEW=/reg:64; else E2E_VIEW=/reg:32; fi
+}
+
+# The machine field of a Windows executable's header, in hex: 14c for
+# 32-bit x86, 8664 for x86-64.
+pe_machine() {
+  local pe_offset
+  pe_offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((pe_offset + 4)) -N2 "$1" | tr -d ' '
 }
 
 # Starts a private Xvfb and points DISPLAY at it.
