@@ -20,6 +20,14 @@ std::wstring Utf8ToWide(const char* text) {
   return wide;
 }
 
+std::wstring AnsiToWide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  int len = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                static_cast<int>(wide.size()));
+  wide.resize(len > 0 ? static_cast<std::size_t>(len) : 0);
+  return wide;
+}
+
 // The resource's own UTF-16 text of `id`; empty when there is none.
 std::wstring ResourceText(unsigned id) {
   const wchar_t* text = nullptr;
@@ -70,19 +78,9 @@ TEST(ShellWin32Test, ModulePathGrowsItsBufferUntilThePathFits) {
   DWORD len = GetModuleFileNameW(nullptr, &wide[0], static_cast<DWORD>(wide.size()));
   ASSERT_GT(len, 0u);
   wide.resize(len);
-  for (std::size_t initial : {std::size_t{1}, std::size_t{7}, std::size_t{len}}) {
-    std::string path = ModuleFileName(initial);
-    std::wstring widened(path.size(), L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &widened[0],
-                                static_cast<int>(widened.size()));
-    widened.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    EXPECT_EQ(wide, widened) << "initial size " << initial;
-  }
+  for (std::size_t initial : {std::size_t{1}, std::size_t{7}, std::size_t{len}})
+    EXPECT_EQ(wide, AnsiToWide(ModuleFileName(initial))) << "initial size " << initial;
 }
-
-}  // namespace
-
-namespace {
 
 // Restores the thread's locale when it goes.
 class ScopedThreadLocale {
