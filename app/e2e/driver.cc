@@ -281,31 +281,42 @@ RECT ScreenRect(HWND hwnd) {
   return rect;
 }
 
-// The message box's icon, told by its picture: icon handles cannot be
-// compared across processes.
+// The standard icon that `shown` pictures, or "unknown".
+std::string MatchIcon(const Picture& shown) {
+  const struct {
+    const char* name;
+    LPCSTR id;
+  } kIcons[] = {{"exclamation", IDI_EXCLAMATION},
+                {"information", IDI_ASTERISK},
+                {"question", IDI_QUESTION},
+                {"error", IDI_HAND}};
+  std::string best = "unknown";
+  int best_difference = static_cast<int>(shown.pixels.size()) / 10;
+  for (const auto& icon : kIcons) {
+    int difference = IconDifference(shown, LoadIconA(nullptr, icon.id));
+    if (difference < best_difference) {
+      best = icon.name;
+      best_difference = difference;
+    }
+  }
+  return best;
+}
+
+// The message box's icon, told by its picture on the screen (icon handles
+// cannot be compared across processes). A box still being painted is
+// looked at again.
 std::string IconName(HWND box) {
   for (HWND child : Children(box)) {
     LONG style = GetWindowLongA(child, GWL_STYLE);
     if (ClassName(child) != "Static" || (style & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child))
       continue;
-    Picture shown = CaptureScreen(ScreenRect(child));
-    const struct {
-      const char* name;
-      LPCSTR id;
-    } kIcons[] = {{"exclamation", IDI_EXCLAMATION},
-                  {"information", IDI_ASTERISK},
-                  {"question", IDI_QUESTION},
-                  {"error", IDI_HAND}};
-    std::string best = "unknown";
-    int best_difference = static_cast<int>(shown.pixels.size()) / 10;
-    for (const auto& icon : kIcons) {
-      int difference = IconDifference(shown, LoadIconA(nullptr, icon.id));
-      if (difference < best_difference) {
-        best = icon.name;
-        best_difference = difference;
-      }
+    std::string name = "unknown";
+    for (int attempt = 0; attempt < 20 && name == "unknown"; ++attempt) {
+      if (attempt > 0)
+        Sleep(100);
+      name = MatchIcon(CaptureScreen(ScreenRect(child)));
     }
-    return best;
+    return name;
   }
   return "none";
 }
