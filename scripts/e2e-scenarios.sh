@@ -2,15 +2,17 @@
 # prefix of its language; ids are the German base ids of res/resource.h.
 
 IDS_SCRIPT_MISSING=102 IDS_KEEP_NEWER=103 IDS_HOST_MISSING=104 IDS_INSTALL_FAILED=105
-IDS_INSTALL_OK=106 IDS_INTRO=109 IDS_QUIT=110 IDS_OK=111 IDS_INSTALL=112
+IDS_INSTALL_OK=106 IDS_COPY_FAILED=107 IDS_INTRO=109 IDS_QUIT=110 IDS_OK=111 IDS_INSTALL=112
 IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7 IDM_ABOUTBOX=16
 
 # The scenarios of a language, one name a line.
 scenarios_of() {
   echo "install-$1"
-  if [ "$1" = de ]; then
-    printf '%s\n' no-host no-script newer-file texture-fails about
-  fi
+  case "$1" in
+    de) printf '%s\n' no-host no-script newer-file texture-fails about ;;
+    # The English copy failure names both paths.
+    en) echo read-only ;;
+  esac
 }
 
 run_scenarios() {
@@ -181,6 +183,29 @@ scenario_texture-fails() {
   expect_installed
   expect_missing "$CATALOGUE"
   expect_eq Scan "$(read_scan)" 2
+}
+
+# An older installed file that is read-only: the copy fails and says so,
+# the run fails, and the attributes are reset so that a second run
+# replaces the file.
+scenario_read-only() {
+  local lang="$1" target="$HOST/Texturen/Mast.bmp"
+  mkdir -p "$HOST/Texturen"
+  printf 'alt' >"$target"
+  touch -d '-1 day' "$target"
+  chmod 444 "$target"
+  drive start "click:$IDOK" box "answer:$IDOK" box "answer:$IDOK" exit
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" $IDS_COPY_FAILED exclamation "$IDOK" \
+    "$(winpath "$PKG")\\Dateien\\Mast.bmp" "$(winpath "$HOST")\\Texturen\\Mast.bmp"
+  expect_box 2 "$lang" $IDS_INSTALL_FAILED exclamation "$IDOK"
+  expect_eq "read-only file kept" "$(cat "$target")" alt
+  # (Checked on the mode bits: as root, test -w is always true.)
+  expect_eq "owner may write after the run" "$(stat -c %A "$target" | cut -c3)" w
+  LOG="$DIR/second-run.log"
+  drive start "click:$IDOK" box "answer:$IDOK" exit
+  expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
+  expect_installed
 }
 
 # The About box through the system menu, by its own command and by one
