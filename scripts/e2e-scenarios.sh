@@ -232,7 +232,9 @@ run_gui_unit_tests() {
   E2E_SCENARIO=gui-unit
   echo "e2e: gui-unit"
   local out="$E2E_WORK/gui-unit.log"
-  wine "$1" --gtest_filter='InstallProgressCtrlTest.*:PackwrightDlgTest.*' \
+  # GTEST_OUTPUT belongs to the lane's own unit run, whose report this
+  # partial run must not overwrite.
+  env -u GTEST_OUTPUT wine "$1" --gtest_filter='InstallProgressCtrlTest.*:PackwrightDlgTest.*' \
     </dev/null >"$out" 2>&1 9>&-
   local rc=$?
   if [ $rc -ne 0 ] || grep -q 'SKIPPED' "$out" || ! grep -q '^\[  PASSED  \]' "$out"; then
