@@ -33,8 +33,8 @@ start_xvfb() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" \
     >"$E2E_WORK/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
-  local i
-  for i in $(seq 100); do
+  local _
+  for _ in $(seq 100); do
     [ -s "$fd_file" ] && break
     sleep 0.1
   done
@@ -42,7 +42,8 @@ start_xvfb() {
     echo "e2e: Xvfb did not start (see $E2E_WORK/xvfb.log)" >&2
     return 1
   fi
-  export DISPLAY=":$(head -n1 "$fd_file")"
+  DISPLAY=":$(head -n1 "$fd_file")"
+  export DISPLAY
 }
 
 e2e_cleanup() {
@@ -224,6 +225,7 @@ expect_eq() {
 # expect_file_bytes FILE EXPECTED (printf format)
 expect_file_bytes() {
   local expected="$E2E_WORK/expected.bin"
+  # shellcheck disable=SC2059  # the expected bytes are written with printf's escapes
   printf "$2" >"$expected"
   if cmp -s "$1" "$expected"; then
     pass

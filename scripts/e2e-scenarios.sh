@@ -22,7 +22,7 @@ run_scenarios() {
     E2E_SCENARIO="$name"
     echo "e2e: $name"
     layout "$lang" "$name"
-    "scenario_${name%-$lang}" "$lang"
+    "scenario_${name%-"$lang"}" "$lang"
   done
 }
 
@@ -81,10 +81,10 @@ expect_box() {
 }
 
 expect_installed() {
-  cmp -s "$PKG/Dateien/Signal.dat" "$HOST/Modelle/Signale/Signal.dat" && pass ||
-    fail "Signal.dat was not installed"
-  cmp -s "$PKG/Dateien/Mast.bmp" "$HOST/Texturen/Mast.bmp" && pass ||
-    fail "Mast.bmp was not installed"
+  local file
+  for file in Modelle/Signale/Signal.dat Texturen/Mast.bmp; do
+    if cmp -s "$PKG/Dateien/${file##*/}" "$HOST/$file"; then pass; else fail "$file was not installed"; fi
+  done
 }
 
 scenario_install() {
@@ -220,7 +220,7 @@ scenario_about() {
     expect_eq "About $n version" "$(log_value "$LOG" about.static.2 $n)" "Packwright Version 1.0"
     expect_eq "About $n OK" "$(log_value "$LOG" about.ctrl.1 $n)" "$(msg_for "$lang" $IDS_OK)"
   done
-  [ -n "$(log_value "$LOG" about.static.3)" ] && pass || fail "no publisher's line"
+  if [ -n "$(log_value "$LOG" about.static.3)" ]; then pass; else fail "no publisher's line"; fi
   expect_eq "dialog open after About" "$(log_value "$LOG" main.caption)" "Packwright v1.0"
   expect_eq "exit code" "$(log_value "$LOG" exit)" 0
   expect_eq Scan "$(read_scan)" 0
