@@ -1,14 +1,8 @@
 #include "engine/confine.h"
 
-namespace {
+#include "platform/paths.h"
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
+namespace {
 
 // Drops one trailing backslash, except from a drive root such as "D:\".
 std::string WithoutTrailingSeparator(std::string path) {

@@ -8,14 +8,6 @@
 
 namespace {
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 std::string ParentOf(const std::string& key) {
   std::size_t slash = key.rfind('\\');
   if (slash == std::string::npos || slash <= 2)

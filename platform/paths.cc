@@ -52,6 +52,14 @@ std::string ResolvePathLexically(const std::string& path, const std::string& cwd
   return out;
 }
 
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
 std::string ToPosixPath(const std::string& path) {
   std::string p = path;
   if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':')

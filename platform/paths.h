@@ -11,6 +11,10 @@
 // such as "C:\dir"). The result is "X:\a\b" ("X:\" for the root itself).
 std::string ResolvePathLexically(const std::string& path, const std::string& cwd);
 
+// `text` with the letters A-Z made lower case; Windows compares names this
+// way for the ASCII range, and every other byte is left as it is.
+std::string LowerAscii(std::string text);
+
 // The POSIX path that Windows path `path` stands for, the way Wine presents
 // a Unix file system: drive Z: is "/", and every backslash is "/". A path
 // without a drive is taken relative to the current directory, with its
