@@ -78,11 +78,11 @@ bool CInstaller::InstallFiles() {
       if (!InstallEntry(platform_, *this, entry))
         result = false;
     }
-    // A read error ends the section early; the entries after it were never
-    // installed, so the step must not report success.
-    if (script.ReadFailed())
-      result = false;
   }
+  // A read error passes for the end of the file or of the section; entries
+  // after it were never installed, so the step must not report success.
+  if (script.ReadFailed())
+    result = false;
   // The next step reopens the script; nothing is held open between steps.
   script.Close();
   return result;

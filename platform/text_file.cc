@@ -71,7 +71,11 @@ bool TextReader::CutShortByCtrlZ() {
   if (!ctrl_z_)
     return false;
   char c;
-  return RawGet(&c);
+  while (RawGet(&c)) {
+    if (c != ' ' && (c < '\t' || c > '\r'))
+      return true;
+  }
+  return false;
 }
 
 TextWriter::TextWriter(std::unique_ptr<OutputFile> file) : file_(std::move(file)) {}

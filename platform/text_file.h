@@ -22,7 +22,8 @@ class TextReader {
 
   // True when a read error ended the input.
   bool failed() const { return failed_; }
-  // True when a 0x1A ended the input while more bytes followed it.
+  // True when a 0x1A ended the input while anything but whitespace followed
+  // it; old editors end a file with 0x1A and perhaps a line break.
   bool CutShortByCtrlZ();
 
  private:

@@ -25,7 +25,7 @@ TEST(TextReaderTest, CtrlZEndsTheInput) {
   fs.AddFile("C:\\t.txt",
              "ab\x1a"
              "cd");
-  fs.AddFile("C:\\u.txt", "ab\x1a");
+  fs.AddFile("C:\\u.txt", "ab\x1a\r\n \t");
   std::string err;
   TextReader cut(fs.OpenRead("C:\\t.txt", &err));
   char c;
