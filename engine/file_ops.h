@@ -12,7 +12,9 @@ bool FileExists(FileSystem& files, const std::string& path);
 
 // True when `existing` should be treated as newer than `candidate`: its
 // last-write time is strictly later, or the candidate cannot be examined
-// while the existing file can. False when `existing` cannot be examined.
+// while the existing file can. False when `existing` does not open. The
+// two sides are not alike: an existing file whose time cannot be read
+// counts as older, unless the candidate does not open at all.
 bool IsFileNewer(FileSystem& files, const std::string& existing, const std::string& candidate);
 
 // Creates directory `path` and any missing parents, level by level, never

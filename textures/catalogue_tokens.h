@@ -78,7 +78,7 @@ class StringSource {
   std::size_t pos_ = 0;
 };
 
-// Builds entry texts from tokens. Below depth 0 nothing is taken; ")" puts a
+// Builds entry texts from tokens. At depth 0 nothing is taken; ")" puts a
 // tab into the text at every depth, "{" puts one in unless it opens the
 // outermost block, and "(" and "}" get none. The text is emptied only by
 // ClearText(), so words between entries lead the next entry's text.
