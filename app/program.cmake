@@ -30,8 +30,8 @@ target_link_libraries(packwright_tests PRIVATE packwright_ui)
 add_executable(pw_e2e_driver ${APP_E2E_DRIVER_SOURCES})
 target_link_libraries(pw_e2e_driver PRIVATE comctl32)
 
-# The scenarios run under Xvfb, one Wine prefix per language, after the
-# unit tests that need real windows (which a run without a display skips). Both Windows
+# The scenarios run under Xvfb, one Wine prefix per language, after a rerun
+# of the unit tests that make real windows. Both Windows
 # lanes share the prefixes (they take turns through a lock), so that they
 # are made once per machine's build tree.
 set(PW_E2E_PREFIXES ${CMAKE_BINARY_DIR}/../e2e-wine CACHE PATH

@@ -31,7 +31,12 @@ class Win32ShellImpl : public Shell {
   }
 
   int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override {
-    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), type);
+    // With another program in front, this thread has no active window; the
+    // box must still keep the dialog from taking input, hence task-modal.
+    HWND owner = GetActiveWindow();
+    if (owner == nullptr)
+      type |= MB_TASKMODAL;
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
   }
 };
 

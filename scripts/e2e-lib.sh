@@ -101,6 +101,9 @@ with_prefix() {
     read -r passed failed <"$E2E_WORK/counts"
     E2E_PASSED=$((E2E_PASSED + passed)) E2E_FAILED=$((E2E_FAILED + failed))
     rm -f "$E2E_WORK/counts"
+  elif [ $rc -ne 0 ]; then
+    # The prefix could not be locked or made: nothing ran in it.
+    fail "no scenario ran in the $lang prefix (exit $rc)"
   fi
   return $rc
 }
@@ -241,5 +244,6 @@ expect_missing() {
 
 e2e_summary() {
   echo "e2e: $E2E_PASSED checks passed, $E2E_FAILED failed"
-  [ "$E2E_FAILED" -eq 0 ]
+  # A run that checked nothing has proved nothing.
+  [ "$E2E_FAILED" -eq 0 ] && [ "$E2E_PASSED" -gt 0 ]
 }
