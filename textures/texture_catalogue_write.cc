@@ -2,14 +2,12 @@
 #include <memory>
 #include <utility>
 
+#include "engine/safe_copy.h"
 #include "platform/text_file.h"
 #include "textures/catalogue_tokens.h"
 #include "textures/texture_catalogue.h"
 
 namespace {
-
-// Written beside the catalogue, then moved over it.
-const char kTempSuffix[] = ".pwtmp";
 
 // True when `span`, written as a line of the catalogue file, reads back as
 // exactly one entry with the id `id`: a "}" that closed the outer block, a
@@ -65,7 +63,8 @@ bool CTextureCatalogue::WriteCatalogue(const std::string& path) {
   // Windows would refuse; the catalogue must stay read-only either way.
   if (files_.IsReadOnly(path))
     return false;
-  std::string temp = path + kTempSuffix;
+  // Written beside the catalogue, then moved over it, as a copied file is.
+  std::string temp = path + kCopyTempSuffix;
   std::string err;
   if (WriteTo(temp) && files_.Replace(temp, path, &err))
     return true;
