@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The machinery of the end-to-end tests (sourced by scripts/e2e and
 # scripts/demo): Xvfb, Wine prefixes, the Kestrova registry key, running
 # the driver and reading its log, and the checks.
@@ -7,6 +8,9 @@ E2E_PASSED=0
 E2E_XVFB_PID=""
 E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 E2E_KEY='HKCR\Software\Brindlewood\KSVX'
+E2E_SCENARIO=""
+# shellcheck source=scripts/wine-lib.sh
+source "$E2E_ROOT/scripts/wine-lib.sh"
 
 # e2e_init PROGRAM DRIVER PREFIXES ARTIFACTS: remembers the paths and picks
 # the registry view of the program's word size.
@@ -14,16 +18,9 @@ e2e_init() {
   E2E_PROGRAM="$1" E2E_DRIVER="$2" E2E_PREFIXES="$3" E2E_ARTIFACTS="$4"
   E2E_WORK="$E2E_ARTIFACTS/work"
   mkdir -p "$E2E_PREFIXES" "$E2E_ARTIFACTS" "$E2E_WORK" || return 1
+  pw_wine_env || return 1
   # A 32-bit program sees the 32-bit view of the registry.
   if [ "$(pe_machine "$E2E_PROGRAM")" = 8664 ]; then E2E_VIEW=/reg:64; else E2E_VIEW=/reg:32; fi
-}
-
-# The machine field of a Windows executable's header, in hex: 14c for
-# 32-bit x86, 8664 for x86-64.
-pe_machine() {
-  local pe_offset
-  pe_offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  od -An -tx2 -j$((pe_offset + 4)) -N2 "$1" | tr -d ' '
 }
 
 # Starts a private Xvfb and points DISPLAY at it.
@@ -85,7 +82,10 @@ with_prefix() {
     flock 9 || exit 1
     export WINEPREFIX="$E2E_PREFIXES/$lang" LANG="$locale" LC_ALL="$locale"
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    make_prefix || exit 1
+    pw_make_prefix x11 || {
+      echo "e2e: could not make the Wine prefix $WINEPREFIX (see $WINEPREFIX.log)" >&2
+      exit 1
+    }
     # Wine's processes must not inherit the lock (fd 9) and outlive it.
     wineserver -p >/dev/null 2>&1 </dev/null 9>&-
     E2E_PASSED=0 E2E_FAILED=0
@@ -106,21 +106,6 @@ with_prefix() {
     fail "no scenario ran in the $lang prefix (exit $rc)"
   fi
   return $rc
-}
-
-make_prefix() {
-  [ -e "$WINEPREFIX/.pw-ready" ] && return 0
-  echo "e2e: creating Wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  wineboot --init </dev/null >"$WINEPREFIX.log" 2>&1 9>&- || {
-    echo "e2e: wineboot failed (see $WINEPREFIX.log)" >&2
-    return 1
-  }
-  # Unmanaged windows: Wine otherwise waits ~2 s whenever one closes.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-    </dev/null >>"$WINEPREFIX.log" 2>&1 9>&- || return 1
-  wineserver -w </dev/null >>"$WINEPREFIX.log" 2>&1 9>&-
-  touch "$WINEPREFIX/.pw-ready"
 }
 
 # Wine's view of a Unix path: Z: plus the path with backslashes.
@@ -188,6 +173,17 @@ msg() {
   sed -n "s/^PW_STRING($1, [A-Z_]*, \"\(.*\)\")\$/\1/p" "$E2E_ROOT/res/strings.def"
 }
 
+# res_id NAME: the value of a #define of res/resource.h, as written there.
+res_id() {
+  local value
+  value="$(sed -n "s/^#define $1 \([0-9x()-]*\)\$/\1/p" "$E2E_ROOT/res/resource.h")"
+  if [ -z "$value" ]; then
+    echo "e2e: $1 is not defined in res/resource.h" >&2
+    return 1
+  fi
+  echo "$value"
+}
+
 # msg_for LANG BASE_ID [ARG...]: the localized text with its %s markers
 # replaced, in order, by the arguments.
 msg_for() {
@@ -213,7 +209,7 @@ pass() {
 
 fail() {
   E2E_FAILED=$((E2E_FAILED + 1))
-  echo "FAIL [$E2E_SCENARIO] $*"
+  echo "FAIL [${E2E_SCENARIO:-set-up}] $*"
 }
 
 # expect_eq WHAT ACTUAL EXPECTED

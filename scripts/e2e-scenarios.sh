@@ -1,9 +1,15 @@
+# shellcheck shell=bash
 # The end-to-end scenarios (sourced by scripts/e2e). Each runs in the
-# prefix of its language; ids are the German base ids of res/resource.h.
+# prefix of its language; message ids are the German base ids, read from
+# res/resource.h.
 
-IDS_SCRIPT_MISSING=102 IDS_KEEP_NEWER=103 IDS_HOST_MISSING=104 IDS_INSTALL_FAILED=105
-IDS_INSTALL_OK=106 IDS_COPY_FAILED=107 IDS_INTRO=109 IDS_QUIT=110 IDS_OK=111 IDS_INSTALL=112
-IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7 IDM_ABOUTBOX=16
+for _id in IDS_SCRIPT_MISSING IDS_KEEP_NEWER IDS_HOST_MISSING IDS_INSTALL_FAILED \
+  IDS_INSTALL_OK IDS_COPY_FAILED IDS_INTRO IDS_QUIT IDS_OK IDS_INSTALL IDM_ABOUTBOX; do
+  _value="$(res_id "$_id")" || exit 1
+  printf -v "$_id" '%d' "$_value"
+done
+# Windows' own ids of the standard buttons.
+IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7
 
 # The scenarios of a language, one name a line.
 scenarios_of() {
