@@ -19,14 +19,18 @@ class Win32ShellImpl : public Shell {
     int len = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (len <= 0 || !text)
       return std::string();
+    // The system's ANSI code page, not the thread's: the ANSI window and
+    // message box functions read the text in that one, and so are paths.
+    // The user's locale may differ from the system's (a German user on a
+    // Polish Windows), and its code page would garble the letters.
     // No best-fit mapping: a letter the code page lacks ("ł" in 1252) shows
     // as the default character rather than as a different letter ("l").
     const DWORD flags = WC_NO_BEST_FIT_CHARS;
-    int size = WideCharToMultiByte(CP_THREAD_ACP, flags, text, len, nullptr, 0, nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_ACP, flags, text, len, nullptr, 0, nullptr, nullptr);
     if (size <= 0)
       return std::string();
     std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_THREAD_ACP, flags, text, len, &out[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, flags, text, len, &out[0], size, nullptr, nullptr);
     return out;
   }
 

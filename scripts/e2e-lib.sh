@@ -53,13 +53,15 @@ lang_locale() {
     de) echo de_AT.UTF-8 ;;
     fr) echo fr_FR.UTF-8 ;;
     pl) echo pl_PL.UTF-8 ;;
+    ru) echo ru_RU.UTF-8 ;;
     *) echo en_US.UTF-8 ;;
   esac
 }
 
-# The offset that LocalizedId adds for the language.
+# The offset that LocalizedId adds for the language (of the system, in a
+# setting "SYSTEM+USER").
 lang_offset() {
-  case "$1" in
+  case "${1%%+*}" in
     de) echo 0 ;;
     fr) echo 200 ;;
     pl) echo 300 ;;
@@ -67,20 +69,30 @@ lang_offset() {
   esac
 }
 
+# have_locale LOCALE: fails the run when glibc lacks the locale.
+have_locale() {
+  locale -a 2>/dev/null | grep -qix "${1%.UTF-8}.utf8" && return 0
+  fail "locale $1 is missing (run scripts/setup, or localedef -i ${1%.UTF-8} -f UTF-8 $1)"
+  return 1
+}
+
 # with_prefix LANG COMMAND...: runs COMMAND with WINEPREFIX, LANG and a
 # persistent wineserver set up for the language, holding the prefix's lock.
+# LANG "SYSTEM+USER" (pl+de) sets the system's locale apart from the
+# user's, as Wine takes them: the system's from LANG, the user's from
+# LC_MESSAGES; it runs in the system language's prefix.
 with_prefix() {
-  local lang="$1"
+  local lang="$1" system="${1%%+*}"
   shift
-  local locale
-  locale="$(lang_locale "$lang")"
-  if ! locale -a 2>/dev/null | grep -qix "${locale%.UTF-8}.utf8"; then
-    fail "locale $locale is missing (run scripts/setup, or localedef -i ${locale%.UTF-8} -f UTF-8 $locale)"
-    return 1
-  fi
+  local locale user_locale
+  locale="$(lang_locale "$system")"
+  user_locale="$(lang_locale "${lang#*+}")"
+  have_locale "$locale" && have_locale "$user_locale" || return 1
   (
     flock 9 || exit 1
-    export WINEPREFIX="$E2E_PREFIXES/$lang" LANG="$locale" LC_ALL="$locale"
+    # shellcheck disable=SC2046  # the names of the LC_ variables set
+    unset $(env | sed -n 's/^\(LC_[A-Z_]*\)=.*/\1/p')
+    export WINEPREFIX="$E2E_PREFIXES/$system" LANG="$locale" LC_MESSAGES="$user_locale"
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     pw_make_prefix x11 || {
       echo "e2e: could not make the Wine prefix $WINEPREFIX (see $WINEPREFIX.log)" >&2
@@ -94,7 +106,7 @@ with_prefix() {
     echo "$E2E_PASSED $E2E_FAILED" >"$E2E_WORK/counts"
     wineserver -k >/dev/null 2>&1 </dev/null
     exit $rc
-  ) 9>"$E2E_PREFIXES/$lang.lock"
+  ) 9>"$E2E_PREFIXES/$system.lock"
   local rc=$?
   # The subshell's counts come back through a file.
   if [ -f "$E2E_WORK/counts" ]; then

@@ -18,6 +18,9 @@ scenarios_of() {
     de) printf '%s\n' no-host no-script newer-file texture-fails about ;;
     # The English copy failure names both paths.
     en) echo read-only ;;
+    # A user's locale apart from the system's: the texts keep the system's
+    # letters in the dialog and in two kinds of message box.
+    *+*) echo newer-file ;;
   esac
 }
 
