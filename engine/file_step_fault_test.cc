@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "engine/installer.h"
+#include "engine/messages.h"
 #include "engine/safe_copy.h"
 #include "platform/fake_platform.h"
 
@@ -70,7 +70,7 @@ void CheckOutcome(FakePlatform& p, bool result, const std::string& failed_call) 
   EXPECT_EQ(0, p.files.open_files());
   EXPECT_EQ(!result, CopyFailedShown(p) || script_read_failed);
   for (const auto& node : p.files.nodes())
-    EXPECT_EQ(std::string::npos, node.first.find(kCopyTempSuffix)) << node.first;
+    EXPECT_EQ(std::string::npos, node.first.find(kReplaceTempSuffix)) << node.first;
   for (const Entry& entry : kEntries) {
     FakeFileSystem::Node* node = p.files.Find(entry.destination);
     std::string fresh = std::string("new ") + entry.source;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "engine/messages.h"
 #include "engine/safe_copy.h"
 #include "platform/fake_platform.h"
 
@@ -66,7 +66,7 @@ class FileStepTest : public testing::Test {
   }
   bool NoTemporaryLeft() {
     for (const auto& node : p.files.nodes()) {
-      if (node.first.find(kCopyTempSuffix) != std::string::npos)
+      if (node.first.find(kReplaceTempSuffix) != std::string::npos)
         return false;
     }
     return true;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "engine/fake_progress.h"
+#include "engine/messages.h"
 #include "platform/fake_platform.h"
 
 namespace {

@@ -33,6 +33,11 @@ class OutputFile {
   virtual bool Close() = 0;
 };
 
+// Appended to a file's name to make the temporary file beside it: a file
+// that must never be seen half written is written there whole and then
+// moved over the old one with FileSystem::Replace.
+inline constexpr char kReplaceTempSuffix[] = ".pwtmp";
+
 enum class DirResult { kCreated, kAlreadyExists, kFailed };
 enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
 
