@@ -286,10 +286,6 @@ std::string FakeFileSystem::FullPath(const std::string& path) {
   return ResolvePathLexically(path, "C:\\");
 }
 
-std::string FakeRegistry::Lower(const std::string& text) {
-  return LowerAscii(text);
-}
-
 bool FakeRegistry::Fails(const std::string& call) {
   calls_.push_back(call);
   for (const std::string& part : fail_parts_) {
@@ -300,7 +296,7 @@ bool FakeRegistry::Fails(const std::string& call) {
 }
 
 void FakeRegistry::AddKey(const std::string& key) {
-  std::string lower = Lower(key);
+  std::string lower = LowerAscii(key);
   for (std::size_t pos = lower.find('\\'); pos != std::string::npos;
        pos = lower.find('\\', pos + 1))
     keys_[lower.substr(0, pos)];
@@ -310,7 +306,7 @@ void FakeRegistry::AddKey(const std::string& key) {
 void FakeRegistry::SetRaw(const std::string& key, const std::string& name, std::uint32_t type,
                           const std::string& bytes) {
   AddKey(key);
-  keys_[Lower(key)][Lower(name)] = Value{type, bytes};
+  keys_[LowerAscii(key)][LowerAscii(name)] = Value{type, bytes};
 }
 
 void FakeRegistry::SetString(const std::string& key, const std::string& name,
@@ -320,17 +316,14 @@ void FakeRegistry::SetString(const std::string& key, const std::string& name,
 
 void FakeRegistry::SetDwordValue(const std::string& key, const std::string& name,
                                  std::uint32_t value) {
-  std::string bytes(4, '\0');
-  for (int i = 0; i < 4; ++i)
-    bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  SetRaw(key, name, kRegDword, bytes);
+  SetRaw(key, name, kRegDword, DwordBytes(value));
 }
 
 const FakeRegistry::Value* FakeRegistry::Get(const std::string& key, const std::string& name) {
-  auto k = keys_.find(Lower(key));
+  auto k = keys_.find(LowerAscii(key));
   if (k == keys_.end())
     return nullptr;
-  auto v = k->second.find(Lower(name));
+  auto v = k->second.find(LowerAscii(name));
   return v == k->second.end() ? nullptr : &v->second;
 }
 
@@ -347,7 +340,7 @@ long FakeRegistry::OpenKey(RegKey parent, const std::string& name, std::uint32_t
     base = handles_[parent].key;
   else
     return kErrorInvalidHandle;
-  std::string key = base + "\\" + Lower(name);
+  std::string key = base + "\\" + LowerAscii(name);
   if (Fails("OpenKey(" + key + ")"))
     return kErrorAccessDenied;
   if (!keys_.count(key) || name.empty() || name.find('\\') != std::string::npos)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/platform.h"
 
 class FakeFileSystem : public FileSystem {
@@ -102,7 +103,7 @@ class FakeRegistry : public Registry {
   const Value* Get(const std::string& key, const std::string& name);
 
   // Opening `key` with any write access fails with access denied.
-  void DenyWrite(const std::string& key) { deny_write_.insert(Lower(key)); }
+  void DenyWrite(const std::string& key) { deny_write_.insert(LowerAscii(key)); }
   // Every call whose description contains `part` fails.
   void FailCallsMatching(const std::string& part) { fail_parts_.push_back(part); }
 
@@ -120,7 +121,6 @@ class FakeRegistry : public Registry {
     std::string key;
     std::uint32_t access;
   };
-  static std::string Lower(const std::string& text);
   bool Fails(const std::string& call);
 
   std::map<std::string, std::map<std::string, Value>> keys_;

@@ -4,6 +4,7 @@ set(PLATFORM_POSIX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/io_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/platform_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_file.cc
+  ${CMAKE_CURRENT_LIST_DIR}/utf16.cc
   ${CMAKE_CURRENT_LIST_DIR}/registry_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/shell_posix.cc)
 set(PLATFORM_POSIX_TESTS

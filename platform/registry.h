@@ -9,6 +9,15 @@
 
 #include "platform/win_constants.h"
 
+// The four bytes of REG_DWORD `value` as the registry stores them, least
+// significant first.
+inline std::string DwordBytes(std::uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
 class Registry {
  public:
   virtual ~Registry() = default;
