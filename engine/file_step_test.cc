@@ -268,7 +268,7 @@ TEST_F(FileStepTest, AScriptReadErrorFailsTheStep) {
       installer.scriptDir = kPackage;
       ASSERT_TRUE(installer.script.CheckOpen(kScript));
       if (run == &failing)
-        run->files.FailFrom(second_read - run->files.call_count());
+        run->files.FailNth(second_read - run->files.call_count());
       EXPECT_EQ(run == &clean, installer.InstallFiles());
       EXPECT_EQ(0, run->files.open_files());
       for (std::size_t i = 0, reads = 0; i < run->files.calls().size() && !second_read; ++i) {

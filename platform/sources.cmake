@@ -4,7 +4,10 @@ set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc)
 # Test doubles, linked into the test executable only.
 set(PLATFORM_TEST_SUPPORT
-  ${CMAKE_CURRENT_LIST_DIR}/fake_platform.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/fake_faults.cc
+  ${CMAKE_CURRENT_LIST_DIR}/fake_file_system.cc
+  ${CMAKE_CURRENT_LIST_DIR}/fake_registry.cc
+  ${CMAKE_CURRENT_LIST_DIR}/fake_shell.cc)
 set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc)
