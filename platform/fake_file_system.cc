@@ -131,7 +131,8 @@ bool FakeFileSystem::Exists(const std::string& path) {
     return false;
   std::string key = Key(path);
   if (path.find_first_of("*?") == std::string::npos)
-    return !path.empty() && nodes_.count(key) > 0 && path.back() != '\\';
+    // A name ending in a separator is found by no search, directory or not.
+    return !path.empty() && nodes_.count(key) > 0 && path.back() != '\\' && path.back() != '/';
   std::string dir = ParentOf(key);
   std::string pattern = key.substr(key.rfind('\\') + 1);
   for (const auto& entry : nodes_) {
