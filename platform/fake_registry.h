@@ -1,6 +1,6 @@
 // An in-memory registry: keys and value names compare without regard to
 // ASCII case, as Windows compares them. Every call is one call of
-// FakeFaults, logged as "OpenKey(HKEY_CLASSES_ROOT\\Software, 0x20019)",
+// FakeFaults, logged as "OpenKey(HKEY_CLASSES_ROOT\Software, 0x20019)",
 // "QueryValue(key, name)", "SetDword(key, name)" or "CloseKey(key)"; a call
 // made to fail returns kErrorAccessDenied (CloseKey: kErrorInvalidHandle).
 #ifndef PACKWRIGHT_PLATFORM_FAKE_REGISTRY_H_
