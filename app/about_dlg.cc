@@ -1,6 +1,6 @@
 #include "app/about_dlg.h"
 
-#include "app/messages.h"
+#include "engine/messages.h"
 #include "res/resource.h"
 
 CAboutDlg::CAboutDlg(Shell& shell, HWND parent) : CDialog(IDD_ABOUTBOX, parent), shell_(shell) {}

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/messages.h"
 #include "app/packwright_dlg.h"
+#include "engine/messages.h"
 #include "platform/platform.h"
 
 // The one application object.

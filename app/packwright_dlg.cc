@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "app/about_dlg.h"
-#include "app/messages.h"
 #include "engine/installer.h"
+#include "engine/messages.h"
 #include "res/resource.h"
 
 namespace {

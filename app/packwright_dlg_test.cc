@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/gui_test_support.h"
-#include "app/messages.h"
+#include "engine/messages.h"
 #include "platform/fake_platform.h"
 #include "res/resource.h"
 

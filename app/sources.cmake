@@ -1,8 +1,3 @@
-# Portable part of the application shell: localized messages.
-set(MESSAGES_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/messages.cc)
-set(MESSAGES_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/messages_test.cc)
 # The Windows program's own sources: the small dialog framework, the
 # dialogs and the progress control (shared by the program and its tests),
 # then the start-up that only the program has.

@@ -90,7 +90,7 @@ TEST_F(CreateDirectoryTreeTest, CreatesMissingLevelsFromTheTop) {
 
 TEST_F(CreateDirectoryTreeTest, RefusesEmptyRelativeAndRootlessPaths) {
   EXPECT_FALSE(CreateDirectoryTree(files, ""));
-  files.FailOp("MakeDirectory", "neu");
+  files.FailMatching("MakeDirectory", "neu");
   EXPECT_FALSE(CreateDirectoryTree(files, "Neu"));
   // The drive root is never created: "E:" and "E:\" are not tried.
   int before = MakeDirectoryCalls();
@@ -101,15 +101,15 @@ TEST_F(CreateDirectoryTreeTest, RefusesEmptyRelativeAndRootlessPaths) {
 
 TEST_F(CreateDirectoryTreeTest, OnlyTheFirstAttemptMayFindTheDirectory) {
   // The first attempt fails, the parent exists, the second attempt succeeds.
-  files.FailFrom(1);
+  files.FailNth(1);
   EXPECT_TRUE(CreateDirectoryTree(files, "D:\\Sim\\Neu"));
   EXPECT_TRUE(IsDir("D:\\Sim\\Neu"));
   // A second attempt that finds the directory is a failure.
   files.AddDir("D:\\Sim\\Da");
-  files.FailFrom(1);
+  files.FailNth(1);
   EXPECT_FALSE(CreateDirectoryTree(files, "D:\\Sim\\Da"));
   // A level that cannot be made fails the tree; the levels above it stay.
-  files.FailOp("MakeDirectory", "\\y");
+  files.FailMatching("MakeDirectory", "\\y");
   EXPECT_FALSE(CreateDirectoryTree(files, "D:\\Sim\\X\\Y"));
   EXPECT_FALSE(IsDir("D:\\Sim\\X\\Y"));
   EXPECT_TRUE(IsDir("D:\\Sim\\X"));

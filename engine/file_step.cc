@@ -3,9 +3,9 @@
 // directory and the destination relative to Kestrova's.
 #include "engine/installer.h"
 
-#include "app/messages.h"
 #include "engine/confine.h"
 #include "engine/file_ops.h"
+#include "engine/messages.h"
 #include "engine/safe_copy.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "engine/installer.h"
+#include "engine/messages.h"
 #include "engine/safe_copy.h"
 #include "platform/fake_platform.h"
 #include "platform/test_dir.h"
@@ -97,7 +97,7 @@ TEST_F(FileStepSystemTest, InstallsAPackageTwice) {
   EXPECT_EQ("-", Content("Sim\\Resourcen\\d.dat"));
   EXPECT_EQ("outside", Content("outside.dat"));
   EXPECT_EQ("package a", Content("Sim\\Resourcen\\newer.dat"));
-  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kCopyTempSuffix));
+  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kReplaceTempSuffix));
 
   // The second run replaces the file whose read-only flag was cleared, and
   // finds the copied file's time equal to its source's, so asks nothing.
@@ -109,8 +109,8 @@ TEST_F(FileStepSystemTest, InstallsAPackageTwice) {
             Boxes());
   EXPECT_EQ("package b", Content("Sim\\Resourcen\\b.dat"));
   EXPECT_EQ("package a", Content("Sim\\Resourcen\\newer.dat"));
-  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kCopyTempSuffix));
-  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\Neu\\Tief\\*") + kCopyTempSuffix));
+  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kReplaceTempSuffix));
+  EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\Neu\\Tief\\*") + kReplaceTempSuffix));
 }
 
 }  // namespace

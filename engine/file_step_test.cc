@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "engine/messages.h"
 #include "engine/safe_copy.h"
 #include "platform/fake_platform.h"
 
@@ -66,7 +66,7 @@ class FileStepTest : public testing::Test {
   }
   bool NoTemporaryLeft() {
     for (const auto& node : p.files.nodes()) {
-      if (node.first.find(kCopyTempSuffix) != std::string::npos)
+      if (node.first.find(kReplaceTempSuffix) != std::string::npos)
         return false;
     }
     return true;
@@ -268,7 +268,7 @@ TEST_F(FileStepTest, AScriptReadErrorFailsTheStep) {
       installer.scriptDir = kPackage;
       ASSERT_TRUE(installer.script.CheckOpen(kScript));
       if (run == &failing)
-        run->files.FailFrom(second_read - run->files.call_count());
+        run->files.FailNth(second_read - run->files.call_count());
       EXPECT_EQ(run == &clean, installer.InstallFiles());
       EXPECT_EQ(0, run->files.open_files());
       for (std::size_t i = 0, reads = 0; i < run->files.calls().size() && !second_read; ++i) {

@@ -135,7 +135,7 @@ TEST_F(InstallScriptTest, MissingOrUnreadableScriptIsNotFound) {
   EXPECT_FALSE(script.CheckOpen(kPath));
   EXPECT_FALSE(script.FindSection("D"));
   fs.AddFile(kPath, "D{{a}}");
-  fs.FailOp("Read", "InstSkript");
+  fs.FailMatching("Read", "InstSkript");
   EXPECT_TRUE(script.CheckOpen(kPath));
   EXPECT_FALSE(script.FindSection("D"));
 }

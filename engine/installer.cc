@@ -1,6 +1,6 @@
 #include "engine/installer.h"
 
-#include "app/messages.h"
+#include "engine/messages.h"
 #include "engine/reg_key_path.h"
 
 namespace {

@@ -15,20 +15,41 @@ constexpr long kInstallFailed = static_cast<long>(0x80004005u);
 
 class CInstaller {
  public:
-  // Looks Kestrova up in the registry; never fails and shows nothing.
+  // Looks Kestrova up in the registry; never fails and shows nothing. When
+  // the key or its AppPath cannot be read, or AppPath holds no backslash,
+  // hostDir stays empty.
   explicit CInstaller(Platform& platform);
 
   // True when Kestrova's directory was found.
   bool IsHostFound() const { return !hostDir.empty(); }
 
   // Runs the installation, reporting progress 0..4 through `progress` (which
-  // may be null). Returns 0 on success, kInstallFailed when a step failed or
-  // the script does not open (IDS_SCRIPT_MISSING is shown then). Updates
-  // Scan at the end of a run that found its script.
+  // may be null). Returns kInstallFailed at once, at position 1 and with
+  // IDS_SCRIPT_MISSING shown, when the script next to the program does not
+  // open. Otherwise runs both steps whatever the first returned, then
+  // updates Scan, and returns 0 when both steps returned true and
+  // kInstallFailed when either returned false; the Scan update's outcome
+  // does not count.
   long Run(IInstallProgress* progress);
 
-  // The two steps. Each reads its own section of the script.
+  // The two steps. Each finds its own section of the script from the start
+  // of the file, so their order in the file does not matter.
+
+  // Copies each "source>>destination" entry of section Dateinstallation from
+  // the package into Kestrova's tree, creating directories as needed.
+  // Returns false when a directory could not be made, a file could not be
+  // copied, a destination lies outside Kestrova's directory, or the script
+  // could not be read to the end of the section; each of these but the last
+  // is reported in a box and the step goes on with the next entry. A missing
+  // source (reported), an entry without ">>", a kept newer file and a
+  // missing section leave the result true. Closes the script.
   bool InstallFiles();
+
+  // Merges the entries of section Texturskript into Kestrova's texture
+  // catalogue (defined in textures/texture_step.cc). Returns false, with the
+  // catalogue left as it was, when the catalogue is missing or not read in
+  // whole, the section is missing, the script could not be read to the end
+  // of the section, or the catalogue could not be saved. Shows nothing.
   bool InstallTextures();
 
   // Kestrova's directory, ending in a backslash; empty when not found.
@@ -44,6 +65,7 @@ class CInstaller {
 
  private:
   void LookUpHost();
+  // Sets Scan to 2 unless it reads as 1; true only when it was written.
   bool UpdateScan();
 
   Platform& platform_;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "engine/fake_progress.h"
+#include "engine/messages.h"
 #include "platform/fake_platform.h"
 
 namespace {
@@ -130,7 +130,7 @@ TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
   p.registry.SetDwordValue(kKey, "Scan", 0);
   p.files.AddFile("C:\\Paket\\a.dat", "a");
   p.files.AddFile(kScript, "Dateinstallation{{a.dat>>Resourcen\\a.dat}}Texturskript{}");
-  p.files.FailOp("Copy", "a.dat");
+  p.files.FailMatching("Copy", "a.dat");
   EXPECT_EQ(kInstallFailed, RunOnce());
   EXPECT_EQ(all, progress.calls);
   EXPECT_EQ(Dword(2), Scan());
@@ -177,7 +177,7 @@ TEST_F(InstallerTest, ScanIsWrittenAsTwoUnlessItIsOne) {
 
 TEST_F(InstallerTest, KeyWithoutWriteAccessStillInstalls) {
   p.registry.SetDwordValue(kKey, "Scan", 0);
-  p.registry.DenyWrite(kKey);
+  p.registry.FailMatching("OpenKey", std::string(kKey) + ", 0xf003f");
   EXPECT_EQ(0, RunOnce());
   EXPECT_EQ(Dword(0), Scan());
   EXPECT_TRUE(p.shell.boxes.empty());

@@ -1,7 +1,5 @@
 #include "engine/safe_copy.h"
 
-const char kCopyTempSuffix[] = ".pwtmp";
-
 namespace {
 
 void Discard(FileSystem& files, const std::string& temp) {
@@ -26,7 +24,7 @@ bool CopyFileSafely(FileSystem& files, const std::string& from, const std::strin
     *err = "CopyFileSafely(" + from + ", " + to + "): destination is read-only";
     return false;
   }
-  std::string temp = to + kCopyTempSuffix;
+  std::string temp = to + kReplaceTempSuffix;
   if (!files.Copy(from, temp, err) || !files.Replace(temp, to, err)) {
     Discard(files, temp);
     return false;

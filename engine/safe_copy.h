@@ -6,11 +6,8 @@
 
 #include "platform/file_system.h"
 
-// Appended to the destination's name to make the temporary file beside it.
-extern const char kCopyTempSuffix[];
-
 // Copies file `from` over `to`, creating or replacing it. The data goes to
-// `to` + kCopyTempSuffix in the same directory, which then replaces `to` in
+// `to` + kReplaceTempSuffix in the same directory, which then replaces `to` in
 // one step, so `to` is always either the file it was or a complete copy.
 // A read-only `to` is refused and left as it is, as Windows refuses to copy
 // onto one. On failure the temporary file is removed and `err` (if given)

@@ -33,6 +33,11 @@ class OutputFile {
   virtual bool Close() = 0;
 };
 
+// Appended to a file's name to make the temporary file beside it: a file
+// that must never be seen half written is written there whole and then
+// moved over the old one with FileSystem::Replace.
+inline constexpr char kReplaceTempSuffix[] = ".pwtmp";
+
 enum class DirResult { kCreated, kAlreadyExists, kFailed };
 enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
 
@@ -80,7 +85,12 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) = 0;
 
   // The absolute path that the system resolves `path` to: "." and ".."
-  // components applied, doubled separators folded, "/" read as "\".
+  // components applied, doubled separators folded, "/" read as "\"; a
+  // relative path is taken from the current directory. Touches no disk, so
+  // whether the path exists does not matter. Empty when the system cannot
+  // resolve the path (Win32: GetFullPathNameA refuses it, as it does an
+  // empty path); callers take an empty result as naming nothing. The POSIX
+  // layer and the fake resolve every path as text and never fail.
   virtual std::string FullPath(const std::string& path) = 0;
 };
 

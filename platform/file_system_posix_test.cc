@@ -88,14 +88,6 @@ TEST_F(PosixFileSystemTest, CopyOntoItselfKeepsTheFile) {
   EXPECT_EQ("precious", Content("a.dat"));
 }
 
-TEST_F(PosixFileSystemTest, MissingFilesAreNamedInTheError) {
-  std::string err;
-  EXPECT_FALSE(files_.Copy(At("b.dat"), At("c.dat"), &err));
-  EXPECT_EQ("Copy(" + At("b.dat") + ", " + At("c.dat") + "): No such file or directory", err);
-  EXPECT_EQ(nullptr, files_.OpenRead(At("b.dat"), &err));
-  EXPECT_EQ("OpenRead(" + At("b.dat") + "): No such file or directory", err);
-}
-
 TEST_F(PosixFileSystemTest, FilesWithoutReadPermissionDoNotOpen) {
   ASSERT_TRUE(TestWriteFile(At("secret.dat"), "s"));
   ASSERT_EQ(0, chmod(Native("secret.dat").c_str(), 0200));

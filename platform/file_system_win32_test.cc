@@ -99,15 +99,4 @@ TEST_F(FileSystemWin32Test, CreateWriteTruncatesAndCloseReportsSuccess) {
   EXPECT_EQ("new", data);
 }
 
-TEST_F(FileSystemWin32Test, ErrorTextsNameTheCallThePathsAndTheCode) {
-  ASSERT_TRUE(TestWriteFile(At("a.dat"), "a"));
-  std::string err;
-  EXPECT_FALSE(files_.Copy(At("b.dat"), At("c.dat"), &err));
-  EXPECT_EQ("CopyFile(" + At("b.dat") + ", " + At("c.dat") + "): error 2", err);
-  EXPECT_FALSE(files_.Replace(At("b.dat"), At("a.dat"), &err));
-  EXPECT_EQ("MoveFileEx(" + At("b.dat") + ", " + At("a.dat") + "): error 2", err);
-  EXPECT_EQ(nullptr, files_.CreateWrite(At("missing\\x.txt"), &err));
-  EXPECT_EQ("CreateFile(" + At("missing\\x.txt") + "): error 3", err);
-}
-
 }  // namespace

@@ -4,11 +4,11 @@ set(PLATFORM_POSIX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/io_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/platform_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_file.cc
+  ${CMAKE_CURRENT_LIST_DIR}/utf16.cc
   ${CMAKE_CURRENT_LIST_DIR}/registry_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/shell_posix.cc)
 set(PLATFORM_POSIX_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/test_dir_posix.cc
-  ${CMAKE_CURRENT_LIST_DIR}/system_file_system_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_system_posix_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_file_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/registry_posix_test.cc

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/utf16.h"
 #include "platform/win_constants.h"
 
 namespace {
@@ -9,14 +12,6 @@ namespace {
 const char kHeader[] = "Windows Registry Editor Version 5.00";
 const char kUtf8Bom[] = "\xEF\xBB\xBF";
 const char kUtf16Bom[] = "\xFF\xFE";
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -71,88 +66,6 @@ bool ParseHexNumber(const std::string& text, std::size_t max_digits, std::uint32
     *value = (*value << 4) | static_cast<std::uint32_t>(digit);
   }
   return true;
-}
-
-void AppendUtf8(std::uint32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | (cp >> 6));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out += static_cast<char>(0xE0 | (cp >> 12));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (cp >> 18));
-    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// UTF-16LE bytes from `start` to UTF-8. A lone surrogate is kept as its own
-// three-byte sequence, so that writing the text back restores it. False for
-// an odd number of bytes.
-bool Utf16ToUtf8(const std::string& bytes, std::size_t start, std::string* out) {
-  if ((bytes.size() - start) % 2 != 0)
-    return false;
-  auto unit = [&bytes](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]) |
-                                      static_cast<unsigned char>(bytes[i + 1]) << 8);
-  };
-  for (std::size_t i = start; i < bytes.size(); i += 2) {
-    std::uint32_t cp = unit(i);
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size()) {
-      std::uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low < 0xE000) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      }
-    }
-    AppendUtf8(cp, out);
-  }
-  return true;
-}
-
-// Decodes the UTF-8 sequence at `i` into `*cp` and returns its length. A
-// byte that starts no valid sequence stands for itself (as Latin-1).
-std::size_t DecodeUtf8(const std::string& s, std::size_t i, std::uint32_t* cp) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  std::size_t more = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : 3;
-  *cp = c;
-  if (more == 0 || (c & 0xF8) == 0xF8 || i + more >= s.size())
-    return 1;
-  std::uint32_t value = c & (0x7F >> (more + 1));
-  for (std::size_t k = 1; k <= more; ++k) {
-    unsigned char next = static_cast<unsigned char>(s[i + k]);
-    if ((next & 0xC0) != 0x80)
-      return 1;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (value > 0x10FFFF)
-    return 1;
-  *cp = value;
-  return more + 1;
-}
-
-std::string Utf8ToUtf16(const std::string& text) {
-  std::string out;
-  auto append_unit = [&out](std::uint32_t unit) {
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>(unit >> 8);
-  };
-  for (std::size_t i = 0; i < text.size();) {
-    std::uint32_t cp;
-    i += DecodeUtf8(text, i, &cp);
-    if (cp >= 0x10000) {
-      append_unit(0xD800 + ((cp - 0x10000) >> 10));
-      append_unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      append_unit(cp);
-    }
-  }
-  return out;
 }
 
 // Splits `text` into lines that keep their endings.
@@ -286,13 +199,6 @@ bool ParseHexValue(const std::string& data, RegValue* value) {
   return Utf16ToUtf8(bytes, 0, &value->data);
 }
 
-std::string DwordBytes(std::uint32_t value) {
-  std::string bytes(4, '\0');
-  for (int i = 0; i < 4; ++i)
-    bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  return bytes;
-}
-
 // The data of a value line, from after "=" to the end of the line.
 bool ParseData(const std::string& data, RegValue* value, bool* deleted) {
   std::string text = Trim(data);
@@ -325,7 +231,7 @@ std::string SectionKey(const std::string& line) {
   std::size_t close = text.rfind(']');
   if (text.size() < 3 || text[0] != '[' || text[1] == '-' || close == std::string::npos)
     return "";
-  return Lower(text.substr(1, close - 1));
+  return LowerAscii(text.substr(1, close - 1));
 }
 
 }  // namespace
@@ -380,14 +286,14 @@ void RegFile::ParseValueLine(Line* line, const std::string& section) {
     return;
   line->kind = Kind::kValue;
   line->key = section;
-  line->name = Lower(name);
+  line->name = LowerAscii(name);
   line->data_start = data;
   line->deleted = deleted;
   line->value = std::move(value);
 }
 
 bool RegFile::HasKey(const std::string& key) const {
-  std::string wanted = Lower(key);
+  std::string wanted = LowerAscii(key);
   for (const Line& line : lines_) {
     if (line.kind == Kind::kKey && line.key.compare(0, wanted.size(), wanted) == 0 &&
         (line.key.size() == wanted.size() || line.key[wanted.size()] == '\\'))
@@ -397,8 +303,8 @@ bool RegFile::HasKey(const std::string& key) const {
 }
 
 int RegFile::FindValueLine(const std::string& key, const std::string& name) const {
-  std::string wanted_key = Lower(key);
-  std::string wanted_name = Lower(name);
+  std::string wanted_key = LowerAscii(key);
+  std::string wanted_name = LowerAscii(name);
   for (std::size_t i = lines_.size(); i-- > 0;) {
     const Line& line = lines_[i];
     if (line.kind == Kind::kValue && line.key == wanted_key && line.name == wanted_name)
@@ -408,7 +314,7 @@ int RegFile::FindValueLine(const std::string& key, const std::string& name) cons
 }
 
 int RegFile::FindSection(const std::string& key) const {
-  std::string wanted = Lower(key);
+  std::string wanted = LowerAscii(key);
   for (std::size_t i = lines_.size(); i-- > 0;) {
     if (lines_[i].kind == Kind::kKey && lines_[i].key == wanted)
       return static_cast<int>(i);

@@ -29,4 +29,11 @@ bool TestSetWriteTime(const std::string& path, std::uint64_t time);
 bool TestSetReadOnly(const std::string& path, bool read_only);
 bool TestMakeDir(const std::string& path);
 
+// The error text that the system's FileSystem gives when `op` (Copy,
+// Replace, OpenRead or CreateWrite) fails on `paths` because a file, or for
+// CreateWrite its directory, is missing.
+std::string TestMissingError(const std::string& op, const std::string& paths);
+// Whether the system's file names compare without regard to case.
+extern const bool kTestNamesIgnoreCase;
+
 #endif  // PACKWRIGHT_PLATFORM_TEST_DIR_H_

@@ -91,3 +91,9 @@ bool TestSetReadOnly(const std::string& path, bool read_only) {
 bool TestMakeDir(const std::string& path) {
   return mkdir(ToPosixPath(path).c_str(), 0777) == 0;
 }
+
+std::string TestMissingError(const std::string& op, const std::string& paths) {
+  return op + "(" + paths + "): No such file or directory";
+}
+
+const bool kTestNamesIgnoreCase = false;

@@ -106,3 +106,15 @@ bool TestSetReadOnly(const std::string& path, bool read_only) {
 bool TestMakeDir(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
+
+std::string TestMissingError(const std::string& op, const std::string& paths) {
+  // The Win32 layer names the system call; a missing directory is error 3,
+  // a missing file error 2.
+  if (op == "Copy")
+    return "CopyFile(" + paths + "): error 2";
+  if (op == "Replace")
+    return "MoveFileEx(" + paths + "): error 2";
+  return "CreateFile(" + paths + "): error " + (op == "CreateWrite" ? "3" : "2");
+}
+
+const bool kTestNamesIgnoreCase = true;

@@ -52,7 +52,7 @@ TEST(TextReaderTest, CrLfSplitAcrossBuffersStillJoins) {
 TEST(TextReaderTest, ReadErrorEndsInputAndIsReported) {
   FakeFileSystem fs;
   fs.AddFile("C:\\t.txt", "abc");
-  fs.FailOp("Read", "t.txt");
+  fs.FailMatching("Read", "t.txt");
   std::string text;
   EXPECT_FALSE(ReadTextFile(fs, "C:\\t.txt", &text));
 }
@@ -72,7 +72,7 @@ TEST(TextWriterTest, FailedFlushOrCloseIsReported) {
   for (const char* op : {"Write", "Flush", "Close"}) {
     FakeFileSystem fs;
     fs.AddDir("C:\\d");
-    fs.FailOp(op, "out.txt");
+    fs.FailMatching(op, "out.txt");
     std::string err;
     TextWriter writer(fs.CreateWrite("C:\\d\\out.txt", &err));
     writer.Write("abc\n");

@@ -152,7 +152,7 @@ TEST_F(CatalogueLoadTest, MissingOrUnreadableFileFailsAndCreatesNothing) {
 
 TEST_F(CatalogueLoadTest, ReadErrorFailsTheLoadInsteadOfEndingIt) {
   fs.AddFile(kPath, "Basis{Textur{name(a)id(1)}}");
-  fs.FailOp("Read", "Texturen");
+  fs.FailMatching("Read", "Texturen");
   EXPECT_FALSE(catalogue.Load(kPath));
   EXPECT_FALSE(catalogue.loaded());
   EXPECT_EQ(0u, catalogue.entries().size());

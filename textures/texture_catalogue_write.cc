@@ -2,7 +2,7 @@
 #include <memory>
 #include <utility>
 
-#include "engine/safe_copy.h"
+#include "platform/file_system.h"
 #include "platform/text_file.h"
 #include "textures/catalogue_tokens.h"
 #include "textures/texture_catalogue.h"
@@ -64,7 +64,7 @@ bool CTextureCatalogue::WriteCatalogue(const std::string& path) {
   if (files_.IsReadOnly(path))
     return false;
   // Written beside the catalogue, then moved over it, as a copied file is.
-  std::string temp = path + kCopyTempSuffix;
+  std::string temp = path + kReplaceTempSuffix;
   std::string err;
   if (WriteTo(temp) && files_.Replace(temp, path, &err))
     return true;

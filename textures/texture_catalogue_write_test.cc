@@ -147,7 +147,7 @@ TEST_F(CatalogueWriteTest, FailedSaveLeavesTheOldCatalogueIntact) {
   for (int n = 1;; ++n) {
     Load(old_file);
     ASSERT_TRUE(catalogue.AddEntry("Textur{\tname(Sand)\tid(13)\t}"));
-    fs.FailFrom(n);
+    fs.FailNth(n);
     int start = fs.call_count();
     bool saved = catalogue.Save(kPath);
     fs.ClearFaults();

@@ -170,7 +170,7 @@ TEST_F(TextureStepTest, AnyFailingCallLeavesTheOldCatalogueOrTheNewOne) {
     {
       CInstaller installer(p.platform);
       installer.script.CheckOpen(kScript);
-      p.files.FailFrom(n);
+      p.files.FailNth(n);
       start = p.files.call_count();
       result = installer.InstallTextures();
       p.files.ClearFaults();

@@ -1,7 +1,7 @@
 // Localized messages: picking a text's language, formatting it and showing
 // it in a box captioned with the application's name.
-#ifndef PACKWRIGHT_APP_MESSAGES_H_
-#define PACKWRIGHT_APP_MESSAGES_H_
+#ifndef PACKWRIGHT_ENGINE_MESSAGES_H_
+#define PACKWRIGHT_ENGINE_MESSAGES_H_
 
 #include <cstdint>
 #include <string>
@@ -38,4 +38,4 @@ std::string FormatLocalized(Shell& shell, unsigned base_id, const std::vector<st
 int ShowMessage(Shell& shell, unsigned base_id, unsigned type,
                 const std::vector<std::string>& args = {});
 
-#endif  // PACKWRIGHT_APP_MESSAGES_H_
+#endif  // PACKWRIGHT_ENGINE_MESSAGES_H_

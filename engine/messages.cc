@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "engine/messages.h"
 
 #include "platform/win_constants.h"
 

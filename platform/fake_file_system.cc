@@ -1,10 +1,9 @@
-#include "platform/fake_platform.h"
+#include "platform/fake_file_system.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/paths.h"
-#include "res/string_table.h"
 
 namespace {
 
@@ -31,11 +30,11 @@ bool WildMatch(const char* pattern, const char* name) {
 
 class FakeInput : public InputFile {
  public:
-  FakeInput(FakeFileSystem* fs, std::string key, std::string data)
-      : fs_(fs), key_(std::move(key)), data_(std::move(data)) {}
+  FakeInput(FakeFileSystem* fs, std::string path, std::string data)
+      : fs_(fs), path_(std::move(path)), data_(std::move(data)) {}
   ~FakeInput() override { fs_->FileClosed(); }
   long Read(char* buf, std::size_t size) override {
-    if (!fs_->Call("Read", key_))
+    if (fs_->Fails("Read", path_))
       return -1;
     std::size_t n = std::min(size, data_.size() - pos_);
     std::memcpy(buf, data_.data() + pos_, n);
@@ -45,7 +44,7 @@ class FakeInput : public InputFile {
 
  private:
   FakeFileSystem* fs_;
-  std::string key_;
+  std::string path_;
   std::string data_;
   std::size_t pos_ = 0;
 };
@@ -59,7 +58,7 @@ class FakeOutput : public OutputFile {
   }
   bool Write(const char* data, std::size_t size) override {
     FakeFileSystem::Node* node = fs_->Find(path_);
-    if (!fs_->Call("Write", path_)) {
+    if (fs_->Fails("Write", path_)) {
       // A failing write, like a full disk, leaves part of the data behind.
       if (node)
         node->data.append(data, size / 2);
@@ -69,13 +68,13 @@ class FakeOutput : public OutputFile {
       node->data.append(data, size);
     return node != nullptr;
   }
-  bool Flush() override { return fs_->Call("Flush", path_); }
+  bool Flush() override { return !fs_->Fails("Flush", path_); }
   bool Close() override {
     if (closed_)
       return false;
     closed_ = true;
     fs_->FileClosed();
-    return fs_->Call("Close", path_);
+    return !fs_->Fails("Close", path_);
   }
 
  private:
@@ -127,39 +126,13 @@ std::string FakeFileSystem::Content(const std::string& path) {
   return node ? node->data : std::string();
 }
 
-void FakeFileSystem::FailFrom(int n, bool persistent) {
-  fail_at_ = call_count_ + n;
-  fail_persistent_ = persistent;
-}
-
-void FakeFileSystem::FailOp(const std::string& op, const std::string& path_part) {
-  fail_ops_.emplace_back(op, LowerAscii(path_part));
-}
-
-void FakeFileSystem::ClearFaults() {
-  fail_at_ = 0;
-  fail_ops_.clear();
-}
-
-bool FakeFileSystem::Call(const std::string& op, const std::string& path) {
-  ++call_count_;
-  calls_.push_back(op + "(" + path + ")");
-  if (fail_at_ > 0 && (call_count_ == fail_at_ || (fail_persistent_ && call_count_ > fail_at_)))
-    return false;
-  std::string lower = LowerAscii(path);
-  for (const auto& fault : fail_ops_) {
-    if (op == fault.first && lower.find(fault.second) != std::string::npos)
-      return false;
-  }
-  return true;
-}
-
 bool FakeFileSystem::Exists(const std::string& path) {
-  if (!Call("Exists", path))
+  if (Fails("Exists", path))
     return false;
   std::string key = Key(path);
   if (path.find_first_of("*?") == std::string::npos)
-    return !path.empty() && nodes_.count(key) > 0 && path.back() != '\\';
+    // A name ending in a separator is found by no search, directory or not.
+    return !path.empty() && nodes_.count(key) > 0 && path.back() != '\\' && path.back() != '/';
   std::string dir = ParentOf(key);
   std::string pattern = key.substr(key.rfind('\\') + 1);
   for (const auto& entry : nodes_) {
@@ -171,7 +144,7 @@ bool FakeFileSystem::Exists(const std::string& path) {
 }
 
 TimeResult FakeFileSystem::LastWriteTime(const std::string& path, std::uint64_t* time) {
-  if (!Call("LastWriteTime", path))
+  if (Fails("LastWriteTime", path))
     return TimeResult::kOpenFailed;
   Node* node = Find(path);
   if (!node || node->dir || node->locked || path.find_first_of("*?") != std::string::npos)
@@ -183,7 +156,7 @@ TimeResult FakeFileSystem::LastWriteTime(const std::string& path, std::uint64_t*
 }
 
 DirResult FakeFileSystem::MakeDirectory(const std::string& path) {
-  if (!Call("MakeDirectory", path))
+  if (Fails("MakeDirectory", path))
     return DirResult::kFailed;
   std::string key = Key(path);
   if (IsRoot(key) || nodes_.count(key))
@@ -195,7 +168,7 @@ DirResult FakeFileSystem::MakeDirectory(const std::string& path) {
 }
 
 bool FakeFileSystem::Copy(const std::string& from, const std::string& to, std::string* err) {
-  bool ok = Call("Copy", from + ", " + to);
+  bool ok = !Fails("Copy", from + ", " + to);
   Node* source = Find(from);
   Node* target = Find(to);
   std::string to_key = Key(to);
@@ -219,14 +192,14 @@ bool FakeFileSystem::Copy(const std::string& from, const std::string& to, std::s
 }
 
 bool FakeFileSystem::IsReadOnly(const std::string& path) {
-  if (!Call("IsReadOnly", path))
+  if (Fails("IsReadOnly", path))
     return false;
   Node* node = Find(path);
   return node && node->read_only;
 }
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to, std::string* err) {
-  bool ok = Call("Replace", from + ", " + to);
+  bool ok = !Fails("Replace", from + ", " + to);
   Node* source = Find(from);
   Node* target = Find(to);
   if (!ok || !source || source->dir ||
@@ -241,7 +214,7 @@ bool FakeFileSystem::Replace(const std::string& from, const std::string& to, std
 }
 
 bool FakeFileSystem::Remove(const std::string& path) {
-  if (!Call("Remove", path))
+  if (Fails("Remove", path))
     return false;
   Node* node = Find(path);
   if (!node || node->dir || node->read_only || node->locked)
@@ -251,7 +224,7 @@ bool FakeFileSystem::Remove(const std::string& path) {
 }
 
 bool FakeFileSystem::SetNormalAttributes(const std::string& path) {
-  if (!Call("SetNormalAttributes", path))
+  if (Fails("SetNormalAttributes", path))
     return false;
   Node* node = Find(path);
   if (!node)
@@ -262,17 +235,17 @@ bool FakeFileSystem::SetNormalAttributes(const std::string& path) {
 
 std::unique_ptr<InputFile> FakeFileSystem::OpenRead(const std::string& path, std::string* err) {
   Node* node = Find(path);
-  if (!Call("OpenRead", path) || !node || node->dir || node->locked) {
+  if (Fails("OpenRead", path) || !node || node->dir || node->locked) {
     *err = "OpenRead(" + path + "): cannot open";
     return nullptr;
   }
   ++open_files_;
-  return std::unique_ptr<InputFile>(new FakeInput(this, Key(path), node->data));
+  return std::unique_ptr<InputFile>(new FakeInput(this, path, node->data));
 }
 
 std::unique_ptr<OutputFile> FakeFileSystem::CreateWrite(const std::string& path, std::string* err) {
   Node* node = Find(path);
-  if (!Call("CreateWrite", path) || (node && (node->dir || node->read_only || node->locked)) ||
+  if (Fails("CreateWrite", path) || (node && (node->dir || node->read_only || node->locked)) ||
       !ParentIsDir(Key(path))) {
     *err = "CreateWrite(" + path + "): cannot open";
     return nullptr;
@@ -284,134 +257,4 @@ std::unique_ptr<OutputFile> FakeFileSystem::CreateWrite(const std::string& path,
 
 std::string FakeFileSystem::FullPath(const std::string& path) {
   return ResolvePathLexically(path, "C:\\");
-}
-
-std::string FakeRegistry::Lower(const std::string& text) {
-  return LowerAscii(text);
-}
-
-bool FakeRegistry::Fails(const std::string& call) {
-  calls_.push_back(call);
-  for (const std::string& part : fail_parts_) {
-    if (call.find(part) != std::string::npos)
-      return true;
-  }
-  return false;
-}
-
-void FakeRegistry::AddKey(const std::string& key) {
-  std::string lower = Lower(key);
-  for (std::size_t pos = lower.find('\\'); pos != std::string::npos;
-       pos = lower.find('\\', pos + 1))
-    keys_[lower.substr(0, pos)];
-  keys_[lower];
-}
-
-void FakeRegistry::SetRaw(const std::string& key, const std::string& name, std::uint32_t type,
-                          const std::string& bytes) {
-  AddKey(key);
-  keys_[Lower(key)][Lower(name)] = Value{type, bytes};
-}
-
-void FakeRegistry::SetString(const std::string& key, const std::string& name,
-                             const std::string& text, std::uint32_t type) {
-  SetRaw(key, name, type, text + std::string(1, '\0'));
-}
-
-void FakeRegistry::SetDwordValue(const std::string& key, const std::string& name,
-                                 std::uint32_t value) {
-  std::string bytes(4, '\0');
-  for (int i = 0; i < 4; ++i)
-    bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  SetRaw(key, name, kRegDword, bytes);
-}
-
-const FakeRegistry::Value* FakeRegistry::Get(const std::string& key, const std::string& name) {
-  auto k = keys_.find(Lower(key));
-  if (k == keys_.end())
-    return nullptr;
-  auto v = k->second.find(Lower(name));
-  return v == k->second.end() ? nullptr : &v->second;
-}
-
-long FakeRegistry::OpenKey(RegKey parent, const std::string& name, std::uint32_t access,
-                           RegKey* out) {
-  std::string base;
-  if (parent == kHkeyClassesRoot)
-    base = "hkey_classes_root";
-  else if (parent == kHkeyCurrentUser)
-    base = "hkey_current_user";
-  else if (parent == kHkeyLocalMachine)
-    base = "hkey_local_machine";
-  else if (handles_.count(parent))
-    base = handles_[parent].key;
-  else
-    return kErrorInvalidHandle;
-  std::string key = base + "\\" + Lower(name);
-  if (Fails("OpenKey(" + key + ")"))
-    return kErrorAccessDenied;
-  if (!keys_.count(key) || name.empty() || name.find('\\') != std::string::npos)
-    return kErrorFileNotFound;
-  if ((access & ~kKeyRead & 0xFFFF) && deny_write_.count(key))
-    return kErrorAccessDenied;
-  *out = next_handle_++;
-  handles_[*out] = Handle{key, access};
-  return kErrorSuccess;
-}
-
-long FakeRegistry::QueryValue(RegKey key, const std::string& name, std::uint32_t* type,
-                              unsigned char* data, std::uint32_t* size) {
-  auto h = handles_.find(key);
-  if (h == handles_.end())
-    return kErrorInvalidHandle;
-  if (Fails("QueryValue(" + h->second.key + ", " + name + ")"))
-    return kErrorAccessDenied;
-  const Value* value = Get(h->second.key, name);
-  if (!value)
-    return kErrorFileNotFound;
-  *type = value->type;
-  std::uint32_t needed = static_cast<std::uint32_t>(value->bytes.size());
-  bool fits = data && *size >= needed;
-  if (fits)
-    std::memcpy(data, value->bytes.data(), needed);
-  std::uint32_t given = *size;
-  *size = needed;
-  if (data && given < needed)
-    return kErrorMoreData;
-  return kErrorSuccess;
-}
-
-long FakeRegistry::SetDword(RegKey key, const std::string& name, std::uint32_t value) {
-  auto h = handles_.find(key);
-  if (h == handles_.end())
-    return kErrorInvalidHandle;
-  if (Fails("SetDword(" + h->second.key + ", " + name + ")") ||
-      (h->second.access & 0x2) == 0)  // KEY_SET_VALUE
-    return kErrorAccessDenied;
-  SetDwordValue(h->second.key, name, value);
-  return kErrorSuccess;
-}
-
-long FakeRegistry::CloseKey(RegKey key) {
-  auto h = handles_.find(key);
-  if (h == handles_.end())
-    return kErrorInvalidHandle;
-  bool fail = Fails("CloseKey(" + h->second.key + ")");
-  handles_.erase(h);
-  return fail ? kErrorInvalidHandle : kErrorSuccess;
-}
-
-std::string FakeShell::LoadText(unsigned id) {
-  const char* text = BuiltInString(id);
-  return text ? text : "";
-}
-
-int FakeShell::ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) {
-  boxes.push_back(Box{caption, text, type});
-  if (!answers.empty()) {
-    int answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  return (type & kMbTypeMask) == kMbYesNoCancel ? kIdYes : kIdOk;
 }

@@ -1,0 +1,34 @@
+// A shell whose message boxes are recorded and answered from a script, and
+// whose texts come from the portable string table.
+#ifndef PACKWRIGHT_PLATFORM_FAKE_SHELL_H_
+#define PACKWRIGHT_PLATFORM_FAKE_SHELL_H_
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+class FakeShell : public Shell {
+ public:
+  struct Box {
+    std::string caption;
+    std::string text;
+    unsigned type;
+  };
+
+  std::string module_path = "C:\\Paket\\Packwright.exe";
+  std::uint16_t language = 0x0407;
+  // Answers for the next boxes, in order. When none is left a box returns
+  // kIdOk, or kIdYes for a Yes/No/Cancel question.
+  std::deque<int> answers;
+  std::vector<Box> boxes;
+
+  std::string ModulePath() override { return module_path; }
+  std::uint16_t SystemLanguage() override { return language; }
+  std::string LoadText(unsigned id) override;
+  int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override;
+};
+
+#endif  // PACKWRIGHT_PLATFORM_FAKE_SHELL_H_
