@@ -1,0 +1,5 @@
+#include "tool/commands.h"
+
+int RunCheck(Platform&, Console&, const ToolOptions&) {
+  return kExitCannotRun;
+}
