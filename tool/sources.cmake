@@ -1,6 +1,8 @@
 # packwright-tool: check, plan and install from the command line.
 set(TOOL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/check_command.cc
+  ${CMAKE_CURRENT_LIST_DIR}/check_entries.cc
+  ${CMAKE_CURRENT_LIST_DIR}/check_layout.cc
   ${CMAKE_CURRENT_LIST_DIR}/install_command.cc
   ${CMAKE_CURRENT_LIST_DIR}/json.cc
   ${CMAKE_CURRENT_LIST_DIR}/options.cc
@@ -15,4 +17,6 @@ set(TOOL_SOURCES
 set(TOOL_MAIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main.cc)
 set(TOOL_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/positioned_script_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc)
