@@ -1,7 +1,7 @@
 # Coverage-guided fuzzers (clang's libFuzzer, native only): configure with
 # the `fuzz` preset; scripts/fuzz builds them and runs each for a while.
 add_library(pw_fuzz_support STATIC ${PLATFORM_TEST_SUPPORT})
-target_link_libraries(pw_fuzz_support PUBLIC packwright_core)
+target_link_libraries(pw_fuzz_support PUBLIC packwright_core packwright_tool)
 foreach(target install_script_fuzz texture_catalogue_fuzz reg_file_fuzz)
   add_executable(${target})
   target_link_libraries(${target} PRIVATE pw_fuzz_support)

@@ -4,6 +4,7 @@
 #ifndef PACKWRIGHT_ENGINE_INSTALLER_H_
 #define PACKWRIGHT_ENGINE_INSTALLER_H_
 
+#include <cstdint>
 #include <string>
 
 #include "engine/install_progress.h"
@@ -11,7 +12,9 @@
 #include "platform/platform.h"
 
 // The system's generic failure code (E_FAIL); a run's result is 0 or this.
-constexpr long kInstallFailed = static_cast<long>(0x80004005u);
+// Negative wherever long is wider than 32 bits too, since callers test the
+// sign.
+constexpr long kInstallFailed = static_cast<std::int32_t>(0x80004005u);
 
 class CInstaller {
  public:

@@ -1,3 +1,5 @@
+#include "textures/texture_step.h"
+
 #include "engine/installer.h"
 #include "textures/texture_catalogue.h"
 
@@ -5,10 +7,8 @@ namespace {
 
 const char kCatalogueName[] = "Resourcen\\Parallels\\Texturen.txt";
 
-// The texture text of a Texturskript entry: what follows its first ">>",
-// laid out as the catalogue file lays out entries: a tab after every ")"
-// and "{", a line feed and two tabs after every "}". False when the entry
-// has no ">>".
+}  // namespace
+
 bool BuildTextureText(const std::string& entry, std::string* text) {
   std::size_t mark = entry.find(">>");
   if (mark == std::string::npos)
@@ -24,8 +24,6 @@ bool BuildTextureText(const std::string& entry, std::string* text) {
   }
   return true;
 }
-
-}  // namespace
 
 // Merges the script's Texturskript entries into Kestrova's catalogue. A
 // catalogue that is missing, unreadable or not read in whole fails the step

@@ -1,0 +1,24 @@
+// The tool's three commands. Each runs on the given system platform and
+// console and returns the program's exit status: 0, 1 (kExitFailed) or 2
+// (kExitCannotRun), as each command defines them.
+#ifndef PACKWRIGHT_TOOL_COMMANDS_H_
+#define PACKWRIGHT_TOOL_COMMANDS_H_
+
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "tool/options.h"
+
+// Installs the package as the dialog would: 2 when Kestrova or the script
+// is not found, 1 when the run failed, 0 on success. Messages go to the
+// error stream, the result to the output; on a terminal the file step's
+// progress shows on one rewritten line.
+int RunInstall(Platform& system, Console& console, const ToolOptions& options);
+
+// Prints what an install would do, changing nothing (see plan.h).
+int RunPlan(Platform& system, Console& console, const ToolOptions& options);
+
+// Prints the script's findings (see check.h): 0 when there is no error
+// (with --strict: no finding), 1 otherwise, 2 when the check cannot run.
+int RunCheck(Platform& system, Console& console, const ToolOptions& options);
+
+#endif  // PACKWRIGHT_TOOL_COMMANDS_H_

@@ -1,0 +1,26 @@
+// packwright-tool: check a package, show what an install would do, or
+// install it unattended. See options.h for the command line.
+#include <string>
+#include <vector>
+
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "tool/commands.h"
+#include "tool/options.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  Console& console = SystemConsole();
+  ToolOptions options;
+  std::string err;
+  if (!ParseToolOptions(args, &options, &err)) {
+    console.Write(ConsoleStream::kErr, "packwright-tool: " + err + "\n" + kToolUsage);
+    return kExitCannotRun;
+  }
+  Platform& system = SystemPlatform();
+  if (options.command == "check")
+    return RunCheck(system, console, options);
+  if (options.command == "plan")
+    return RunPlan(system, console, options);
+  return RunInstall(system, console, options);
+}

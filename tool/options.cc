@@ -1,0 +1,89 @@
+#include "tool/options.h"
+
+const char kToolUsage[] =
+    "usage: packwright-tool check   PACKAGE_DIR [--host KESTROVA_DIR] [--json] [--strict]\n"
+    "       packwright-tool plan    PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
+    " [--json]\n"
+    "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]\n";
+
+namespace {
+
+bool ParseNewer(const std::string& value, NewerAnswer* newer) {
+  if (value == "ask")
+    *newer = NewerAnswer::kAsk;
+  else if (value == "keep")
+    *newer = NewerAnswer::kKeep;
+  else if (value == "replace")
+    *newer = NewerAnswer::kReplace;
+  else
+    return false;
+  return true;
+}
+
+bool Takes(const std::string& command, const std::string& option) {
+  if (option == "--host")
+    return true;
+  if (option == "--newer")
+    return command != "check";
+  if (option == "--json")
+    return command != "install";
+  return option == "--strict" && command == "check";
+}
+
+bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptions* options,
+                 std::string* err) {
+  const std::string& option = args[*i];
+  if (!Takes(options->command, option)) {
+    *err = "'" + options->command + "' does not take the option '" + option + "'";
+    return false;
+  }
+  if (option == "--json" || option == "--strict") {
+    (option == "--json" ? options->json : options->strict) = true;
+    return true;
+  }
+  if (++*i == args.size()) {
+    *err = "the option '" + option + "' needs a value";
+    return false;
+  }
+  if (option == "--host") {
+    options->host = args[*i];
+    return true;
+  }
+  options->newer_given = true;
+  if (!ParseNewer(args[*i], &options->newer)) {
+    *err = "--newer takes ask, keep or replace, not '" + args[*i] + "'";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options,
+                      std::string* err) {
+  if (args.empty()) {
+    *err = "no command given";
+    return false;
+  }
+  options->command = args[0];
+  if (options->command != "check" && options->command != "plan" && options->command != "install") {
+    *err = "unknown command '" + options->command + "'";
+    return false;
+  }
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i].compare(0, 2, "--") == 0) {
+      if (!ParseOption(args, &i, options, err))
+        return false;
+    } else if (options->package.empty()) {
+      options->package = args[i];
+    } else {
+      *err = "only one package folder may be given, not also '" + args[i] + "'";
+      return false;
+    }
+  }
+  if (options->package.empty()) {
+    *err = "no package folder given";
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,39 @@
+// The tool's command line:
+//   packwright-tool check   PACKAGE_DIR [--host DIR] [--json] [--strict]
+//   packwright-tool plan    PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [--json]
+//   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace]
+#ifndef PACKWRIGHT_TOOL_OPTIONS_H_
+#define PACKWRIGHT_TOOL_OPTIONS_H_
+
+#include <string>
+#include <vector>
+
+// The answer to the newer-file question: kKeep answers Yes, kReplace No, and
+// kAsk puts the question on the terminal.
+enum class NewerAnswer { kAsk, kKeep, kReplace };
+
+// Exit statuses shared by the three commands.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitCannotRun = 2;
+
+struct ToolOptions {
+  std::string command;
+  std::string package;
+  // Kestrova's folder; empty: the one the registry names.
+  std::string host;
+  NewerAnswer newer = NewerAnswer::kKeep;
+  bool newer_given = false;
+  bool json = false;
+  bool strict = false;
+};
+
+// Parses the arguments after the program's name. False, with `err` saying
+// what is wrong, for an unknown command or option, a missing package folder
+// or option value, or an option that the command does not take.
+bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options, std::string* err);
+
+// The usage text, one command a line.
+extern const char kToolUsage[];
+
+#endif  // PACKWRIGHT_TOOL_OPTIONS_H_

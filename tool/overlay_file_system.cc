@@ -1,0 +1,258 @@
+#include "tool/overlay_file_system.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "platform/paths.h"
+
+namespace {
+
+// The current time as a count of 100 ns since 1601, the unit of
+// last-write times.
+std::uint64_t Now() {
+  using std::chrono::duration_cast;
+  auto since_1970 = std::chrono::system_clock::now().time_since_epoch();
+  auto ticks = duration_cast<std::chrono::microseconds>(since_1970).count() * 10;
+  return static_cast<std::uint64_t>(ticks) + 11644473600ULL * 10000000ULL;
+}
+
+class MemoryInput : public InputFile {
+ public:
+  explicit MemoryInput(std::string data) : data_(std::move(data)) {}
+  long Read(char* buf, std::size_t size) override {
+    std::size_t n = std::min(size, data_.size() - pos_);
+    std::memcpy(buf, data_.data() + pos_, n);
+    pos_ += n;
+    return static_cast<long>(n);
+  }
+
+ private:
+  std::string data_;
+  std::size_t pos_ = 0;
+};
+
+class MemoryOutput : public OutputFile {
+ public:
+  MemoryOutput(OverlayFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
+  bool Write(const char* data, std::size_t size) override {
+    files_.AppendWritten(key_, data, size);
+    return true;
+  }
+  bool Flush() override { return true; }
+  bool Close() override { return true; }
+
+ private:
+  OverlayFileSystem& files_;
+  std::string key_;
+};
+
+}  // namespace
+
+OverlayFileSystem::OverlayFileSystem(FileSystem& base) : base_(base) {}
+
+OverlayFileSystem::Node OverlayFileSystem::Bare(Kind kind, const std::string& shown) {
+  Node node;
+  node.kind = kind;
+  node.shown = shown;
+  return node;
+}
+
+bool OverlayFileSystem::Exists(const std::string& path) {
+  if (Node* node = Find(path))
+    return node->kind != Kind::kAbsent;
+  return base_.Exists(path);
+}
+
+TimeResult OverlayFileSystem::LastWriteTime(const std::string& path, std::uint64_t* time) {
+  times_asked_.push_back(path);
+  Node* node = Find(path);
+  if (!node)
+    return base_.LastWriteTime(path, time);
+  if (node->kind != Kind::kFile)
+    return TimeResult::kOpenFailed;
+  *time = node->time;
+  return TimeResult::kOk;
+}
+
+DirResult OverlayFileSystem::MakeDirectory(const std::string& path) {
+  if (Exists(path))
+    return DirResult::kAlreadyExists;
+  if (!ParentIsDirectory(path))
+    return DirResult::kFailed;
+  Node& node = Touch(path);
+  node = Bare(Kind::kDir, node.shown);
+  return DirResult::kCreated;
+}
+
+bool OverlayFileSystem::Copy(const std::string& from, const std::string& to, std::string* err) {
+  Node source;
+  if (!FileState(from, &source))
+    return Refuse(err, "Copy(" + from + ", " + to + "): the source does not open");
+  if (IsDirectory(to) || IsReadOnly(to) || !ParentIsDirectory(to))
+    return Refuse(err, "Copy(" + from + ", " + to + "): the destination cannot be written");
+  Node& node = Touch(to);
+  source.shown = node.shown;
+  source.written = true;
+  node = source;
+  return true;
+}
+
+bool OverlayFileSystem::IsReadOnly(const std::string& path) {
+  if (Node* node = Find(path))
+    return node->kind == Kind::kFile && node->read_only;
+  return base_.IsReadOnly(path);
+}
+
+bool OverlayFileSystem::Replace(const std::string& from, const std::string& to, std::string* err) {
+  Node moved;
+  if (!FileState(from, &moved) || IsDirectory(to))
+    return Refuse(err, "Replace(" + from + ", " + to + "): cannot be moved");
+  Node& gone = Touch(from);
+  gone = Bare(Kind::kAbsent, gone.shown);
+  Node& node = Touch(to);
+  moved.shown = node.shown;
+  moved.written = true;
+  node = moved;
+  return true;
+}
+
+bool OverlayFileSystem::Remove(const std::string& path) {
+  Node file;
+  if (!FileState(path, &file) || file.read_only)
+    return false;
+  Node& node = Touch(path);
+  node = Bare(Kind::kAbsent, node.shown);
+  return true;
+}
+
+bool OverlayFileSystem::SetNormalAttributes(const std::string& path) {
+  if (IsDirectory(path))
+    return true;
+  Node file;
+  if (!FileState(path, &file))
+    return false;
+  if (file.read_only) {
+    Node& node = Touch(path);
+    file.shown = node.shown;
+    file.read_only = false;
+    node = file;
+  }
+  return true;
+}
+
+std::unique_ptr<InputFile> OverlayFileSystem::OpenRead(const std::string& path, std::string* err) {
+  Node* node = Find(path);
+  if (!node)
+    return base_.OpenRead(path, err);
+  if (node->kind != Kind::kFile) {
+    Refuse(err, "OpenRead(" + path + "): not a file");
+    return nullptr;
+  }
+  if (node->has_data)
+    return std::make_unique<MemoryInput>(node->data);
+  return base_.OpenRead(node->origin, err);
+}
+
+std::unique_ptr<OutputFile> OverlayFileSystem::CreateWrite(const std::string& path,
+                                                           std::string* err) {
+  if (IsDirectory(path) || IsReadOnly(path) || !ParentIsDirectory(path)) {
+    Refuse(err, "CreateWrite(" + path + "): cannot be written");
+    return nullptr;
+  }
+  Node& node = Touch(path);
+  node = Node{Kind::kFile, node.shown, true, true, std::string(), std::string(), Now()};
+  return std::make_unique<MemoryOutput>(*this, Key(path));
+}
+
+std::string OverlayFileSystem::FullPath(const std::string& path) {
+  return base_.FullPath(path);
+}
+
+std::vector<OverlayFileSystem::ChangeRecord> OverlayFileSystem::Changes() {
+  std::vector<ChangeRecord> changes;
+  for (const std::string& key : order_) {
+    const Node& node = nodes_[key];
+    bool in_base = base_.Exists(node.shown);
+    if (node.kind == Kind::kDir)
+      changes.push_back({Change::kFolderMade, node.shown});
+    else if (node.kind == Kind::kFile && node.written)
+      changes.push_back({in_base ? Change::kReplaced : Change::kCreated, node.shown});
+    else if (node.kind == Kind::kFile)
+      changes.push_back({Change::kReadOnlyCleared, node.shown});
+    else if (in_base)
+      changes.push_back({Change::kRemoved, node.shown});
+  }
+  return changes;
+}
+
+std::string OverlayFileSystem::TimeAsked(std::size_t back) const {
+  if (back >= times_asked_.size())
+    return std::string();
+  return times_asked_[times_asked_.size() - 1 - back];
+}
+
+void OverlayFileSystem::AppendWritten(const std::string& key, const char* data, std::size_t size) {
+  auto it = nodes_.find(key);
+  if (it != nodes_.end() && it->second.has_data)
+    it->second.data.append(data, size);
+}
+
+std::string OverlayFileSystem::Key(const std::string& path) {
+  return LowerAscii(base_.FullPath(path));
+}
+
+OverlayFileSystem::Node* OverlayFileSystem::Find(const std::string& path) {
+  auto it = nodes_.find(Key(path));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+OverlayFileSystem::Node& OverlayFileSystem::Touch(const std::string& path) {
+  std::string key = Key(path);
+  auto it = nodes_.find(key);
+  if (it != nodes_.end())
+    return it->second;
+  // An untouched path stands as the base has it until the caller changes it.
+  Node node;
+  if (!FileState(path, &node) && base_.Exists(path))
+    node.kind = Kind::kDir;
+  node.shown = path;
+  order_.push_back(key);
+  return nodes_[key] = node;
+}
+
+bool OverlayFileSystem::FileState(const std::string& path, Node* file) {
+  if (Node* node = Find(path)) {
+    if (node->kind != Kind::kFile)
+      return false;
+    *file = *node;
+    return true;
+  }
+  std::uint64_t time = 0;
+  TimeResult result = base_.LastWriteTime(path, &time);
+  if (result == TimeResult::kOpenFailed)
+    return false;
+  *file = Node{Kind::kFile, path, false, false, std::string(), path, time, base_.IsReadOnly(path)};
+  return true;
+}
+
+bool OverlayFileSystem::IsDirectory(const std::string& path) {
+  if (Node* node = Find(path))
+    return node->kind == Kind::kDir;
+  std::uint64_t time;
+  return base_.Exists(path) && base_.LastWriteTime(path, &time) == TimeResult::kOpenFailed;
+}
+
+bool OverlayFileSystem::ParentIsDirectory(const std::string& path) {
+  std::string full = base_.FullPath(path);
+  std::string::size_type slash = full.rfind('\\');
+  if (slash == std::string::npos)
+    return false;
+  // "X:" is the drive's root, which is there whenever the path resolved.
+  return slash <= 2 || IsDirectory(full.substr(0, slash));
+}
+
+bool OverlayFileSystem::Refuse(std::string* err, const std::string& what) {
+  if (err)
+    *err = what;
+  return false;
+}

@@ -1,0 +1,87 @@
+// A file system that records instead of writing. It reads a base file
+// system and never writes to it: every file written, folder made, file
+// removed or attribute reset is kept in memory, and every read sees what has
+// been written so far. A run over it therefore takes the course it would
+// take over the base, and nothing reaches the disk.
+//
+// Paths are told apart by the base's full path, compared without regard to
+// the case of A-Z, as Windows compares names. A wildcard pattern is matched
+// against the base only.
+#ifndef PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_
+#define PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+class OverlayFileSystem : public FileSystem {
+ public:
+  enum class Change { kCreated, kReplaced, kFolderMade, kReadOnlyCleared, kRemoved };
+  struct ChangeRecord {
+    Change change;
+    // The path as the run first wrote it.
+    std::string path;
+  };
+
+  explicit OverlayFileSystem(FileSystem& base);
+
+  bool Exists(const std::string& path) override;
+  TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override;
+  DirResult MakeDirectory(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to, std::string* err) override;
+  bool IsReadOnly(const std::string& path) override;
+  bool Replace(const std::string& from, const std::string& to, std::string* err) override;
+  bool Remove(const std::string& path) override;
+  bool SetNormalAttributes(const std::string& path) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
+  std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
+  std::string FullPath(const std::string& path) override;
+
+  // What the run changed against the base, in the order in which the paths
+  // were first touched. A file written and removed again (a temporary one)
+  // is no change.
+  std::vector<ChangeRecord> Changes();
+
+  // The file whose last-write time was asked for `back` queries ago (0: the
+  // latest); empty when there was none. The newer-file test asks for the
+  // existing file's time first, then for the candidate's.
+  std::string TimeAsked(std::size_t back) const;
+
+  // Used by the files that CreateWrite hands out.
+  void AppendWritten(const std::string& key, const char* data, std::size_t size);
+
+ private:
+  enum class Kind { kAbsent, kDir, kFile };
+  struct Node {
+    Kind kind = Kind::kAbsent;
+    std::string shown;
+    bool written = false;
+    bool has_data = false;
+    std::string data;
+    // The base file whose bytes this file holds, when it has no data.
+    std::string origin;
+    std::uint64_t time = 0;
+    bool read_only = false;
+  };
+
+  // A node of that kind with nothing else known.
+  static Node Bare(Kind kind, const std::string& shown);
+  std::string Key(const std::string& path);
+  Node* Find(const std::string& path);
+  Node& Touch(const std::string& path);
+  // The file's state as the run sees it; false when it is not a file.
+  bool FileState(const std::string& path, Node* file);
+  bool IsDirectory(const std::string& path);
+  bool ParentIsDirectory(const std::string& path);
+  bool Refuse(std::string* err, const std::string& what);
+
+  FileSystem& base_;
+  std::map<std::string, Node> nodes_;
+  std::vector<std::string> order_;
+  std::vector<std::string> times_asked_;
+};
+
+#endif  // PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_

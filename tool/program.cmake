@@ -1,0 +1,26 @@
+# The console program packwright-tool (packwright-tool.exe on Windows:
+# console subsystem, static runtime), and its run on the demo package.
+add_library(packwright_tool STATIC ${TOOL_SOURCES})
+target_link_libraries(packwright_tool PUBLIC packwright_core)
+
+add_executable(packwright-tool ${TOOL_MAIN_SOURCES})
+if(WIN32)
+  # The engine's messages come from the program's own string table.
+  target_sources(packwright-tool PRIVATE ${RES_RC_SOURCES})
+endif()
+target_link_libraries(packwright-tool PRIVATE packwright_tool)
+
+target_sources(packwright_tests PRIVATE ${TOOL_TESTS})
+target_link_libraries(packwright_tests PRIVATE packwright_tool)
+
+# check, plan and install on a copy of the demo, under Wine in the Windows
+# lanes.
+set(PW_TOOL_RUN "")
+if(WIN32)
+  set(PW_TOOL_RUN ${PW_WINE_RUN})
+endif()
+add_test(NAME tool_demo
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:packwright-tool> -DDEMO=${CMAKE_SOURCE_DIR}/demo
+    -DWORK=${CMAKE_BINARY_DIR}/tool-demo "-DRUN=${PW_TOOL_RUN}"
+    -P ${CMAKE_CURRENT_LIST_DIR}/demo_test.cmake)
+set_tests_properties(tool_demo PROPERTIES TIMEOUT 300)

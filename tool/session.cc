@@ -1,0 +1,61 @@
+#include "tool/session.h"
+
+#include "app/messages.h"
+
+ToolFolders ResolveFolders(FileSystem& files, const ToolOptions& options) {
+  ToolFolders folders;
+  folders.package = files.FullPath(options.package);
+  while (folders.package.size() > 3 && folders.package.back() == '\\')
+    folders.package.pop_back();
+  if (!options.host.empty()) {
+    folders.host = files.FullPath(options.host);
+    if (folders.host.back() != '\\')
+      folders.host += '\\';
+  }
+  return folders;
+}
+
+NewerAnswer EffectiveNewer(const ToolOptions& options, Console& console) {
+  if (options.newer_given)
+    return options.newer;
+  return console.InputIsTerminal() ? NewerAnswer::kAsk : NewerAnswer::kKeep;
+}
+
+bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& platform,
+                Console& console) {
+  if (!folders.host.empty()) {
+    const std::string& host = folders.host;
+    std::string dir = host.size() > 3 ? host.substr(0, host.size() - 1) : host;
+    installer.hostDir = platform.files.Exists(dir) ? host : std::string();
+  }
+  if (installer.IsHostFound())
+    return true;
+  console.Write(ConsoleStream::kErr, LoadMessage(platform.shell, IDS_HOST_MISSING) + "\n");
+  return false;
+}
+
+std::string ResultText(Shell& shell, long result) {
+  return LoadMessage(shell, result < 0 ? IDS_INSTALL_FAILED : IDS_INSTALL_OK);
+}
+
+void RunProgress::GetRange(int* lower, int* upper) {
+  *lower = 0;
+  *upper = 4;
+}
+
+bool RunProgress::SetPos(int pos) {
+  pos_ = pos;
+  return true;
+}
+
+int RunProgress::OffsetPos(int delta) {
+  int old = pos_;
+  pos_ += delta;
+  return old;
+}
+
+int ExitStatusOf(long result, const RunProgress& progress) {
+  if (progress.ScriptMissing(result))
+    return kExitCannotRun;
+  return result < 0 ? kExitFailed : kExitOk;
+}

@@ -1,0 +1,64 @@
+// What the tool's three commands share: the package and Kestrova folders,
+// the answer to the newer-file question, the engine's result texts, and
+// the run's exit status.
+#ifndef PACKWRIGHT_TOOL_SESSION_H_
+#define PACKWRIGHT_TOOL_SESSION_H_
+
+#include <string>
+
+#include "engine/install_progress.h"
+#include "engine/installer.h"
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "tool/options.h"
+
+struct ToolFolders {
+  // The package folder as a full path, without trailing backslash.
+  std::string package;
+  // The --host folder as a full path ending in a backslash; empty when
+  // Kestrova is to come from the registry.
+  std::string host;
+};
+
+// The folders of `options` as full Windows-style paths of `files`.
+ToolFolders ResolveFolders(FileSystem& files, const ToolOptions& options);
+
+// The --newer answer; without one, ask when the input is a terminal and
+// keep otherwise.
+NewerAnswer EffectiveNewer(const ToolOptions& options, Console& console);
+
+// Points the installer at the --host folder, if one was given. False, with
+// IDS_HOST_MISSING written to the error stream, when Kestrova is not found
+// either way (a --host folder must exist).
+bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& platform,
+                Console& console);
+
+// The text that the dialog shows after a run: IDS_INSTALL_OK or
+// IDS_INSTALL_FAILED in the system's language.
+std::string ResultText(Shell& shell, long result);
+
+// Stands in for the progress bar and remembers the last position: a run
+// that fails at position 1 did not find its script.
+class RunProgress : public IInstallProgress {
+ public:
+  bool ScriptMissing(long result) const { return result < 0 && pos_ == 1; }
+
+  bool SetRange(int, int) override { return true; }
+  void GetRange(int* lower, int* upper) override;
+  bool SetPos(int pos) override;
+  int GetPos() override { return pos_; }
+  int OffsetPos(int delta) override;
+  int SetStep(int) override { return 1; }
+  int StepIt() override { return OffsetPos(1); }
+  bool SetStatusText1(const std::string&) override { return true; }
+  bool SetStatusText2(const std::string&) override { return true; }
+  bool SetStatusText3(const std::string&) override { return true; }
+
+ private:
+  int pos_ = 0;
+};
+
+// 2 when the script was missing, 1 when the run failed, 0 on success.
+int ExitStatusOf(long result, const RunProgress& progress);
+
+#endif  // PACKWRIGHT_TOOL_SESSION_H_

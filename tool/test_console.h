@@ -1,0 +1,32 @@
+// A console for tests: output is kept in strings, input comes from a list.
+#ifndef PACKWRIGHT_TOOL_TEST_CONSOLE_H_
+#define PACKWRIGHT_TOOL_TEST_CONSOLE_H_
+
+#include <deque>
+#include <string>
+
+#include "platform/console.h"
+
+class TestConsole : public Console {
+ public:
+  std::string out;
+  std::string err;
+  std::deque<std::string> input;
+  bool terminal = false;
+
+  bool IsTerminal(ConsoleStream) override { return terminal; }
+  bool InputIsTerminal() override { return terminal; }
+  void Write(ConsoleStream stream, const std::string& text) override {
+    (stream == ConsoleStream::kOut ? out : err) += text;
+  }
+  void WriteUtf8(ConsoleStream stream, const std::string& text) override { Write(stream, text); }
+  bool ReadLine(std::string* line) override {
+    if (input.empty())
+      return false;
+    *line = input.front();
+    input.pop_front();
+    return true;
+  }
+};
+
+#endif  // PACKWRIGHT_TOOL_TEST_CONSOLE_H_

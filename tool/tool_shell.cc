@@ -1,0 +1,84 @@
+#include "tool/tool_shell.h"
+
+#include <cstring>
+
+#include "platform/win_constants.h"
+
+namespace {
+
+// The first letter of an answer, in the four languages of the question:
+// yes, ja, oui, tak; no, nein, non, nie; cancel, abbrechen, annuler, anuluj.
+int AnswerForLetter(char letter) {
+  if (letter != '\0' && std::strchr("yYjJoOtT", letter))
+    return kIdYes;
+  if (letter != '\0' && std::strchr("nN", letter))
+    return kIdNo;
+  if (letter != '\0' && std::strchr("cCaA", letter))
+    return kIdCancel;
+  return 0;
+}
+
+const char* AnswerName(int answer) {
+  return answer == kIdYes ? "yes (keep)" : answer == kIdNo ? "no (replace)" : "cancel";
+}
+
+}  // namespace
+
+ToolShell::ToolShell(Shell& system, Console& console, const std::string& package_dir,
+                     NewerAnswer newer, bool dry_run)
+    : system_(system),
+      console_(console),
+      module_path_(package_dir + "\\Packwright.exe"),
+      newer_(newer),
+      dry_run_(dry_run) {}
+
+std::string ToolShell::ModulePath() {
+  return module_path_;
+}
+
+std::uint16_t ToolShell::SystemLanguage() {
+  return system_.SystemLanguage();
+}
+
+std::string ToolShell::LoadText(unsigned id) {
+  return system_.LoadText(id);
+}
+
+int ToolShell::ShowMessageBox(const std::string&, const std::string& text, unsigned type) {
+  int answer = kIdOk;
+  if ((type & kMbTypeMask) == kMbYesNoCancel) {
+    answer = Answer(text);
+    if (on_question)
+      on_question(text, answer);
+  } else if (!dry_run_) {
+    if (before_output)
+      before_output();
+    console_.Write(ConsoleStream::kErr, text + "\n");
+  }
+  boxes_.push_back({text, type, answer});
+  return answer;
+}
+
+int ToolShell::Answer(const std::string& question) {
+  if (dry_run_ || newer_ != NewerAnswer::kAsk) {
+    int answer = newer_ == NewerAnswer::kReplace ? kIdNo : kIdYes;
+    if (!dry_run_) {
+      if (before_output)
+        before_output();
+      console_.Write(ConsoleStream::kErr, question + "\n");
+      console_.Write(ConsoleStream::kErr, std::string("-> ") + AnswerName(answer) + "\n");
+    }
+    return answer;
+  }
+  if (before_output)
+    before_output();
+  console_.Write(ConsoleStream::kErr, question + "\n");
+  std::string line;
+  for (;;) {
+    console_.Write(ConsoleStream::kErr, "[y/n/c] ");
+    if (!console_.ReadLine(&line))
+      return kIdYes;  // The end of the input keeps the file, the safe side.
+    if (int answer = AnswerForLetter(line.empty() ? '\0' : line[0]))
+      return answer;
+  }
+}
