@@ -7,7 +7,7 @@ foreach(target install_script_fuzz texture_catalogue_fuzz reg_file_fuzz)
   target_link_libraries(${target} PRIVATE pw_fuzz_support)
   target_link_options(${target} PRIVATE -fsanitize=fuzzer)
 endforeach()
-target_sources(install_script_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/engine/install_script_fuzz.cc)
+target_sources(install_script_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/tool/install_script_fuzz.cc)
 target_sources(texture_catalogue_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/textures/texture_catalogue_fuzz.cc)
 target_sources(reg_file_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/platform/reg_file_fuzz.cc)
 

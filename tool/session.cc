@@ -1,6 +1,6 @@
 #include "tool/session.h"
 
-#include "app/messages.h"
+#include "engine/messages.h"
 
 ToolFolders ResolveFolders(FileSystem& files, const ToolOptions& options) {
   ToolFolders folders;

@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the script reader as InstSkript.txt. Whatever the
+// Feeds arbitrary bytes to both script readers as InstSkript.txt. Whatever the
 // bytes, the reader must end, and every entry it delivers must hold no
 // whitespace and balanced braces. The tool's reader, which keeps positions,
 // must find the same sections and deliver the same entries.
