@@ -3,7 +3,8 @@
 # Linking cannot catch this for a header-only include, so the includes are
 # read as text. Layers from the bottom up:
 #   res < platform < engine < textures < app, tool
-# A file may include from its own layer or any below it.
+# A file may include from its own layer or any below it; the program (app)
+# and the tool do not include from each other.
 #
 # The texture step (textures/texture_step.cc) is an operation of CInstaller,
 # declared in engine/installer.h and run by the engine: the one call from a
@@ -38,6 +39,11 @@ for layer in res platform engine textures app tool; do
       if [ -n "$used" ] && [ "$used" -gt "$own" ]; then
         echo "${file#"$root"/}:$line: includes \"$target\"," \
           "a layer above $layer" >&2
+        status=1
+      elif [ -n "$used" ] && [ "$used" = 4 ] && [ "${target%%/*}" != "$layer" ]; then
+        # The program and the tool stand side by side on the engine.
+        echo "${file#"$root"/}:$line: includes \"$target\"," \
+          "beside $layer" >&2
         status=1
       fi
     done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
