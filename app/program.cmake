@@ -6,8 +6,11 @@ set(APP_DIALOG_RC ${CMAKE_SOURCE_DIR}/res/dialogs.rc)
 set(APP_PROGRAM_RC ${CMAKE_SOURCE_DIR}/res/program.rc)
 set_source_files_properties(${APP_DIALOG_RC} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/packwright.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
+# The version record takes its numbers from the project's version.
+set(APP_VERSION_H ${CMAKE_BINARY_DIR}/generated/version.h)
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${APP_VERSION_H} @ONLY)
 set_source_files_properties(${APP_PROGRAM_RC} PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/packwright.manifest)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/packwright.manifest;${APP_VERSION_H}")
 
 # Small code: the program ships in every package.
 set(PW_SMALL_CODE -Os -ffunction-sections -fdata-sections)
@@ -20,6 +23,7 @@ add_executable(Packwright WIN32
   ${APP_PROGRAM_SOURCES} ${RES_RC_SOURCES} ${APP_DIALOG_RC} ${APP_PROGRAM_RC})
 target_compile_options(Packwright PRIVATE ${PW_SMALL_CODE})
 target_link_options(Packwright PRIVATE -s -Wl,--gc-sections)
+target_include_directories(Packwright PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(Packwright PRIVATE packwright_ui)
 
 target_sources(packwright_tests PRIVATE ${APP_WIN32_TESTS} ${APP_DIALOG_RC})
