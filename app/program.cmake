@@ -48,3 +48,16 @@ add_test(NAME e2e
     --artifacts ${CMAKE_BINARY_DIR}/artifacts
     --unit $<TARGET_FILE:packwright_tests>)
 set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+
+# The same sources give the same bytes from another folder, and a signed
+# program still installs.
+add_test(NAME reproducible
+  COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/reproducible_test.sh ${CMAKE_SOURCE_DIR}
+    ${CMAKE_BINARY_DIR}/reproducible ${CMAKE_TOOLCHAIN_FILE} ${CMAKE_BUILD_TYPE}
+    $<TARGET_FILE:Packwright> $<TARGET_FILE:packwright-tool>)
+set_tests_properties(reproducible PROPERTIES TIMEOUT 600)
+add_test(NAME signed
+  COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/signed_test.sh ${CMAKE_SOURCE_DIR}
+    ${CMAKE_BINARY_DIR}/signed $<TARGET_FILE:Packwright> $<TARGET_FILE:pw_e2e_driver>
+    ${PW_E2E_PREFIXES})
+set_tests_properties(signed PROPERTIES TIMEOUT 300)
