@@ -6,8 +6,11 @@ set(APP_DIALOG_RC ${CMAKE_SOURCE_DIR}/res/dialogs.rc)
 set(APP_PROGRAM_RC ${CMAKE_SOURCE_DIR}/res/program.rc)
 set_source_files_properties(${APP_DIALOG_RC} PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/packwright.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
+# The version record takes its numbers from the project's version.
+set(APP_VERSION_H ${CMAKE_BINARY_DIR}/generated/version.h)
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${APP_VERSION_H} @ONLY)
 set_source_files_properties(${APP_PROGRAM_RC} PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/packwright.manifest)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/packwright.manifest;${APP_VERSION_H}")
 
 # Small code: the program ships in every package.
 set(PW_SMALL_CODE -Os -ffunction-sections -fdata-sections)
@@ -20,6 +23,7 @@ add_executable(Packwright WIN32
   ${APP_PROGRAM_SOURCES} ${RES_RC_SOURCES} ${APP_DIALOG_RC} ${APP_PROGRAM_RC})
 target_compile_options(Packwright PRIVATE ${PW_SMALL_CODE})
 target_link_options(Packwright PRIVATE -s -Wl,--gc-sections)
+target_include_directories(Packwright PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(Packwright PRIVATE packwright_ui)
 
 target_sources(packwright_tests PRIVATE ${APP_WIN32_TESTS} ${APP_DIALOG_RC})
@@ -44,3 +48,16 @@ add_test(NAME e2e
     --artifacts ${CMAKE_BINARY_DIR}/artifacts
     --unit $<TARGET_FILE:packwright_tests>)
 set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+
+# The same sources give the same bytes from another folder, and a signed
+# program still installs.
+add_test(NAME reproducible
+  COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/reproducible_test.sh ${CMAKE_SOURCE_DIR}
+    ${CMAKE_BINARY_DIR}/reproducible ${CMAKE_TOOLCHAIN_FILE} ${CMAKE_BUILD_TYPE}
+    $<TARGET_FILE:Packwright> $<TARGET_FILE:packwright-tool>)
+set_tests_properties(reproducible PROPERTIES TIMEOUT 600)
+add_test(NAME signed
+  COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/signed_test.sh ${CMAKE_SOURCE_DIR}
+    ${CMAKE_BINARY_DIR}/signed $<TARGET_FILE:Packwright> $<TARGET_FILE:pw_e2e_driver>
+    ${PW_E2E_PREFIXES})
+set_tests_properties(signed PROPERTIES TIMEOUT 300)

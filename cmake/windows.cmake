@@ -1,6 +1,8 @@
 # The Windows lanes: settings for every Windows target, and running tests
 # under Wine.
 add_compile_definitions(NOMINMAX STRICT)
+# No link time in the PE header: the same commit gives the same bytes.
+add_link_options(-Wl,--no-insert-timestamp)
 
 # Every Windows executable that a test runs goes through scripts/wine-run,
 # which keeps one Wine prefix per build tree. PW_WINE_RUN is the same command
