@@ -3,6 +3,9 @@
 // directory and the destination relative to Kestrova's.
 #include "engine/installer.h"
 
+#include <set>
+#include <vector>
+
 #include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/messages.h"
@@ -38,8 +41,26 @@ void ReportCopyFailed(Shell& shell, const std::string& source, const std::string
   ShowMessage(shell, IDS_COPY_FAILED, kMbOk, {source, destination});
 }
 
+// What one run of the step remembers between its entries.
+struct StepState {
+  // Directories made or found already, as the entries spell them.
+  std::set<std::string> dirs;
+  // Destinations written, to be synced at the end of the step.
+  std::vector<std::string> written;
+};
+
+bool EnsureDirectory(FileSystem& files, StepState& state, const std::string& dir) {
+  if (state.dirs.count(dir))
+    return true;
+  if (!CreateDirectoryTree(files, dir))
+    return false;
+  state.dirs.insert(dir);
+  return true;
+}
+
 // Installs one entry. False only when a file was to be copied and was not.
-bool InstallEntry(Platform& platform, CInstaller& installer, const std::string& entry) {
+bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
+                  const std::string& entry) {
   std::string::size_type separator = entry.find(kSeparator);
   if (separator == std::string::npos)
     return true;
@@ -59,9 +80,11 @@ bool InstallEntry(Platform& platform, CInstaller& installer, const std::string& 
   if (IsFileNewer(platform.files, destination, source) &&
       KeepNewer(platform.shell, &installer.keepNewerSilently, destination, source))
     return true;
-  bool copied = CreateDirectoryTree(platform.files, DirectoryOf(destination)) &&
+  bool copied = EnsureDirectory(platform.files, state, DirectoryOf(destination)) &&
                 CopyFileSafely(platform.files, source, destination, nullptr);
-  if (!copied)
+  if (copied)
+    state.written.push_back(destination);
+  else
     ReportCopyFailed(platform.shell, source, destination);
   // Whatever happened, so that a file left read-only is replaceable next run.
   platform.files.SetNormalAttributes(destination);
@@ -72,13 +95,17 @@ bool InstallEntry(Platform& platform, CInstaller& installer, const std::string& 
 
 bool CInstaller::InstallFiles() {
   bool result = true;
+  StepState state;
   if (script.FindSection(kSection)) {
     std::string entry;
     while (script.NextEntry(&entry)) {
-      if (!InstallEntry(platform_, *this, entry))
+      if (!InstallEntry(platform_, *this, state, entry))
         result = false;
     }
   }
+  std::string err;
+  if (!state.written.empty() && !platform_.files.SyncFiles(state.written, &err))
+    result = false;
   // A read error passes for the end of the file or of the section; entries
   // after it were never installed, so the step must not report success.
   if (script.ReadFailed())

@@ -246,6 +246,35 @@ TEST_F(FileStepTest, DestinationsOutsideTheHostAreRefused) {
   EXPECT_FALSE(CalledWith("LastWriteTime(D:\\Sim\\..\\x.dat)"));
 }
 
+TEST_F(FileStepTest, OnlyReplacedFilesAreFlushedAndTheStepSyncsOnceAtItsEnd) {
+  p.files.AddFile("D:\\Sim\\Resourcen\\b.dat", "old b", 50);
+  const std::string entries =
+      "{a.dat>>Resourcen\\Neu\\a.dat}{b.dat>>Resourcen\\Neu\\b.dat}{b.dat>>Resourcen\\b.dat}";
+  EXPECT_TRUE(Install(entries));
+  std::vector<std::string> durable;
+  for (const std::string& call : p.files.calls()) {
+    for (const char* op : {"MakeDirectory(", "FlushFile(", "Replace(", "SyncFiles("}) {
+      if (call.rfind(op, 0) == 0)
+        durable.push_back(call);
+    }
+  }
+  const std::vector<std::string> expected = {
+      "MakeDirectory(D:\\Sim\\Resourcen\\Neu)",
+      "Replace(D:\\Sim\\Resourcen\\Neu\\a.dat.pwtmp, D:\\Sim\\Resourcen\\Neu\\a.dat)",
+      "Replace(D:\\Sim\\Resourcen\\Neu\\b.dat.pwtmp, D:\\Sim\\Resourcen\\Neu\\b.dat)",
+      "MakeDirectory(D:\\Sim\\Resourcen)",
+      "FlushFile(D:\\Sim\\Resourcen\\b.dat.pwtmp)",
+      "Replace(D:\\Sim\\Resourcen\\b.dat.pwtmp, D:\\Sim\\Resourcen\\b.dat)",
+      "SyncFiles(D:\\Sim\\Resourcen\\Neu\\a.dat, D:\\Sim\\Resourcen\\Neu\\b.dat, "
+      "D:\\Sim\\Resourcen\\b.dat)"};
+  EXPECT_EQ(expected, durable);
+
+  // Success waits for the sync: a failed one fails the step, silently.
+  p.files.FailMatching("SyncFiles", "");
+  EXPECT_FALSE(Install(entries));
+  EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(FileStepTest, AScriptReadErrorFailsTheStep) {
   // Padding past the reader's first buffer makes a second read of the script
   // necessary: once in the middle of the section, once before the section is

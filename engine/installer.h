@@ -41,11 +41,22 @@ class CInstaller {
   // Copies each "source>>destination" entry of section Dateinstallation from
   // the package into Kestrova's tree, creating directories as needed.
   // Returns false when a directory could not be made, a file could not be
-  // copied, a destination lies outside Kestrova's directory, or the script
-  // could not be read to the end of the section; each of these but the last
-  // is reported in a box and the step goes on with the next entry. A missing
-  // source (reported), an entry without ">>", a kept newer file and a
-  // missing section leave the result true. Closes the script.
+  // copied, a destination lies outside Kestrova's directory, the script
+  // could not be read to the end of the section, or the files written could
+  // not be synced; each of these but the last two is reported in a box and
+  // the step goes on with the next entry. A missing source (reported), an
+  // entry without ">>", a kept newer file and a missing section leave the
+  // result true. Closes the script.
+  //
+  // Durability: each entry is copied to a temporary beside its destination
+  // and moved over it in one step before the next entry is read, so no
+  // destination is ever seen half written. A temporary that replaces an
+  // existing file is flushed to disk before the move, so a file that was
+  // there is never lost, not even to a power cut; a new file is not flushed
+  // on its own. Once every entry is done, the step syncs the files it wrote
+  // in one go and returns true only after that sync. A power cut during a
+  // run may thus leave a new file empty or missing, never an old one
+  // damaged.
   bool InstallFiles();
 
   // Merges the entries of section Texturskript into Kestrova's texture

@@ -25,7 +25,9 @@ bool CopyFileSafely(FileSystem& files, const std::string& from, const std::strin
     return false;
   }
   std::string temp = to + kReplaceTempSuffix;
-  if (!files.Copy(from, temp, err) || !files.Replace(temp, to, err)) {
+  bool replaces = files.Exists(to);
+  if (!files.Copy(from, temp, err) || (replaces && !files.FlushFile(temp, err)) ||
+      !files.Replace(temp, to, err)) {
     Discard(files, temp);
     return false;
   }

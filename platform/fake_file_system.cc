@@ -213,6 +213,26 @@ bool FakeFileSystem::Replace(const std::string& from, const std::string& to, std
   return true;
 }
 
+bool FakeFileSystem::FlushFile(const std::string& path, std::string* err) {
+  Node* node = Find(path);
+  if (Fails("FlushFile", path) || !node || node->dir) {
+    *err = "FlushFile(" + path + "): refused";
+    return false;
+  }
+  return true;
+}
+
+bool FakeFileSystem::SyncFiles(const std::vector<std::string>& paths, std::string* err) {
+  std::string joined;
+  for (const std::string& path : paths)
+    joined += (joined.empty() ? "" : ", ") + path;
+  if (Fails("SyncFiles", joined)) {
+    *err = "SyncFiles(" + joined + "): injected failure";
+    return false;
+  }
+  return true;
+}
+
 bool FakeFileSystem::Remove(const std::string& path) {
   if (Fails("Remove", path))
     return false;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // A file open for reading in binary. Closed when destroyed.
 class InputFile {
@@ -60,16 +61,29 @@ class FileSystem {
 
   // Copies the file `from` to `to`, creating `to` or overwriting it, and
   // carries the last-write time over. A failed copy may leave `to` partly
-  // written: callers that care copy to a temporary name.
+  // written: callers that care copy to a temporary name. The copy is not
+  // forced onto the disk; FlushFile or SyncFiles does that.
   virtual bool Copy(const std::string& from, const std::string& to, std::string* err) = 0;
 
   // True when `path` exists and carries the read-only attribute (POSIX: has
   // no write permission bit).
   virtual bool IsReadOnly(const std::string& path) = 0;
 
-  // Moves `from` over `to` in one step, replacing `to` if it exists; the
-  // result is on disk when this returns true. `to` is never half replaced.
+  // Moves `from` over `to` in one step, replacing `to` if it exists. `to` is
+  // never half replaced. The move is not forced onto the disk: a power cut
+  // may undo it, and may empty a `from` that was never flushed, so flush
+  // `from` first where the old `to` must survive; SyncFiles makes the move
+  // itself durable.
   virtual bool Replace(const std::string& from, const std::string& to, std::string* err) = 0;
+
+  // Forces the content of the existing file `path` onto the disk, whatever
+  // its attributes; false (and `err`) on failure.
+  virtual bool FlushFile(const std::string& path, std::string* err) = 0;
+
+  // Forces the files `paths`, with the directory entries that name them,
+  // onto the disk: POSIX syncs each file system that holds one (syncfs),
+  // Win32 flushes each file. False (and `err`) when any could not be synced.
+  virtual bool SyncFiles(const std::vector<std::string>& paths, std::string* err) = 0;
 
   // Deletes a file; false if it could not be deleted.
   virtual bool Remove(const std::string& path) = 0;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -30,13 +31,25 @@ std::string CurrentDirectory() {
   return FromPosixPath(buf.data());
 }
 
+// True for "X:\..." and "X:/...", which resolve without the current
+// directory.
+bool IsFullyQualified(const std::string& path) {
+  char drive = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);
+  return path.size() >= 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' &&
+         (path[2] == '\\' || path[2] == '/');
+}
+
+std::string Resolve(const std::string& path) {
+  return ResolvePathLexically(path, IsFullyQualified(path) ? "Z:\\" : CurrentDirectory());
+}
+
 // The POSIX path of Windows path `path`, resolved lexically as Windows does
 // before it touches the disk; empty for an empty path or one on a drive
 // other than Z:, which then names nothing.
 std::string Native(const std::string& path) {
   if (path.empty())
     return "";
-  std::string full = ResolvePathLexically(path, CurrentDirectory());
+  std::string full = Resolve(path);
   if (full[0] != 'Z' && full[0] != 'z')
     return "";
   return ToPosixPath(full);
@@ -178,8 +191,8 @@ int Pump(int in, int out) {
 }
 
 // Copies the open source `in` (whose status is `st`) into `dst`: content,
-// then the last-write time and a read-only state, then a sync. Returns 0
-// or the errno value of the failure.
+// then the last-write time and a read-only state. Returns 0 or the errno
+// value of the failure.
 int CopyInto(int in, const struct stat& st, const std::string& dst) {
   struct stat dst_st;
   if (stat(dst.c_str(), &dst_st) == 0 && dst_st.st_dev == st.st_dev && dst_st.st_ino == st.st_ino)
@@ -194,10 +207,24 @@ int CopyInto(int in, const struct stat& st, const std::string& dst) {
   if (code == 0 && (st.st_mode & 0222) == 0 && fstat(out, &dst_st) == 0 &&
       fchmod(out, dst_st.st_mode & 07555) != 0)
     code = errno;
-  if (code == 0 && fsync(out) != 0)
-    code = errno;
   if (close(out) != 0 && code == 0)
     code = errno;
+  return code;
+}
+
+// Syncs the file system holding directory `dir` unless its device is in
+// `synced` already. Returns 0 or the errno value of the failure.
+int SyncFileSystemOf(const std::string& dir, std::set<dev_t>* synced) {
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0)
+    return errno;
+  struct stat st;
+  int code = 0;
+  if (fstat(fd, &st) != 0)
+    code = errno;
+  else if (synced->insert(st.st_dev).second && syncfs(fd) != 0)
+    code = errno;
+  close(fd);
   return code;
 }
 
@@ -253,8 +280,29 @@ class RealFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to, std::string* err) override {
     std::string what = "Replace(" + from + ", " + to + ")";
     std::string dst = Native(to);
-    if (rename(Native(from).c_str(), dst.c_str()) != 0 || !SyncParentDirectory(dst))
-      return Fail(err, what, errno);
+    return rename(Native(from).c_str(), dst.c_str()) == 0 || Fail(err, what, errno);
+  }
+
+  bool FlushFile(const std::string& path, std::string* err) override {
+    // fsync needs no write access, so a read-only copy flushes as it is.
+    int fd = open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+      return Fail(err, "FlushFile(" + path + ")", errno);
+    int code = fsync(fd) == 0 ? 0 : errno;
+    close(fd);
+    return code == 0 || Fail(err, "FlushFile(" + path + ")", code);
+  }
+
+  bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override {
+    std::set<std::string> dirs;
+    for (const std::string& path : paths)
+      dirs.insert(ParentDirectory(Native(path)));
+    std::set<dev_t> synced;
+    for (const std::string& dir : dirs) {
+      int code = SyncFileSystemOf(dir, &synced);
+      if (code != 0)
+        return Fail(err, "SyncFiles(" + dir + ")", code);
+    }
     return true;
   }
 
@@ -292,9 +340,7 @@ class RealFileSystem : public FileSystem {
     return std::unique_ptr<OutputFile>(new PosixOutputFile(fd));
   }
 
-  std::string FullPath(const std::string& path) override {
-    return ResolvePathLexically(path, CurrentDirectory());
-  }
+  std::string FullPath(const std::string& path) override { return Resolve(path); }
 };
 
 }  // namespace

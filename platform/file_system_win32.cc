@@ -72,6 +72,8 @@ class Win32FileSystemImpl : public FileSystem {
   bool Copy(const std::string& from, const std::string& to, std::string* err) override;
   bool IsReadOnly(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to, std::string* err) override;
+  bool FlushFile(const std::string& path, std::string* err) override;
+  bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
@@ -122,10 +124,43 @@ bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
 
 bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to,
                                   std::string* err) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  // No write-through: the caller flushes what must survive a power cut.
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
     return true;
   SetErr(err, "MoveFileEx", from + ", " + to);
   return false;
+}
+
+bool Win32FileSystemImpl::FlushFile(const std::string& path, std::string* err) {
+  // FlushFileBuffers wants write access, which a read-only file refuses
+  // until its attribute is cleared for the moment.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  bool read_only =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (read_only)
+    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+  DWORD code = GetLastError();
+  if (file != INVALID_HANDLE_VALUE)
+    CloseHandle(file);
+  if (read_only)
+    SetFileAttributesA(path.c_str(), attributes);
+  if (!ok && err)
+    *err = Win32ErrorText("FlushFileBuffers", path, code);
+  return ok;
+}
+
+bool Win32FileSystemImpl::SyncFiles(const std::vector<std::string>& paths, std::string* err) {
+  // Flushing a whole volume takes administrator rights, so each file is
+  // flushed; on NTFS that also commits the log that holds its directory
+  // entry.
+  for (const std::string& path : paths) {
+    if (!FlushFile(path, err))
+      return false;
+  }
+  return true;
 }
 
 bool Win32FileSystemImpl::Remove(const std::string& path) {

@@ -21,6 +21,12 @@ class ForwardingFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to, std::string* err) override {
     return inner_.Replace(from, to, err);
   }
+  bool FlushFile(const std::string& path, std::string* err) override {
+    return inner_.FlushFile(path, err);
+  }
+  bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override {
+    return inner_.SyncFiles(paths, err);
+  }
   bool Remove(const std::string& path) override { return inner_.Remove(path); }
   bool SetNormalAttributes(const std::string& path) override {
     return inner_.SetNormalAttributes(path);

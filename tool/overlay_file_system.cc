@@ -116,6 +116,15 @@ bool OverlayFileSystem::Replace(const std::string& from, const std::string& to, 
   return true;
 }
 
+bool OverlayFileSystem::FlushFile(const std::string& path, std::string* err) {
+  Node file;
+  return FileState(path, &file) || Refuse(err, "FlushFile(" + path + "): does not open");
+}
+
+bool OverlayFileSystem::SyncFiles(const std::vector<std::string>&, std::string*) {
+  return true;
+}
+
 bool OverlayFileSystem::Remove(const std::string& path) {
   Node file;
   if (!FileState(path, &file) || file.read_only)

@@ -34,6 +34,10 @@ class OverlayFileSystem : public FileSystem {
   bool Copy(const std::string& from, const std::string& to, std::string* err) override;
   bool IsReadOnly(const std::string& path) override;
   bool Replace(const std::string& from, const std::string& to, std::string* err) override;
+  // Nothing reaches the disk, so there is nothing to flush; a file that is
+  // not there still fails as it would on the base.
+  bool FlushFile(const std::string& path, std::string* err) override;
+  bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;

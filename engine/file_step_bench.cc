@@ -1,0 +1,127 @@
+// The file step on the real file system, through CInstaller and the POSIX
+// platform, on generated packages, each run into folders that do not exist
+// yet. Every iteration also times `cp -r` of the same data followed by one
+// `sync`, the floor, so that the ratio counter compares the two on the same
+// disk in the same minute. The one-file GiB case runs only when
+// PW_BENCH_GIB=1 is set; PW_BENCH_DIR chooses where the data goes (it must
+// be a real disk, not tmpfs).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/installer.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+fs::path BenchRoot() {
+  const char* dir = std::getenv("PW_BENCH_DIR");
+  return fs::path(dir ? dir : fs::temp_directory_path().string()) / "packwright_bench_files";
+}
+
+bool Shell(const std::string& command) {
+  return std::system(command.c_str()) == 0;
+}
+
+// Writes `files` files of `size` bytes, spread over `folders` folders under
+// root/package/Dateien, and a script that installs each into the same
+// folder under the host's directory.
+bool WritePackage(const fs::path& root, int folders, int files, std::size_t size) {
+  fs::path package = root / "package";
+  std::ofstream script(package / "InstSkript.txt", std::ios::binary);
+  script << "Dateinstallation\r\n{\r\n";
+  std::string data(size, 'k');
+  for (int i = 0; i < files; ++i) {
+    std::string folder = "Ordner" + std::to_string(i % folders);
+    std::string name = "Datei" + std::to_string(i) + ".dat";
+    fs::create_directories(package / "Dateien" / folder);
+    std::ofstream out(package / "Dateien" / folder / name, std::ios::binary);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!out)
+      return false;
+    script << "  {Dateien\\" << folder << "\\" << name << ">>" << folder << "\\" << name << "}\r\n";
+  }
+  script << "}\r\n";
+  return static_cast<bool>(script);
+}
+
+double Seconds(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// One install into an empty host directory; the seconds it took, or a
+// negative number when the step failed.
+double TimeInstall(const fs::path& root) {
+  Platform& platform = SystemPlatform();
+  CInstaller installer(platform);
+  installer.hostDir = FromPosixPath((root / "host").string()) + "\\";
+  installer.scriptDir = FromPosixPath((root / "package").string());
+  if (!installer.script.CheckOpen(installer.scriptDir + "\\InstSkript.txt"))
+    return -1;
+  Clock::time_point start = Clock::now();
+  bool ok = installer.InstallFiles();
+  return ok ? Seconds(start) : -1;
+}
+
+double TimeCopyAndSync(const fs::path& root) {
+  Clock::time_point start = Clock::now();
+  bool ok = Shell("cp -r '" + (root / "package" / "Dateien").string() + "' '" +
+                  (root / "floor").string() + "' && sync");
+  return ok ? Seconds(start) : -1;
+}
+
+void BM_FileStep(benchmark::State& state, int folders, int files, std::size_t size) {
+  fs::path root = BenchRoot();
+  fs::remove_all(root);
+  fs::create_directories(root / "package");
+  if (!WritePackage(root, folders, files, size)) {
+    state.SkipWithError("cannot write the package");
+    return;
+  }
+  double floor_total = 0;
+  double step_total = 0;
+  for (auto _ : state) {
+    fs::remove_all(root / "host");
+    fs::remove_all(root / "floor");
+    fs::create_directories(root / "host");
+    Shell("sync");
+    double step = TimeInstall(root);
+    double floor = TimeCopyAndSync(root);
+    if (step < 0 || floor < 0) {
+      state.SkipWithError("the install or the copy failed");
+      break;
+    }
+    state.SetIterationTime(step);
+    step_total += step;
+    floor_total += floor;
+  }
+  state.counters["floor_s"] = benchmark::Counter(floor_total, benchmark::Counter::kAvgIterations);
+  state.counters["ratio"] = floor_total > 0 ? step_total / floor_total : 0;
+  fs::remove_all(root);
+}
+
+void BM_FileStepSmallFiles(benchmark::State& state) {
+  BM_FileStep(state, 10, 10000, 4096);
+}
+void BM_FileStepOneGiB(benchmark::State& state) {
+  BM_FileStep(state, 1, 1, std::size_t{1} << 30);
+}
+
+const char* const kGibEnv = std::getenv("PW_BENCH_GIB");
+const bool kGibRegistered = kGibEnv && std::string(kGibEnv) == "1" &&
+                            benchmark::RegisterBenchmark("BM_FileStepOneGiB", BM_FileStepOneGiB)
+                                ->UseManualTime()
+                                ->Iterations(3)
+                                ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK(BM_FileStepSmallFiles)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
