@@ -2,18 +2,6 @@
 
 #include <utility>
 
-namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool IsBrace(char c) {
-  return c == '{' || c == '}';
-}
-
-}  // namespace
-
 CInstallScript::CInstallScript(FileSystem& files) : files_(files) {}
 
 CInstallScript::~CInstallScript() {
@@ -71,7 +59,7 @@ bool CInstallScript::Close() {
 bool CInstallScript::PeekSignificant(char* c) {
   if (stream) {
     while (stream->Peek(c)) {
-      if (!IsBlank(*c))
+      if (!IsScriptBlank(*c))
         return true;
       stream->Get(c);
     }
@@ -89,7 +77,7 @@ bool CInstallScript::ReadSignificant(char* c) {
 
 bool CInstallScript::PeekBrace() {
   char c;
-  return PeekSignificant(&c) && IsBrace(c);
+  return PeekSignificant(&c) && IsScriptBrace(c);
 }
 
 void CInstallScript::SkipBlock() {
@@ -108,7 +96,7 @@ void CInstallScript::SkipBlock() {
 std::string CInstallScript::ReadToken() {
   std::string token;
   char c;
-  while (!eof_ && PeekSignificant(&c) && !IsBrace(c)) {
+  while (!eof_ && PeekSignificant(&c) && !IsScriptBrace(c)) {
     stream->Get(&c);
     token.push_back(c);
   }

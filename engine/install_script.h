@@ -11,6 +11,17 @@
 #include "platform/file_system.h"
 #include "platform/text_file.h"
 
+// The characters the reader drops wherever they stand: blank, tab, line
+// break, vertical tab, form feed.
+inline bool IsScriptBlank(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The only characters that divide the script's text.
+inline bool IsScriptBrace(char c) {
+  return c == '{' || c == '}';
+}
+
 class CInstallScript {
  public:
   explicit CInstallScript(FileSystem& files);

@@ -7,6 +7,7 @@
 
 #include "engine/confine.h"
 #include "engine/file_ops.h"
+#include "engine/install_script.h"
 #include "platform/paths.h"
 #include "textures/texture_catalogue.h"
 #include "textures/texture_step.h"
@@ -21,16 +22,12 @@ const char kAnyHost[] = "C:\\Kestrova\\";
 // The longest full path that Windows' ANSI functions take.
 const std::size_t kMaxPath = 259;
 
-bool IsBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 std::string Trimmed(const std::string& text) {
   std::size_t start = 0;
   std::size_t end = text.size();
-  while (start < end && IsBlank(text[start]))
+  while (start < end && IsScriptBlank(text[start]))
     ++start;
-  while (end > start && IsBlank(text[end - 1]))
+  while (end > start && IsScriptBlank(text[end - 1]))
     --end;
   return text.substr(start, end - start);
 }
@@ -41,7 +38,7 @@ bool IsNamePart(char c) {
 
 bool HasBlank(const std::string& text) {
   for (char c : text) {
-    if (IsBlank(c))
+    if (IsScriptBlank(c))
       return true;
   }
   return false;

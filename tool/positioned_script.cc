@@ -2,19 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/install_script.h"
 #include "platform/text_file.h"
-
-namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool IsBrace(char c) {
-  return c == '{' || c == '}';
-}
-
-}  // namespace
 
 // Walks the significant characters with CInstallScript's primitives: the
 // end of the input is noticed only by a read or peek that finds nothing.
@@ -52,9 +41,9 @@ struct PositionedScript::Cursor {
     if (eof)
       return word;
     Significant s;
-    if (Peek(&s) && IsBrace(s.c))
+    if (Peek(&s) && IsScriptBrace(s.c))
       SkipBlock();
-    while (!eof && Peek(&s) && !IsBrace(s.c)) {
+    while (!eof && Peek(&s) && !IsScriptBrace(s.c)) {
       if (word.empty())
         *at = s.offset;
       word.push_back(s.c);
@@ -89,7 +78,7 @@ void PositionedScript::LoadText(const std::string& text) {
   for (std::size_t i = 0; i < text_.size(); ++i) {
     if (text_[i] == '\n')
       line_starts_.push_back(i + 1);
-    else if (!IsBlank(text_[i]))
+    else if (!IsScriptBlank(text_[i]))
       significant_.push_back({text_[i], i});
   }
   cut_by_ctrl_z_ = false;
