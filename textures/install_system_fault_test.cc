@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -60,14 +61,13 @@ bool TempLeft(const std::string& root) {
   return false;
 }
 
-int OpenDescriptors() {
-  int count = 0;
-  for (const auto& item : std::filesystem::directory_iterator("/proc/self/fd")) {
-    (void)item;
-    ++count;
-  }
-  return count;
+long OpenDescriptors() {
+  std::filesystem::directory_iterator fds("/proc/self/fd");
+  return std::distance(begin(fds), end(fds));
 }
+
+// Contents by file name under a tree's root; "-" for a missing file.
+using State = std::map<std::string, std::string>;
 
 // The package and the tree it installs into, under `root`.
 class InstallTree {
@@ -99,8 +99,8 @@ class InstallTree {
   }
 
   // Every destination's content and the catalogue's, by name under the root.
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> state;
+  State Snapshot() const {
+    State state;
     for (const Entry& entry : kEntries)
       state[std::string("Sim\\") + entry.destination] = Content(Destination(entry));
     state[kCatalogue] = Content(At(kCatalogue));
@@ -170,30 +170,15 @@ RunResult Install(const InstallTree& tree, int n, int error,
   return run;
 }
 
-using State = std::map<std::string, std::string>;
-
 bool Names(const std::vector<std::string>& boxes, const std::string& part) {
-  for (const std::string& box : boxes) {
-    if (box.find(part) != std::string::npos)
-      return true;
-  }
-  return false;
+  return std::any_of(boxes.begin(), boxes.end(),
+                     [&](const std::string& box) { return box.find(part) != std::string::npos; });
 }
 
 // True when a box names the entry's source or destination.
 bool NamesEntry(const std::vector<std::string>& boxes, const Entry& entry) {
   return Names(boxes, std::string("<root>\\Paket\\") + entry.source) ||
          Names(boxes, std::string("<root>\\Sim\\") + entry.destination);
-}
-
-// The log's index (1-based) of the first call that starts with `prefix`,
-// or 0.
-int FindCall(const std::vector<std::string>& calls, const std::string& prefix) {
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    if (calls[i].rfind(prefix, 0) == 0)
-      return static_cast<int>(i) + 1;
-  }
-  return 0;
 }
 
 // Where the run keeps a record of what it did, check here that undoing the
@@ -239,8 +224,11 @@ class InstallSystemFaultTest : public testing::Test {
     EXPECT_TRUE(run.textures_ok || !run.opened || run.failed_at > run.files_end);
     if (!run.textures_ok && catalogue != before.at(kCatalogue)) {
       // Saved, and then the closing sync failed.
-      int replace = FindCall(run.calls, "rename(" + ToPosixPath(tree.At(kCatalogue)));
-      EXPECT_TRUE(replace > 0 && run.failed_at > replace) << "new catalogue reported as failed";
+      std::string replace = "rename(" + ToPosixPath(tree.At(kCatalogue));
+      auto first = run.calls.begin(), at = first + std::max(run.failed_at - 1, 0);
+      EXPECT_TRUE(std::any_of(first, at, [&](const std::string& c) {
+        return c.rfind(replace, 0) == 0;
+      })) << "new catalogue reported as failed";
     }
     EXPECT_FALSE(TempLeft(dir_.path()));
     CheckRecordUndoes(tree, before);
@@ -300,7 +288,7 @@ TEST_F(InstallSystemFaultTest, EveryFailingCallLeavesEachFileOldOrNew) {
     InstallTree tree(dir_.path() + "\\run" + std::to_string(n));
     ASSERT_TRUE(TestMakeDir(tree.root()));
     tree.Make(kCatalogueText);
-    int descriptors = OpenDescriptors();
+    long descriptors = OpenDescriptors();
     RunResult run = Install(tree, n, kErrors[n % 3]);
     SCOPED_TRACE("call " + std::to_string(n) + ": " +
                  (run.failed_at ? run.calls[n - 1] : std::string("none")));
@@ -356,6 +344,55 @@ TEST_F(InstallSystemFaultTest, FlushesBeforeEachReplaceAndSyncsBeforeSuccess) {
   }
   EXPECT_EQ(3, replaced);  // b, c and the catalogue
   EXPECT_GT(last_sync, last_change) << "no sync after " << calls[last_change - 1];
+}
+
+// Kestrova's disk has room for part of the package only: the copies that
+// find none fail with their message and leave nothing behind, and the
+// catalogue, whose new copy finds none either, stays as it was.
+TEST_F(InstallSystemFaultTest, AFullDiskFailsEachCopyThatFindsNoRoom) {
+  InstallTree tree(dir_.path());
+  ASSERT_TRUE(TestMakeDir(tree.At("Sim")) && TestMakeDir(tree.At("Paket")));
+  ScopedTmpfs disk(tree.At("Sim"), "192k");
+  if (!disk.mounted())
+    std::printf("No tmpfs can be mounted here; every write to the disk fails instead.\n");
+  for (const char* dir : {"Sim\\Resourcen", "Sim\\Resourcen\\Parallels"})
+    ASSERT_TRUE(TestMakeDir(tree.At(dir)));
+  std::string catalogue = "Basis{\r\n";
+  for (int id = 1000; catalogue.size() < 60 * 1024; ++id)
+    catalogue +=
+        "\tTextur{\tname(T" + std::to_string(id) + ")\tid(" + std::to_string(id) + ")\t}\r\n";
+  catalogue += "}";
+  ASSERT_TRUE(TestWriteFile(tree.At(kCatalogue), catalogue));
+  ASSERT_TRUE(TestWriteFile(tree.At("Sim\\Resourcen\\b.dat"), "old b"));
+  ASSERT_TRUE(TestSetWriteTime(tree.At("Sim\\Resourcen\\b.dat"), kOld));
+  // a fits; b and c, 80 KiB each, find 48 KiB left.
+  const char* names[] = {"a.dat", "b.dat", "c.dat"};
+  for (const char* name : names)
+    ASSERT_TRUE(TestWriteFile(tree.At(std::string("Paket\\") + name), Pattern(name, 80 * 1024)));
+  ASSERT_TRUE(TestWriteFile(tree.At("Paket\\InstSkript.txt"),
+                            "Dateinstallation{{a.dat>>Resourcen\\a.dat}{b.dat>>Resourcen\\b.dat}"
+                            "{c.dat>>c.dat}}Texturskript{{x>>Textur{name(Sand)id(13)}}}"));
+  long descriptors = OpenDescriptors();
+  RunResult run = Install(tree, 0, ENOSPC, disk.mounted() ? "" : ToPosixPath(tree.At("Sim")));
+  EXPECT_EQ(descriptors, OpenDescriptors());
+  EXPECT_FALSE(run.files_ok);
+  EXPECT_FALSE(run.textures_ok);
+  EXPECT_EQ(catalogue, Content(tree.At(kCatalogue)));
+  EXPECT_FALSE(TempLeft(tree.root()));
+  std::size_t failed = 0;
+  for (const char* name : names) {
+    std::string destination =
+        name[0] == 'c' ? "Sim\\c.dat" : std::string("Sim\\Resourcen\\") + name;
+    std::string now = Content(tree.At(destination));
+    if (now == Pattern(name, 80 * 1024))
+      continue;
+    ++failed;
+    EXPECT_EQ(name[0] == 'b' ? "old b" : "-", now) << destination;
+    EXPECT_TRUE(Names(run.boxes, "<root>\\" + destination + " failed")) << destination;
+  }
+  EXPECT_EQ(failed, run.boxes.size());
+  EXPECT_EQ(disk.mounted() ? 2u : 3u, failed);
+  RecordProperty("copies_failed", static_cast<int>(failed));
 }
 
 }  // namespace
