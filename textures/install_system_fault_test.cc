@@ -379,6 +379,8 @@ TEST_F(InstallSystemFaultTest, AFullDiskFailsEachCopyThatFindsNoRoom) {
   EXPECT_FALSE(run.textures_ok);
   EXPECT_EQ(catalogue, Content(tree.At(kCatalogue)));
   EXPECT_FALSE(TempLeft(tree.root()));
+  FakeShell english;
+  english.language = 0x0409;
   std::size_t failed = 0;
   for (const char* name : names) {
     std::string destination =
@@ -388,7 +390,9 @@ TEST_F(InstallSystemFaultTest, AFullDiskFailsEachCopyThatFindsNoRoom) {
       continue;
     ++failed;
     EXPECT_EQ(name[0] == 'b' ? "old b" : "-", now) << destination;
-    EXPECT_TRUE(Names(run.boxes, "<root>\\" + destination + " failed")) << destination;
+    std::string source = std::string("<root>\\Paket\\") + name;
+    EXPECT_TRUE(Names(
+        run.boxes, FormatLocalized(english, IDS_COPY_FAILED, {source, "<root>\\" + destination})));
   }
   EXPECT_EQ(failed, run.boxes.size());
   EXPECT_EQ(disk.mounted() ? 2u : 3u, failed);
