@@ -129,10 +129,10 @@ struct RunResult {
 };
 
 // Installs the tree's package on the real file system, failing the nth call
-// (never, for 0) with `error`; `fail_writes_under`, if set, makes every
-// write under it fail instead.
-RunResult Install(const InstallTree& tree, int n, int error,
-                  const std::string& fail_writes_under = "") {
+// (never, for 0) with `error`; with `fail_op` set, every call of that name
+// whose path contains `under` fails instead.
+RunResult Install(const InstallTree& tree, int n, int error, const char* fail_op = nullptr,
+                  const std::string& under = "") {
   FakePlatform fake;
   fake.shell.language = 0x0409;
   Platform platform{PosixFileSystem(), fake.registry, fake.shell};
@@ -145,8 +145,8 @@ RunResult Install(const InstallTree& tree, int n, int error,
     faults.set_error(error);
     if (n > 0)
       faults.FailNth(n);
-    if (!fail_writes_under.empty())
-      faults.FailMatching("write", fail_writes_under);
+    if (fail_op)
+      faults.FailMatching(fail_op, under);
     run.opened = installer.script.CheckOpen(tree.At("Paket\\InstSkript.txt"));
     if (run.opened) {
       run.files_ok = installer.InstallFiles();
@@ -309,11 +309,17 @@ TEST_F(InstallSystemFaultTest, EveryFailingCallLeavesEachFileOldOrNew) {
 // The durability rule, read from the call log of a run that succeeds: a
 // file that existed is replaced only after its temporary was flushed, a new
 // file is not flushed on its own, and the last change is followed by a sync
-// of the file system before the run reports success.
+// of the file system before the run reports success; when the syncs fail,
+// neither step does.
 TEST_F(InstallSystemFaultTest, FlushesBeforeEachReplaceAndSyncsBeforeSuccess) {
-  InstallTree tree(dir_.path());
-  tree.Make(kCatalogueText);
-  ASSERT_TRUE(TestSetReadOnly(tree.Destination(kEntries[2]), false));
+  InstallTree tree(dir_.path() + "\\synced"), unsynced(dir_.path() + "\\unsynced");
+  for (InstallTree* each : {&tree, &unsynced}) {
+    ASSERT_TRUE(TestMakeDir(each->root()));
+    each->Make(kCatalogueText);
+    ASSERT_TRUE(TestSetReadOnly(each->Destination(kEntries[2]), false));
+  }
+  RunResult failed = Install(unsynced, 0, EIO, "syncfs", "");
+  EXPECT_FALSE(failed.files_ok || failed.textures_ok);
   State before = tree.Snapshot();
   RunResult run = Install(tree, 0, 0);
   EXPECT_TRUE(run.files_ok && run.textures_ok);
@@ -373,7 +379,8 @@ TEST_F(InstallSystemFaultTest, AFullDiskFailsEachCopyThatFindsNoRoom) {
                             "Dateinstallation{{a.dat>>Resourcen\\a.dat}{b.dat>>Resourcen\\b.dat}"
                             "{c.dat>>c.dat}}Texturskript{{x>>Textur{name(Sand)id(13)}}}"));
   long descriptors = OpenDescriptors();
-  RunResult run = Install(tree, 0, ENOSPC, disk.mounted() ? "" : ToPosixPath(tree.At("Sim")));
+  RunResult run =
+      Install(tree, 0, ENOSPC, disk.mounted() ? nullptr : "write", ToPosixPath(tree.At("Sim")));
   EXPECT_EQ(descriptors, OpenDescriptors());
   EXPECT_FALSE(run.files_ok);
   EXPECT_FALSE(run.textures_ok);
