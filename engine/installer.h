@@ -63,7 +63,10 @@ class CInstaller {
   // catalogue (defined in textures/texture_step.cc). Returns false, with the
   // catalogue left as it was, when the catalogue is missing or not read in
   // whole, the section is missing, the script could not be read to the end
-  // of the section, or the catalogue could not be saved. Shows nothing.
+  // of the section, or the catalogue could not be saved. Returns true only
+  // after the saved catalogue's replace was synced to disk (FileSystem::
+  // SyncFiles), false with the new catalogue in place when that sync failed.
+  // Shows nothing.
   bool InstallTextures();
 
   // Kestrova's directory, ending in a backslash; empty when not found.

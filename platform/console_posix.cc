@@ -6,6 +6,7 @@
 
 #include "platform/console.h"
 #include "platform/paths.h"
+#include "platform/posix_syscalls.h"
 
 namespace {
 
@@ -41,18 +42,18 @@ std::string SystemTextToUtf8(const std::string& text) {
 
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {
   std::string native = ToPosixPath(path);
-  DIR* d = opendir(native.c_str());
+  DIR* d = g_syscalls.opendir(native.c_str());
   if (!d)
     return false;
   entries->clear();
-  while (struct dirent* entry = readdir(d)) {
+  while (struct dirent* entry = g_syscalls.readdir(d)) {
     std::string name = entry->d_name;
     if (name == "." || name == "..")
       continue;
     struct stat st;
-    bool dir = stat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    bool dir = g_syscalls.stat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     entries->push_back({name, dir});
   }
-  closedir(d);
+  g_syscalls.closedir(d);
   return true;
 }

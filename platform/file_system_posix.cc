@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "platform/io_posix.h"
 #include "platform/paths.h"
+#include "platform/posix_syscalls.h"
 #include "platform/system_posix.h"
 
 namespace {
@@ -23,7 +24,7 @@ const std::int64_t kFileTimeEpochOffset = 11644473600LL;
 
 std::string CurrentDirectory() {
   std::vector<char> buf(256);
-  while (!getcwd(buf.data(), buf.size())) {
+  while (!g_syscalls.getcwd(buf.data(), buf.size())) {
     if (errno != ERANGE)
       return "Z:\\";
     buf.resize(buf.size() * 2);
@@ -65,11 +66,11 @@ bool Fail(std::string* err, const std::string& what, int code) {
 // file without any read permission bit does not open (root could open it).
 // O_NONBLOCK keeps a FIFO from stalling the open; it is refused after.
 int OpenForRead(const std::string& native, struct stat* st) {
-  int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = g_syscalls.open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd < 0)
     return -1;
   int code = 0;
-  if (fstat(fd, st) != 0)
+  if (g_syscalls.fstat(fd, st) != 0)
     code = errno;
   else if (S_ISDIR(st->st_mode))
     code = EISDIR;
@@ -79,7 +80,7 @@ int OpenForRead(const std::string& native, struct stat* st) {
     code = EACCES;
   if (code == 0)
     return fd;
-  close(fd);
+  g_syscalls.close(fd);
   errno = code;
   return -1;
 }
@@ -88,11 +89,12 @@ int OpenForRead(const std::string& native, struct stat* st) {
 // refused, as Windows refuses it (root could write it).
 int OpenForWrite(const std::string& native) {
   struct stat st;
-  if (stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+  if (g_syscalls.stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      (st.st_mode & 0222) == 0) {
     errno = EACCES;
     return -1;
   }
-  return open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return g_syscalls.open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }
 
 bool ToFileTime(const struct timespec& ts, std::uint64_t* time) {
@@ -123,28 +125,28 @@ bool WildcardMatches(const std::string& pattern, const char* name) {
 }
 
 bool AnyEntryMatches(const std::string& dir, const std::string& pattern) {
-  DIR* d = opendir(dir.c_str());
+  DIR* d = g_syscalls.opendir(dir.c_str());
   if (!d)
     return false;
   bool found = false;
   while (!found) {
-    struct dirent* entry = readdir(d);
+    struct dirent* entry = g_syscalls.readdir(d);
     if (!entry)
       break;
     found = WildcardMatches(pattern, entry->d_name);
   }
-  closedir(d);
+  g_syscalls.closedir(d);
   return found;
 }
 
 class PosixInputFile : public InputFile {
  public:
   explicit PosixInputFile(int fd) : fd_(fd) {}
-  ~PosixInputFile() override { close(fd_); }
+  ~PosixInputFile() override { g_syscalls.close(fd_); }
 
   long Read(char* buf, std::size_t size) override {
     for (;;) {
-      ssize_t n = read(fd_, buf, size);
+      ssize_t n = g_syscalls.read(fd_, buf, size);
       if (n >= 0 || errno != EINTR)
         return static_cast<long>(n);
     }
@@ -159,17 +161,17 @@ class PosixOutputFile : public OutputFile {
   explicit PosixOutputFile(int fd) : fd_(fd) {}
   ~PosixOutputFile() override {
     if (fd_ >= 0)
-      close(fd_);
+      g_syscalls.close(fd_);
   }
 
   bool Write(const char* data, std::size_t size) override {
     return fd_ >= 0 && WriteAll(fd_, data, size);
   }
-  bool Flush() override { return fd_ >= 0 && fsync(fd_) == 0; }
+  bool Flush() override { return fd_ >= 0 && g_syscalls.fsync(fd_) == 0; }
   bool Close() override {
     int fd = fd_;
     fd_ = -1;
-    return fd >= 0 && close(fd) == 0;
+    return fd >= 0 && g_syscalls.close(fd) == 0;
   }
 
  private:
@@ -180,7 +182,7 @@ class PosixOutputFile : public OutputFile {
 int Pump(int in, int out) {
   std::vector<char> buf(64 * 1024);
   for (;;) {
-    ssize_t n = read(in, buf.data(), buf.size());
+    ssize_t n = g_syscalls.read(in, buf.data(), buf.size());
     if (n < 0 && errno == EINTR)
       continue;
     if (n < 0 || (n > 0 && !WriteAll(out, buf.data(), static_cast<std::size_t>(n))))
@@ -195,19 +197,20 @@ int Pump(int in, int out) {
 // value of the failure.
 int CopyInto(int in, const struct stat& st, const std::string& dst) {
   struct stat dst_st;
-  if (stat(dst.c_str(), &dst_st) == 0 && dst_st.st_dev == st.st_dev && dst_st.st_ino == st.st_ino)
+  if (g_syscalls.stat(dst.c_str(), &dst_st) == 0 && dst_st.st_dev == st.st_dev &&
+      dst_st.st_ino == st.st_ino)
     return EBUSY;  // Opening it for writing would truncate the source.
   int out = OpenForWrite(dst);
   if (out < 0)
     return errno;
   int code = Pump(in, out);
   struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
-  if (code == 0 && futimens(out, times) != 0)
+  if (code == 0 && g_syscalls.futimens(out, times) != 0)
     code = errno;
-  if (code == 0 && (st.st_mode & 0222) == 0 && fstat(out, &dst_st) == 0 &&
-      fchmod(out, dst_st.st_mode & 07555) != 0)
+  if (code == 0 && (st.st_mode & 0222) == 0 && g_syscalls.fstat(out, &dst_st) == 0 &&
+      g_syscalls.fchmod(out, dst_st.st_mode & 07555) != 0)
     code = errno;
-  if (close(out) != 0 && code == 0)
+  if (g_syscalls.close(out) != 0 && code == 0)
     code = errno;
   return code;
 }
@@ -215,16 +218,16 @@ int CopyInto(int in, const struct stat& st, const std::string& dst) {
 // Syncs the file system holding directory `dir` unless its device is in
 // `synced` already. Returns 0 or the errno value of the failure.
 int SyncFileSystemOf(const std::string& dir, std::set<dev_t>* synced) {
-  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = g_syscalls.open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0)
     return errno;
   struct stat st;
   int code = 0;
-  if (fstat(fd, &st) != 0)
+  if (g_syscalls.fstat(fd, &st) != 0)
     code = errno;
-  else if (synced->insert(st.st_dev).second && syncfs(fd) != 0)
+  else if (synced->insert(st.st_dev).second && g_syscalls.syncfs(fd) != 0)
     code = errno;
-  close(fd);
+  g_syscalls.close(fd);
   return code;
 }
 
@@ -242,7 +245,7 @@ class RealFileSystem : public FileSystem {
     if (name.find_first_of("*?") != std::string::npos)
       return AnyEntryMatches(slash == 0 ? "/" : native.substr(0, slash), name);
     struct stat st;
-    return lstat(native.c_str(), &st) == 0;
+    return g_syscalls.lstat(native.c_str(), &st) == 0;
   }
 
   TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override {
@@ -250,13 +253,13 @@ class RealFileSystem : public FileSystem {
     int fd = OpenForRead(Native(path), &st);
     if (fd < 0)
       return TimeResult::kOpenFailed;
-    close(fd);
+    g_syscalls.close(fd);
     return ToFileTime(st.st_mtim, time) ? TimeResult::kOk : TimeResult::kTimeFailed;
   }
 
   DirResult MakeDirectory(const std::string& path) override {
     std::string native = Native(path);
-    if (!native.empty() && mkdir(native.c_str(), 0777) == 0)
+    if (!native.empty() && g_syscalls.mkdir(native.c_str(), 0777) == 0)
       return DirResult::kCreated;
     return !native.empty() && errno == EEXIST ? DirResult::kAlreadyExists : DirResult::kFailed;
   }
@@ -268,28 +271,30 @@ class RealFileSystem : public FileSystem {
     if (in < 0)
       return Fail(err, what, errno);
     int code = CopyInto(in, st, Native(to));
-    close(in);
+    g_syscalls.close(in);
     return code == 0 || Fail(err, what, code);
   }
 
   bool IsReadOnly(const std::string& path) override {
     struct stat st;
-    return stat(Native(path).c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+    if (g_syscalls.stat(Native(path).c_str(), &st) != 0)
+      return errno != ENOENT && errno != ENOTDIR;
+    return (st.st_mode & 0222) == 0;
   }
 
   bool Replace(const std::string& from, const std::string& to, std::string* err) override {
     std::string what = "Replace(" + from + ", " + to + ")";
     std::string dst = Native(to);
-    return rename(Native(from).c_str(), dst.c_str()) == 0 || Fail(err, what, errno);
+    return g_syscalls.rename(Native(from).c_str(), dst.c_str()) == 0 || Fail(err, what, errno);
   }
 
   bool FlushFile(const std::string& path, std::string* err) override {
     // fsync needs no write access, so a read-only copy flushes as it is.
-    int fd = open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = g_syscalls.open(Native(path).c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (fd < 0)
       return Fail(err, "FlushFile(" + path + ")", errno);
-    int code = fsync(fd) == 0 ? 0 : errno;
-    close(fd);
+    int code = g_syscalls.fsync(fd) == 0 ? 0 : errno;
+    g_syscalls.close(fd);
     return code == 0 || Fail(err, "FlushFile(" + path + ")", code);
   }
 
@@ -309,16 +314,16 @@ class RealFileSystem : public FileSystem {
   bool Remove(const std::string& path) override {
     std::string native = Native(path);
     struct stat st;
-    if (lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (g_syscalls.lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
       return false;
-    return unlink(native.c_str()) == 0;
+    return g_syscalls.unlink(native.c_str()) == 0;
   }
 
   bool SetNormalAttributes(const std::string& path) override {
     std::string native = Native(path);
     struct stat st;
-    return stat(native.c_str(), &st) == 0 &&
-           chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    return g_syscalls.stat(native.c_str(), &st) == 0 &&
+           g_syscalls.chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
   }
 
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {

@@ -1,4 +1,5 @@
 #include "platform/io_posix.h"
+#include "platform/posix_syscalls.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -11,7 +12,7 @@
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
-    ssize_t n = write(fd, data, size);
+    ssize_t n = g_syscalls.write(fd, data, size);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0) {
@@ -28,7 +29,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 bool ReadAll(int fd, std::string* data) {
   char buf[64 * 1024];
   for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
+    ssize_t n = g_syscalls.read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR)
       continue;
     if (n < 0)
@@ -47,14 +48,14 @@ std::string ParentDirectory(const std::string& path) {
 }
 
 bool SyncParentDirectory(const std::string& path) {
-  int fd = open(ParentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = g_syscalls.open(ParentDirectory(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0)
     return false;
   // Some file systems cannot sync a directory and say EINVAL; the rename is
   // then as durable as they make it.
-  bool ok = fsync(fd) == 0 || errno == EINVAL;
+  bool ok = g_syscalls.fsync(fd) == 0 || errno == EINVAL;
   int saved = errno;
-  close(fd);
+  g_syscalls.close(fd);
   errno = saved;
   return ok;
 }
@@ -63,22 +64,22 @@ bool ReplaceFileContents(const std::string& path, const std::string& data, unsig
   std::vector<char> temp(path.begin(), path.end());
   const char suffix[] = ".XXXXXX";
   temp.insert(temp.end(), suffix, suffix + sizeof suffix);
-  int fd = mkostemp(temp.data(), O_CLOEXEC);
+  int fd = g_syscalls.mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0)
     return false;
-  bool ok =
-      fchmod(fd, mode & 07777) == 0 && WriteAll(fd, data.data(), data.size()) && fsync(fd) == 0;
+  bool ok = g_syscalls.fchmod(fd, mode & 07777) == 0 && WriteAll(fd, data.data(), data.size()) &&
+            g_syscalls.fsync(fd) == 0;
   int saved = errno;
-  if (close(fd) != 0 && ok) {
+  if (g_syscalls.close(fd) != 0 && ok) {
     ok = false;
     saved = errno;
   }
-  if (ok && rename(temp.data(), path.c_str()) != 0) {
+  if (ok && g_syscalls.rename(temp.data(), path.c_str()) != 0) {
     ok = false;
     saved = errno;
   }
   if (!ok) {
-    unlink(temp.data());
+    g_syscalls.unlink(temp.data());
     errno = saved;
     return false;
   }

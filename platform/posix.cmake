@@ -4,13 +4,18 @@ set(PLATFORM_POSIX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file_system_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/io_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/platform_posix.cc
+  ${CMAKE_CURRENT_LIST_DIR}/posix_syscalls.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_file.cc
   ${CMAKE_CURRENT_LIST_DIR}/utf16.cc
   ${CMAKE_CURRENT_LIST_DIR}/registry_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/shell_posix.cc)
+# Swaps the system calls for twins that log them and fail chosen ones.
+set(PLATFORM_POSIX_TEST_SUPPORT
+  ${CMAKE_CURRENT_LIST_DIR}/syscall_faults.cc)
 set(PLATFORM_POSIX_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/test_dir_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_system_posix_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_file_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/registry_posix_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/shell_posix_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/shell_posix_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/syscall_faults_test.cc)

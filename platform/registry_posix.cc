@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/io_posix.h"
+#include "platform/posix_syscalls.h"
 #include "platform/reg_file.h"
 #include "platform/registry.h"
 #include "platform/system_posix.h"
@@ -33,25 +34,25 @@ const char* RootName(RegKey key) {
 
 // Loads the store; false when it is missing, unreadable or malformed.
 bool LoadStore(const std::string& path, RegFile* store, struct stat* st) {
-  int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = path.empty() ? -1 : g_syscalls.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
   if (fd < 0)
     return false;
   std::string bytes;
-  bool ok = fstat(fd, st) == 0 && S_ISREG(st->st_mode) && ReadAll(fd, &bytes);
-  close(fd);
+  bool ok = g_syscalls.fstat(fd, st) == 0 && S_ISREG(st->st_mode) && ReadAll(fd, &bytes);
+  g_syscalls.close(fd);
   return ok && store->Parse(bytes);
 }
 
 // Whether the store may be written. Root may write anything, so the mode's
 // write bits decide as the read-only attribute would on Windows.
 bool StoreWritable(const std::string& path, const struct stat& st) {
-  return (st.st_mode & 0222) != 0 && (geteuid() == 0 || access(path.c_str(), W_OK) == 0);
+  return (st.st_mode & 0222) != 0 && (geteuid() == 0 || g_syscalls.access(path.c_str(), W_OK) == 0);
 }
 
 // The file that the store names through a symbolic link is the one to
 // replace, not the link.
 std::string StoreTarget(const std::string& path) {
-  char* real = realpath(path.c_str(), nullptr);
+  char* real = g_syscalls.realpath(path.c_str(), nullptr);
   if (!real)
     return path;
   std::string target = real;

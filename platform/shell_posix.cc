@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/posix_syscalls.h"
 #include "platform/shell.h"
 #include "platform/system_posix.h"
 #include "platform/win_constants.h"
@@ -96,7 +97,7 @@ class ConsoleShell : public Shell {
 std::string ReadModulePath(std::size_t initial_size) {
   std::vector<char> buf(initial_size > 0 ? initial_size : 1);
   for (;;) {
-    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    ssize_t n = g_syscalls.readlink("/proc/self/exe", buf.data(), buf.size());
     if (n < 0)
       return "";
     // A result that fills the buffer may have been cut short.

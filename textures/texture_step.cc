@@ -48,5 +48,8 @@ bool CInstaller::InstallTextures() {
   // report a partial merge as success.
   if (script.ReadFailed())
     return false;
-  return catalogue.Save(path);
+  // The save flushed the new catalogue before its replace; the sync makes
+  // the replace itself durable before the step reports success.
+  std::string err;
+  return catalogue.Save(path) && platform_.files.SyncFiles({path}, &err);
 }
