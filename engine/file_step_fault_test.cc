@@ -62,10 +62,9 @@ bool CopyFailedShown(FakePlatform& p) {
 // Checks one run with its nth call failed; `failed_call` is that call, empty
 // when the run did not reach it.
 void CheckOutcome(FakePlatform& p, bool result, const std::string& failed_call) {
-  // Reading the script may end early and pass over entries silently; a
-  // failed read (not a failed open) still fails the step.
-  bool script_cut = failed_call.find("InstSkript.txt") != std::string::npos;
-  bool script_read_failed = script_cut && failed_call.rfind("Read(", 0) == 0;
+  // A script that does not reopen or read to its end fails the step: the
+  // entries after the fault were never installed.
+  bool script_read_failed = failed_call.find("InstSkript.txt") != std::string::npos;
   // The closing sync fails the step without a box of its own.
   bool sync_failed = failed_call.rfind("SyncFiles(", 0) == 0;
   EXPECT_EQ(0, p.files.open_files());
@@ -80,7 +79,8 @@ void CheckOutcome(FakePlatform& p, bool result, const std::string& failed_call) 
                                        : node == nullptr;
     EXPECT_TRUE(installed || untouched) << entry.destination << " after " << failed_call;
     // Left as it was only where the user was told, or never heard of it.
-    bool explained = installed || script_cut || (!failed_call.empty() && Reported(p.shell, entry));
+    bool explained =
+        installed || script_read_failed || (!failed_call.empty() && Reported(p.shell, entry));
     EXPECT_TRUE(explained) << entry.destination << " after " << failed_call;
   }
 }

@@ -19,6 +19,9 @@ bool CInstallScript::FindSection(const std::string& name) {
   Close();
   std::string err;
   std::unique_ptr<InputFile> file = files_.OpenRead(scriptPath, &err);
+  // The script opened when the run began, so failing now is a fault, not
+  // a script without this section.
+  reopen_failed_ = !file;
   if (!file)
     return false;
   stream = std::make_unique<TextReader>(std::move(file));

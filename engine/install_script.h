@@ -46,9 +46,10 @@ class CInstallScript {
   // Closes the file, if open. Always true.
   bool Close();
 
-  // True when a read error ended the script's input early since the last
-  // FindSection; NextEntry's false then does not mean the section ended.
-  bool ReadFailed() const { return stream && stream->failed(); }
+  // True when the last FindSection could not reopen the script, or a read
+  // error has ended its input early since; a missing section or NextEntry's
+  // false then does not mean the script lacks them.
+  bool ReadFailed() const { return reopen_failed_ || (stream && stream->failed()); }
 
  private:
   bool ReadSignificant(char* c);
@@ -62,6 +63,7 @@ class CInstallScript {
   std::unique_ptr<TextReader> stream;
   std::string scriptPath;
   bool eof_ = false;
+  bool reopen_failed_ = false;
 };
 
 #endif  // PACKWRIGHT_ENGINE_INSTALL_SCRIPT_H_
