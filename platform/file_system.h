@@ -66,9 +66,10 @@ class FileSystem {
   virtual bool Copy(const std::string& from, const std::string& to, std::string* err) = 0;
 
   // True when `path` exists and carries the read-only attribute (POSIX: has
-  // no write permission bit). POSIX also answers true when the attributes of
-  // a path that may exist cannot be read (an I/O error, say), so that a file
-  // that cannot be examined is not overwritten as if it were writable.
+  // no write permission bit). Also true when the attributes of a path that
+  // may exist cannot be read (an I/O error, say; anything but "not found"),
+  // so that a file that cannot be examined is not overwritten as if it were
+  // writable.
   virtual bool IsReadOnly(const std::string& path) = 0;
 
   // Moves `from` over `to` in one step, replacing `to` if it exists. `to` is

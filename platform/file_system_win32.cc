@@ -119,7 +119,13 @@ bool Win32FileSystemImpl::Copy(const std::string& from, const std::string& to, s
 
 bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    // Only a file known to be absent is safe to write; one whose attributes
+    // cannot be read may be read-only.
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+  }
+  return (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to,
