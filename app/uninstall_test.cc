@@ -81,7 +81,7 @@ TEST_F(UninstallPackageTest, AsksNamingThePackageAndUndoesOnlyOnYes) {
   std::vector<std::string> texts = Uninstall(kIdNo);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0],
-            "Soll das Paket Signale deinstalliert werden?\nDie Dateien und Texturen seiner "
+            "Soll das Paket Signale deinstalliert werden?\n\nDie Dateien und Texturen seiner "
             "letzten Installation werden entfernt, ersetzte Dateien werden wiederhergestellt.");
   EXPECT_EQ(fake_.shell.boxes[0].type, kMbYesNo | kMbIconExclamation);
   EXPECT_EQ(g_call.count, 0);

@@ -22,10 +22,15 @@
 //   sysmenu           open the main dialog's system menu, as Alt+Space
 //                     does, and wait for it
 //   close-menu        press Escape until the menu has closed
+//   menu-key:LETTER   type LETTER into the open menu, choosing the item
+//                     whose underlined letter it is, and wait for the menu
+//                     to close
 //   about             wait for the About box and log its texts
 //   close-about       press the About box's OK
 //   shot:WHAT:FILE    save a picture of the screen around WHAT (main,
-//                     about, box or menu) as a BMP file
+//                     about, box or menu), or of the whole screen, as a
+//                     BMP file
+//   wait:MS           wait MS ms (while something else looks at the screen)
 //   exit              wait for the program to end and log its exit code
 //
 // The driver's own exit code is 0 when every step could be carried out and
@@ -380,12 +385,14 @@ bool Shot(const std::string& what, const std::string& file) {
                                  : g_main;
   if (!IsWindow(target) || !IsWindow(g_main))
     return false;
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (what == "screen")
+    return SaveBmp(CaptureScreen(screen), file);
   RECT rect;
   RECT main_rect = ScreenRect(g_main);
   RECT target_rect = ScreenRect(target);
   UnionRect(&rect, &main_rect, &target_rect);
   InflateRect(&rect, 8, 8);
-  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   IntersectRect(&rect, &rect, &screen);
   return SaveBmp(CaptureScreen(rect), file);
 }
@@ -441,6 +448,17 @@ bool CloseMenu() {
   return ProcessWindows("#32768").empty();
 }
 
+bool ChooseFromMenu(char letter) {
+  if (!PostMessageA(g_menu, WM_CHAR, static_cast<unsigned char>(letter), 1))
+    return false;
+  for (DWORD waited = 0; waited < kTimeoutMs; waited += kPollMs) {
+    if (ProcessWindows("#32768").empty())
+      return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
 bool NoBox(DWORD ms) {
   Sleep(ms);
   return FindDialog(Kind::kBox) == nullptr;
@@ -473,6 +491,8 @@ bool Step(const std::string& step, const std::string& program) {
     return OpenSystemMenu();
   if (name == "close-menu")
     return CloseMenu();
+  if (name == "menu-key")
+    return arg.size() == 1 && ChooseFromMenu(arg[0]);
   if (name == "about")
     return (g_about = WaitForDialog(Kind::kAbout, kTimeoutMs)) &&
            (Sleep(300), LogControls("about", g_about), true);
@@ -480,6 +500,8 @@ bool Step(const std::string& step, const std::string& program) {
     return Click(g_about, IDOK) && WaitUntilGone(g_about);
   if (name == "shot")
     return Shot(arg.substr(0, arg.find(':')), arg.substr(arg.find(':') + 1));
+  if (name == "wait")
+    return Sleep(number), true;
   if (name == "exit")
     return WaitForExit();
   return false;
