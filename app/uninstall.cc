@@ -2,12 +2,14 @@
 
 #include "engine/installer.h"
 #include "engine/messages.h"
+#include "platform/paths.h"
 #include "platform/win_constants.h"
 #include "res/resource.h"
 
 namespace {
 
-void ShowOutcome(Shell& shell, const std::string& name, const UndoOutcome& outcome) {
+void ShowOutcome(Shell& shell, const std::string& name, const std::string& host_dir,
+                 const UndoOutcome& outcome) {
   switch (outcome.status) {
     case UndoStatus::kUndone:
       ShowMessage(shell, IDS_UNDO_OK, kMbOk | kMbIconInformation, {name});
@@ -16,7 +18,8 @@ void ShowOutcome(Shell& shell, const std::string& name, const UndoOutcome& outco
       ShowMessage(shell, IDS_UNDO_NOTHING, kMbOk | kMbIconInformation, {name});
       break;
     case UndoStatus::kPartly:
-      ShowMessage(shell, IDS_UNDO_PARTLY, kMbOk, {name, LeftAloneList(outcome.left_alone)});
+      ShowMessage(shell, IDS_UNDO_PARTLY, kMbOk,
+                  {name, LeftAloneList(outcome.left_alone, host_dir)});
       break;
     case UndoStatus::kFailed:
       ShowMessage(shell, IDS_UNDO_FAILED, kMbOk);
@@ -36,10 +39,15 @@ std::string PackageName(const std::string& module_path) {
   return !name.empty() && name.back() == ':' ? "" : name;
 }
 
-std::string LeftAloneList(const std::vector<std::string>& items) {
+std::string LeftAloneList(const std::vector<std::string>& items, const std::string& host_dir) {
   std::string list;
-  for (std::size_t i = 0; i < items.size() && i < kMaxListedItems; ++i)
-    list += (i == 0 ? "" : "\n") + items[i];
+  std::string host = LowerAscii(host_dir);
+  for (std::size_t i = 0; i < items.size() && i < kMaxListedItems; ++i) {
+    // Kestrova's directory is the same for every path, and long enough to
+    // wrap each one in the box.
+    bool inside = !host.empty() && LowerAscii(items[i].substr(0, host.size())) == host;
+    list += (i == 0 ? "" : "\n") + items[i].substr(inside ? host.size() : 0);
+  }
   if (items.size() > kMaxListedItems)
     list += "\n...";
   return list;
@@ -59,5 +67,5 @@ void UninstallPackage(Platform& platform, UndoFunction undo) {
       return;
     outcome = undo(platform, installer.hostDir, name, UndoOptions());
   }
-  ShowOutcome(platform.shell, name, outcome);
+  ShowOutcome(platform.shell, name, installer.hostDir, outcome);
 }

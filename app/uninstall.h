@@ -22,11 +22,12 @@ using UndoFunction = UndoOutcome (*)(Platform& platform, const std::string& host
 // when the path names no such folder (no backslash, or a drive's root).
 std::string PackageName(const std::string& module_path);
 
-// The items that an undo left alone, one a line; past `kMaxListedItems`
-// the list is cut and ends in a line "...", so that the box stays on the
-// screen.
+// The items that an undo left alone, one a line, a path inside Kestrova's
+// directory `host_dir` (ending in a backslash) shown relative to it; past
+// `kMaxListedItems` the list is cut and ends in a line "...", so that the
+// box stays on the screen.
 constexpr std::size_t kMaxListedItems = 10;
-std::string LeftAloneList(const std::vector<std::string>& items);
+std::string LeftAloneList(const std::vector<std::string>& items, const std::string& host_dir);
 
 // Finds Kestrova as an install does and reports IDS_HOST_MISSING when it is
 // not found. Otherwise asks whether to uninstall the package (Yes/No) and,

@@ -20,9 +20,9 @@ TEST(LeftAloneListTest, ListsOneItemALineAndCutsLongListsShort) {
   std::vector<std::string> items;
   for (int i = 0; i < 11; ++i)
     items.push_back(std::to_string(i));
-  EXPECT_EQ(LeftAloneList(items), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n...");
+  EXPECT_EQ(LeftAloneList(items, "C:\\K\\"), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n...");
   items.pop_back();
-  EXPECT_EQ(LeftAloneList(items), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9");
+  EXPECT_EQ(LeftAloneList(items, "C:\\K\\"), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9");
 }
 
 // What the stand-in undo was asked, and what it answers.
@@ -108,7 +108,8 @@ TEST_F(UninstallPackageTest, ShowsEachOutcome) {
        kMbIconInformation},
       {UndoStatus::kPartly, 0x0409,
        "The package Signale was only partly uninstalled. The following was changed after the "
-       "installation and has been left as it is:\n\nC:\\Kestrova\\a.dat\nTexturen.txt: id 7",
+       "installation and has been left as it is:\n\nModelle\\a.dat\nC:\\Other\\b.dat\n"
+       "Texturen.txt: id 7",
        kMbIconExclamation},
       {UndoStatus::kFailed, 0x0407, "Bei der Deinstallation ist ein Fehler aufgetreten",
        kMbIconExclamation},
@@ -117,7 +118,8 @@ TEST_F(UninstallPackageTest, ShowsEachOutcome) {
     fake_.shell.boxes.clear();
     fake_.shell.language = c.language;
     g_outcome.status = c.status;
-    g_outcome.left_alone = {"C:\\Kestrova\\a.dat", "Texturen.txt: id 7"};
+    g_outcome.left_alone = {"c:\\KESTROVA\\Modelle\\a.dat", "C:\\Other\\b.dat",
+                            "Texturen.txt: id 7"};
     std::vector<std::string> texts = Uninstall(kIdYes);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1], c.text);
