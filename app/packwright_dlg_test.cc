@@ -231,7 +231,8 @@ TEST_F(PackwrightDlgTest, SystemCommandsOfTheAboutRangeOpenTheAboutBox) {
       ::DispatchMessageA(&msg);
   });
   EXPECT_EQ(seen, std::vector<std::string>(3, Message(IDS_OK)));
-  // Only 0x0020 asked to uninstall (no Kestrova here, so it said that).
+  // Only 0x0020 went to the uninstall, which without Kestrova says so and
+  // undoes nothing.
   ASSERT_EQ(fake_.shell.boxes.size(), 1u);
   EXPECT_EQ(fake_.shell.boxes[0].text, Message(IDS_HOST_MISSING));
 }

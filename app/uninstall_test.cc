@@ -71,11 +71,6 @@ class UninstallPackageTest : public testing::Test {
   FakePlatform fake_;
 };
 
-TEST_F(UninstallPackageTest, WithoutKestrovaSaysSoAndUndoesNothing) {
-  EXPECT_EQ(Uninstall(kIdOk), std::vector<std::string>{LoadMessage(fake_.shell, IDS_HOST_MISSING)});
-  EXPECT_EQ(g_call.count, 0);
-}
-
 TEST_F(UninstallPackageTest, AsksNamingThePackageAndUndoesOnlyOnYes) {
   AddHost();
   std::vector<std::string> texts = Uninstall(kIdNo);
