@@ -251,8 +251,9 @@ scenario_uninstall() {
   expect_installed
   LOG="$DIR/uninstall.log"
   mkdir -p "$shots"
-  # The menu is pictured once it has had time to paint where it covers the
-  # dialog.
+  # The picture of the menu is for people, not for the checks: Wine with
+  # unmanaged windows at times stacks the dialog above the open menu on the
+  # X screen, so that only the menu's part below the dialog shows.
   drive start sysmenu wait:1000 "shot:menu:$(winpath "$DIR/menu.bmp")" "menu-key:$letter" \
     box "shot:box:$(winpath "$DIR/confirm.bmp")" "answer:$IDYES" \
     box "shot:box:$(winpath "$DIR/outcome.bmp")" "answer:$IDOK" main "click:$IDCANCEL" exit
