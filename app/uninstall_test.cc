@@ -51,9 +51,6 @@ class UninstallPackageTest : public testing::Test {
     g_outcome = UndoOutcome();
     fake_.shell.language = 0x0407;
     fake_.shell.module_path = "C:\\Pakete\\Signale\\Packwright.exe";
-  }
-
-  void AddHost() {
     fake_.registry.SetString("HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX", "AppPath",
                              "C:\\Kestrova\\Kestrova.exe");
   }
@@ -72,7 +69,6 @@ class UninstallPackageTest : public testing::Test {
 };
 
 TEST_F(UninstallPackageTest, AsksNamingThePackageAndUndoesOnlyOnYes) {
-  AddHost();
   std::vector<std::string> texts = Uninstall(kIdNo);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0],
@@ -89,7 +85,6 @@ TEST_F(UninstallPackageTest, AsksNamingThePackageAndUndoesOnlyOnYes) {
 }
 
 TEST_F(UninstallPackageTest, ShowsEachOutcome) {
-  AddHost();
   struct Case {
     UndoStatus status;
     std::uint16_t language;
