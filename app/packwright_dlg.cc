@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/uninstall.h"
 #include "engine/installer.h"
 #include "engine/messages.h"
 #include "res/resource.h"
@@ -36,21 +37,25 @@ BOOL CPackwrightDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   quit_button_.SetWindowText(LoadMessage(platform_.shell, IDS_QUIT));
   install_button_.SetWindowText(LoadMessage(platform_.shell, IDS_INSTALL));
-  AddAboutMenuItem();
+  AddSystemMenuItems();
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   return TRUE;
 }
 
-void CPackwrightDlg::AddAboutMenuItem() {
+void CPackwrightDlg::AddSystemMenuItems() {
   HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
   if (menu == nullptr)
     return;
-  std::string text = LoadMessage(platform_.shell, IDS_ABOUT_MENU);
-  if (text.empty())
+  std::string about = LoadMessage(platform_.shell, IDS_ABOUT_MENU);
+  std::string uninstall = LoadMessage(platform_.shell, IDS_UNDO_MENU);
+  if (about.empty() && uninstall.empty())
     return;
   ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text.c_str());
+  if (!about.empty())
+    ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+  if (!uninstall.empty())
+    ::AppendMenuA(menu, MF_STRING, IDM_UNINSTALL, uninstall.c_str());
 }
 
 bool CPackwrightDlg::DoDataExchange(bool save) {
@@ -82,11 +87,19 @@ void CPackwrightDlg::OnOK() {
 }
 
 bool CPackwrightDlg::OnSysCommand(UINT id) {
-  if ((id & 0xFFF0) != IDM_ABOUTBOX)
-    return false;
-  CAboutDlg about(platform_.shell, m_hWnd);
-  about.DoModal();
-  return true;
+  // The system keeps the low four bits of a command for itself.
+  switch (id & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+      CAboutDlg about(platform_.shell, m_hWnd);
+      about.DoModal();
+      return true;
+    }
+    case IDM_UNINSTALL:
+      UninstallPackage(platform_);
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool CPackwrightDlg::OnPaint() {

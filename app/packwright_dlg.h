@@ -1,6 +1,8 @@
 // The main dialog (template IDD_MAIN): an introduction line, the progress
-// bar, and the Install and Quit buttons. Install runs the installation on
-// the GUI thread; the dialog stays open only when Kestrova is not found.
+// bar, and the Install and Quit buttons, and in the system menu About and
+// Uninstall. Install runs the installation on the GUI thread; the dialog
+// closes after it unless Kestrova is not found, and stays open after an
+// uninstall.
 #ifndef PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 #define PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 
@@ -22,18 +24,22 @@ class CPackwrightDlg : public CDialog {
 
  protected:
   INT_PTR WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) override;
-  // Localized texts, the system menu's About item, the icons.
+  // Localized texts, the system menu's items, the icons.
   BOOL OnInitDialog() override;
   // The Install button (and Enter): the install handler.
   void OnOK() override;
   bool DoDataExchange(bool save) override;
 
-  // WM_SYSCOMMAND: ids 0x0010-0x001F open the About box. Returns false to
-  // leave the command to the default processing.
+  // WM_SYSCOMMAND: ids 0x0010-0x001F open the About box, 0x0020-0x002F
+  // uninstall the package (app/uninstall.h); the dialog stays open either
+  // way. Returns false to leave any other command to the default
+  // processing.
   bool OnSysCommand(UINT id);
   // WM_PAINT: draws the icon while minimised; false otherwise.
   bool OnPaint();
-  void AddAboutMenuItem();
+  // Appends a separator, About and Uninstall to the system menu; an item
+  // whose text is empty is left out.
+  void AddSystemMenuItems();
 
  private:
   Platform& platform_;

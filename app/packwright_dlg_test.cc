@@ -144,7 +144,7 @@ class PackwrightDlgTest : public testing::Test {
   ScriptedDlg dialog_{fake_.platform};
 };
 
-TEST_F(PackwrightDlgTest, ShowsLocalizedTextsAndAboutMenuItem) {
+TEST_F(PackwrightDlgTest, ShowsLocalizedTextsAndSystemMenuItems) {
   Run([&](ScriptedDlg& dlg) {
     EXPECT_EQ(Text(dlg.hwnd()), "Packwright v1.0");
     EXPECT_EQ(dlg.ItemText(IDOK), "Installer");
@@ -164,6 +164,9 @@ TEST_F(PackwrightDlgTest, ShowsLocalizedTextsAndAboutMenuItem) {
     ::GetMenuStringA(menu, about, text, sizeof(text), MF_BYPOSITION);
     EXPECT_STREQ(text, "Au sujet de Packwright");
     EXPECT_TRUE(::GetMenuState(menu, about - 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(::GetMenuItemID(menu, about + 1), static_cast<UINT>(IDM_UNINSTALL));
+    ::GetMenuStringA(menu, about + 1, text, sizeof(text), MF_BYPOSITION);
+    EXPECT_EQ(text, Message(IDS_UNDO_MENU));
 
     HICON icon = reinterpret_cast<HICON>(dlg.Send(WM_GETICON, ICON_BIG));
     EXPECT_NE(icon, nullptr);
@@ -218,14 +221,35 @@ TEST_F(PackwrightDlgTest, SystemCommandsOfTheAboutRangeOpenTheAboutBox) {
       ::PostMessageA(dlg.hwnd(), kRunNested, 0, 0);
       dlg.Send(WM_SYSCOMMAND, command);
     }
-    // Outside the range: default processing, no About box.
-    ::PostMessageA(dlg.hwnd(), kRunNested, 0, 0);
-    dlg.Send(WM_SYSCOMMAND, 0x0020);
+    // Outside the range: no About box.
+    for (WPARAM command : {0x0020, 0x0030}) {
+      ::PostMessageA(dlg.hwnd(), kRunNested, 0, 0);
+      dlg.Send(WM_SYSCOMMAND, command);
+    }
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
       ::DispatchMessageA(&msg);
   });
   EXPECT_EQ(seen, std::vector<std::string>(3, Message(IDS_OK)));
+  // Only 0x0020 went to the uninstall, which without Kestrova says so and
+  // undoes nothing.
+  ASSERT_EQ(fake_.shell.boxes.size(), 1u);
+  EXPECT_EQ(fake_.shell.boxes[0].text, Message(IDS_HOST_MISSING));
+}
+
+TEST_F(PackwrightDlgTest, UninstallCommandAsksAndTheDialogStaysOpen) {
+  AddHost();
+  fake_.shell.answers = {kIdNo, kIdNo};
+  INT_PTR result = Run([&](ScriptedDlg& dlg) {
+    dlg.Send(WM_SYSCOMMAND, IDM_UNINSTALL);
+    dlg.Send(WM_SYSCOMMAND, IDM_UNINSTALL | 0x000F);
+    EXPECT_TRUE(::IsWindowVisible(dlg.hwnd()));
+    EXPECT_TRUE(OtherDialogs(dlg.hwnd()).empty());
+    dlg.Send(WM_COMMAND, IDCANCEL);
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  ASSERT_EQ(fake_.shell.boxes.size(), 2u);
+  EXPECT_EQ(fake_.shell.boxes[1].text, FormatLocalized(fake_.shell, IDS_UNDO_CONFIRM, {"Paket"}));
 }
 
 TEST_F(PackwrightDlgTest, InstallWithoutHostReportsItAndStaysOpen) {

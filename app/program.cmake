@@ -40,13 +40,20 @@ target_link_libraries(pw_e2e_driver PRIVATE comctl32)
 # are made once per machine's build tree.
 set(PW_E2E_PREFIXES ${CMAKE_BINARY_DIR}/../e2e-wine CACHE PATH
   "Directory of the end-to-end tests' Wine prefixes, shared by the Windows lanes")
+# The stand-in undo engine has nothing on record; the uninstall scenario
+# expects that of it.
+set(PW_E2E_UNDO "")
+if(RECORD_STUB_SOURCES)
+  set(PW_E2E_UNDO --undo-stub)
+endif()
 add_test(NAME e2e
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/e2e
     --program $<TARGET_FILE:Packwright>
     --driver $<TARGET_FILE:pw_e2e_driver>
     --prefixes ${PW_E2E_PREFIXES}
     --artifacts ${CMAKE_BINARY_DIR}/artifacts
-    --unit $<TARGET_FILE:packwright_tests>)
+    --unit $<TARGET_FILE:packwright_tests>
+    ${PW_E2E_UNDO})
 set_tests_properties(e2e PROPERTIES TIMEOUT 600)
 
 # The same sources give the same bytes from another folder, and a signed

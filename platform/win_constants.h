@@ -9,6 +9,7 @@
 // Message box types and the buttons a box returns.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbYesNoCancel = 0x3;
+constexpr unsigned kMbYesNo = 0x4;
 constexpr unsigned kMbTypeMask = 0xF;
 constexpr unsigned kMbIconExclamation = 0x30;
 constexpr unsigned kMbIconInformation = 0x40;

@@ -15,6 +15,8 @@
 #define IDC_INTRO_TEXT 1001
 
 #define IDM_ABOUTBOX 0x0010
+// The system menu's own commands: low four bits clear, below 0xF000.
+#define IDM_UNINSTALL 0x0020
 
 #define IDS_ABOUT_MENU 101
 #define IDS_SCRIPT_MISSING 102
@@ -28,5 +30,12 @@
 #define IDS_QUIT 110
 #define IDS_OK 111
 #define IDS_INSTALL 112
+// 113 belongs to the install record's texts.
+#define IDS_UNDO_MENU 114
+#define IDS_UNDO_CONFIRM 115
+#define IDS_UNDO_OK 116
+#define IDS_UNDO_NOTHING 117
+#define IDS_UNDO_PARTLY 118
+#define IDS_UNDO_FAILED 119
 
 #endif  // PACKWRIGHT_RES_RESOURCE_H_

@@ -4,7 +4,8 @@
 # res/resource.h.
 
 for _id in IDS_SCRIPT_MISSING IDS_KEEP_NEWER IDS_HOST_MISSING IDS_INSTALL_FAILED \
-  IDS_INSTALL_OK IDS_COPY_FAILED IDS_INTRO IDS_QUIT IDS_OK IDS_INSTALL IDM_ABOUTBOX; do
+  IDS_INSTALL_OK IDS_COPY_FAILED IDS_INTRO IDS_QUIT IDS_OK IDS_INSTALL IDM_ABOUTBOX \
+  IDS_UNDO_MENU IDS_UNDO_CONFIRM IDS_UNDO_OK IDS_UNDO_NOTHING; do
   _value="$(res_id "$_id")" || exit 1
   printf -v "$_id" '%d' "$_value"
 done
@@ -15,7 +16,8 @@ IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7
 scenarios_of() {
   echo "install-$1"
   case "$1" in
-    de) printf '%s\n' no-host no-script newer-file texture-fails about ;;
+    de) printf '%s\n' no-host no-script newer-file texture-fails about uninstall ;;
+    pl) echo uninstall ;;
     # The English copy failure names both paths.
     en) echo read-only ;;
     # A user's locale apart from the system's: the texts keep the system's
@@ -233,6 +235,45 @@ scenario_about() {
   expect_eq "dialog open after About" "$(log_value "$LOG" main.caption)" "Packwright v1.0"
   expect_eq "exit code" "$(log_value "$LOG" exit)" 0
   expect_eq Scan "$(read_scan)" 0
+}
+
+# An install, then a second start from the same folder that opens the
+# system menu, pictures it, and chooses Uninstall by its underlined letter:
+# the files and the catalogue are as before the install, Scan asks for a
+# rescan, and the dialog stays open. The package is named after its folder.
+# With the stand-in undo engine (E2E_UNDO_STUB) there is nothing on record
+# and everything stays.
+scenario_uninstall() {
+  local lang="$1" shots="$E2E_ARTIFACTS/shots" letter
+  mv "$PKG" "$DIR/Signalmasten" && PKG="$DIR/Signalmasten"
+  letter="$(msg_for "$lang" "$IDS_UNDO_MENU" | sed -n 's/^[^&]*&\(.\).*/\1/p')"
+  drive start "click:$IDOK" box "answer:$IDOK" exit
+  expect_installed
+  LOG="$DIR/uninstall.log"
+  mkdir -p "$shots"
+  # The picture of the menu is for people, not for the checks: Wine with
+  # unmanaged windows at times stacks the dialog above the open menu on the
+  # X screen, so that only the menu's part below the dialog shows.
+  drive start sysmenu wait:1000 "shot:menu:$(winpath "$DIR/menu.bmp")" "menu-key:$letter" \
+    box "shot:box:$(winpath "$DIR/confirm.bmp")" "answer:$IDYES" \
+    box "shot:box:$(winpath "$DIR/outcome.bmp")" "answer:$IDOK" main "click:$IDCANCEL" exit
+  keep_shot "$DIR/menu.bmp" "$shots/uninstall-menu-$lang.png"
+  keep_shot "$DIR/confirm.bmp" "$shots/uninstall-confirm-$lang.png"
+  keep_shot "$DIR/outcome.bmp" "$shots/uninstall-outcome-$lang.png"
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" "$IDS_UNDO_CONFIRM" exclamation "$IDYES,$IDNO" Signalmasten
+  expect_eq "dialog open after the uninstall" "$(log_value "$LOG" main.caption)" "Packwright v1.0"
+  expect_eq "exit code" "$(log_value "$LOG" exit)" 0
+  if [ -n "${E2E_UNDO_STUB:-}" ]; then
+    expect_box 2 "$lang" "$IDS_UNDO_NOTHING" information "$IDOK" Signalmasten
+    expect_installed
+    return
+  fi
+  expect_box 2 "$lang" "$IDS_UNDO_OK" information "$IDOK" Signalmasten
+  expect_missing "$HOST/Modelle"
+  expect_missing "$HOST/Texturen"
+  expect_file_bytes "$CATALOGUE" 'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}'
+  expect_eq Scan "$(read_scan)" 2
 }
 
 # run_gui_unit_tests EXE: the unit tests of the dialogs and the progress

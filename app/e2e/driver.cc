@@ -19,10 +19,18 @@
 //   nobox:MS          check that no message box appears within MS ms
 //   progress          log the progress bar's position
 //   syscommand:ID     post WM_SYSCOMMAND ID to the main dialog
+//   sysmenu           open the main dialog's system menu, as Alt+Space
+//                     does, and wait for it
+//   close-menu        press Escape until the menu has closed
+//   menu-key:LETTER   type LETTER into the open menu, choosing the item
+//                     whose underlined letter it is, and wait for the menu
+//                     to close
 //   about             wait for the About box and log its texts
 //   close-about       press the About box's OK
 //   shot:WHAT:FILE    save a picture of the screen around WHAT (main,
-//                     about or box) as a BMP file
+//                     about, box or menu), or of the whole screen, as a
+//                     BMP file
+//   wait:MS           wait MS ms (while something else looks at the screen)
 //   exit              wait for the program to end and log its exit code
 //
 // The driver's own exit code is 0 when every step could be carried out and
@@ -47,6 +55,7 @@ PROCESS_INFORMATION g_process = {};
 HWND g_main = nullptr;
 HWND g_about = nullptr;
 HWND g_box = nullptr;
+HWND g_menu = nullptr;
 
 std::string Utf8(const std::wstring& text) {
   int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
@@ -91,25 +100,31 @@ std::string ClassName(HWND hwnd) {
   return name;
 }
 
-struct DialogSearch {
+struct WindowSearch {
   DWORD pid;
+  const char* class_name;
   std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM param) {
-  DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
+  WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == "#32770")
+  if (pid == search->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == search->class_name)
     search->found.push_back(hwnd);
   return TRUE;
 }
 
-// The process's visible dialogs (class #32770), in Z order.
-std::vector<HWND> ProcessDialogs() {
-  DialogSearch search = {g_process.dwProcessId, {}};
-  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+// The process's visible top-level windows of a class, in Z order.
+std::vector<HWND> ProcessWindows(const char* class_name) {
+  WindowSearch search = {g_process.dwProcessId, class_name, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The process's visible dialogs.
+std::vector<HWND> ProcessDialogs() {
+  return ProcessWindows("#32770");
 }
 
 BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
@@ -364,15 +379,20 @@ bool Start(const std::string& program) {
 
 bool Shot(const std::string& what, const std::string& file) {
   Sleep(300);  // let the windows finish painting
-  HWND target = what == "about" ? g_about : what == "box" ? g_box : g_main;
+  HWND target = what == "about"  ? g_about
+                : what == "box"  ? g_box
+                : what == "menu" ? g_menu
+                                 : g_main;
   if (!IsWindow(target) || !IsWindow(g_main))
     return false;
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (what == "screen")
+    return SaveBmp(CaptureScreen(screen), file);
   RECT rect;
   RECT main_rect = ScreenRect(g_main);
   RECT target_rect = ScreenRect(target);
   UnionRect(&rect, &main_rect, &target_rect);
   InflateRect(&rect, 8, 8);
-  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   IntersectRect(&rect, &rect, &screen);
   return SaveBmp(CaptureScreen(rect), file);
 }
@@ -400,6 +420,43 @@ bool PressKey(int vk) {
     return false;
   return PostMessageA(info.hwndFocus, WM_KEYDOWN, vk, 1) &&
          PostMessageA(info.hwndFocus, WM_KEYUP, vk, 0xC0000001);
+}
+
+// A popup menu of the process (class #32768), open and shown.
+HWND WaitForMenu() {
+  for (DWORD waited = 0; waited < kTimeoutMs; waited += kPollMs) {
+    std::vector<HWND> menus = ProcessWindows("#32768");
+    if (!menus.empty())
+      return menus.front();
+    Sleep(kPollMs);
+  }
+  return nullptr;
+}
+
+bool OpenSystemMenu() {
+  return PostMessageA(g_main, WM_SYSCOMMAND, SC_KEYMENU, ' ') && (g_menu = WaitForMenu());
+}
+
+// Escape closes the open menu; a menu opened from the keyboard may take a
+// second press to leave the menu mode.
+bool CloseMenu() {
+  for (int press = 0; press < 3 && !ProcessWindows("#32768").empty(); ++press) {
+    PostMessageA(g_menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(g_menu, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    Sleep(300);
+  }
+  return ProcessWindows("#32768").empty();
+}
+
+bool ChooseFromMenu(char letter) {
+  if (!PostMessageA(g_menu, WM_CHAR, static_cast<unsigned char>(letter), 1))
+    return false;
+  for (DWORD waited = 0; waited < kTimeoutMs; waited += kPollMs) {
+    if (ProcessWindows("#32768").empty())
+      return true;
+    Sleep(kPollMs);
+  }
+  return false;
 }
 
 bool NoBox(DWORD ms) {
@@ -430,6 +487,12 @@ bool Step(const std::string& step, const std::string& program) {
     return IsWindow(g_main) && (Log("progress", std::to_string(ProgressPos())), true);
   if (name == "syscommand")
     return PostMessageA(g_main, WM_SYSCOMMAND, number, 0);
+  if (name == "sysmenu")
+    return OpenSystemMenu();
+  if (name == "close-menu")
+    return CloseMenu();
+  if (name == "menu-key")
+    return arg.size() == 1 && ChooseFromMenu(arg[0]);
   if (name == "about")
     return (g_about = WaitForDialog(Kind::kAbout, kTimeoutMs)) &&
            (Sleep(300), LogControls("about", g_about), true);
@@ -437,6 +500,8 @@ bool Step(const std::string& step, const std::string& program) {
     return Click(g_about, IDOK) && WaitUntilGone(g_about);
   if (name == "shot")
     return Shot(arg.substr(0, arg.find(':')), arg.substr(arg.find(':') + 1));
+  if (name == "wait")
+    return Sleep(number), true;
   if (name == "exit")
     return WaitForExit();
   return false;

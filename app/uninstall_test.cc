@@ -1,0 +1,120 @@
+#include "app/uninstall.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/messages.h"
+#include "platform/fake_platform.h"
+#include "platform/win_constants.h"
+
+namespace {
+
+TEST(PackageNameTest, IsTheNameOfTheProgramsFolder) {
+  EXPECT_EQ(PackageName("C:\\Pakete\\Signale\\Packwright.exe"), "Signale");
+  EXPECT_EQ(PackageName("\\\\server\\share\\Signale\\Packwright.exe"), "Signale");
+  // A drive's root or a bare name names no folder.
+  EXPECT_EQ(PackageName("C:\\Packwright.exe"), "");
+  EXPECT_EQ(PackageName("Packwright.exe"), "");
+}
+
+TEST(LeftAloneListTest, ListsOneItemALineAndCutsLongListsShort) {
+  std::vector<std::string> items;
+  for (int i = 0; i < 11; ++i)
+    items.push_back(std::to_string(i));
+  EXPECT_EQ(LeftAloneList(items, "C:\\K\\"), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n...");
+  items.pop_back();
+  EXPECT_EQ(LeftAloneList(items, "C:\\K\\"), "0\n1\n2\n3\n4\n5\n6\n7\n8\n9");
+}
+
+// What the stand-in undo was asked, and what it answers.
+struct UndoCall {
+  int count = 0;
+  std::string host_dir;
+  std::string name;
+  bool force = true;
+};
+UndoCall g_call;
+UndoOutcome g_outcome;
+
+UndoOutcome RecordingUndo(Platform&, const std::string& host_dir, const std::string& name,
+                          const UndoOptions& options) {
+  ++g_call.count;
+  g_call.host_dir = host_dir;
+  g_call.name = name;
+  g_call.force = options.force;
+  return g_outcome;
+}
+
+class UninstallPackageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_call = UndoCall();
+    g_outcome = UndoOutcome();
+    fake_.shell.language = 0x0407;
+    fake_.shell.module_path = "C:\\Pakete\\Signale\\Packwright.exe";
+    fake_.registry.SetString("HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX", "AppPath",
+                             "C:\\Kestrova\\Kestrova.exe");
+  }
+
+  // Uninstalls with `answer` to the question; returns the boxes' texts.
+  std::vector<std::string> Uninstall(int answer) {
+    fake_.shell.answers = {answer};
+    UninstallPackage(fake_.platform, RecordingUndo);
+    std::vector<std::string> texts;
+    for (const FakeShell::Box& box : fake_.shell.boxes)
+      texts.push_back(box.text);
+    return texts;
+  }
+
+  FakePlatform fake_;
+};
+
+TEST_F(UninstallPackageTest, AsksNamingThePackageAndUndoesOnlyOnYes) {
+  std::vector<std::string> texts = Uninstall(kIdNo);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0],
+            "Soll das Paket Signale deinstalliert werden?\n\nDie Dateien und Texturen seiner "
+            "letzten Installation werden entfernt, ersetzte Dateien werden wiederhergestellt.");
+  EXPECT_EQ(fake_.shell.boxes[0].type, kMbYesNo | kMbIconExclamation);
+  EXPECT_EQ(g_call.count, 0);
+
+  Uninstall(kIdYes);
+  EXPECT_EQ(g_call.count, 1);
+  EXPECT_EQ(g_call.host_dir, "C:\\Kestrova\\");
+  EXPECT_EQ(g_call.name, "Signale");
+  EXPECT_FALSE(g_call.force);
+}
+
+TEST_F(UninstallPackageTest, ShowsEachOutcome) {
+  struct Case {
+    UndoStatus status;
+    std::uint16_t language;
+    const char* text;
+    unsigned icon;
+  } cases[] = {
+      {UndoStatus::kUndone, 0x0407, "Das Paket Signale wurde erfolgreich deinstalliert",
+       kMbIconInformation},
+      {UndoStatus::kNothingToUndo, 0x0409,
+       "There is no record of an installation of the package Signale. Nothing was uninstalled.",
+       kMbIconInformation},
+      {UndoStatus::kPartly, 0x0409,
+       "The package Signale was only partly uninstalled. The following was changed after the "
+       "installation and has been left as it is:\n\nModelle\\a.dat\nC:\\Other\\b.dat\n"
+       "Texturen.txt: id 7",
+       kMbIconExclamation},
+      {UndoStatus::kFailed, 0x0407, "Bei der Deinstallation ist ein Fehler aufgetreten",
+       kMbIconExclamation},
+  };
+  for (const Case& c : cases) {
+    fake_.shell.boxes.clear();
+    fake_.shell.language = c.language;
+    g_outcome.status = c.status;
+    g_outcome.left_alone = {"c:\\KESTROVA\\Modelle\\a.dat", "C:\\Other\\b.dat",
+                            "Texturen.txt: id 7"};
+    std::vector<std::string> texts = Uninstall(kIdYes);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1], c.text);
+    EXPECT_EQ(fake_.shell.boxes[1].type, kMbOk | c.icon);
+  }
+}
+
+}  // namespace
