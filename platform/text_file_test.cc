@@ -39,6 +39,23 @@ TEST(TextReaderTest, CtrlZEndsTheInput) {
   EXPECT_FALSE(trailing.CutShortByCtrlZ());
 }
 
+TEST(TextReaderTest, PiecesKeepLineEndsAndStopAtCtrlZ) {
+  FakeFileSystem fs;
+  std::string data(64 * 1024, 'x');
+  data += "a\r\nb\x1a"
+          "c";
+  fs.AddFile("C:\\t.txt", data);
+  std::string err;
+  TextReader reader(fs.OpenRead("C:\\t.txt", &err));
+  std::string text;
+  std::string_view piece;
+  while (reader.ReadPiece(&piece))
+    text.append(piece);
+  EXPECT_EQ(data.substr(0, data.size() - 2), text);
+  EXPECT_TRUE(reader.CutShortByCtrlZ());
+  EXPECT_FALSE(reader.failed());
+}
+
 TEST(TextReaderTest, CrLfSplitAcrossBuffersStillJoins) {
   FakeFileSystem fs;
   std::string data(64 * 1024 - 1, 'x');

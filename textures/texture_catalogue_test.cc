@@ -36,13 +36,18 @@ struct LoadCase {
 
 const std::string kA = "Textur{\tname(a)\tid(1)\t}";
 
-std::vector<std::string> Tokens(const std::string& text) {
-  StringSource source(text);
-  CatalogueTokenizer<StringSource> tokenizer(source);
+// The tokens of `text` fed in two pieces, cut at `cut`.
+std::vector<std::string> Tokens(const std::string& text, std::size_t cut = 0) {
+  CatalogueTokenizer tokenizer;
   std::vector<std::string> tokens;
-  std::string token;
-  while (tokenizer.Next(&token))
-    tokens.push_back(token);
+  auto take = [&tokens](std::string_view token) {
+    tokens.emplace_back(token);
+    return true;
+  };
+  std::string_view all(text);
+  tokenizer.Feed(all.substr(0, cut), take);
+  tokenizer.Feed(all.substr(cut), take);
+  tokenizer.Finish(take);
   return tokens;
 }
 
@@ -54,6 +59,9 @@ TEST(CatalogueTokenizerTest, BracesAndParenthesesStandAloneAndWhitespaceDivides)
   EXPECT_EQ((std::vector<std::string>{"}", "}", "a", "b", "(", "(", "c\xe4"}),
             Tokens(" \t}}a\r\n\v\fb((c\xe4 \n"));
   EXPECT_TRUE(Tokens(" \t\r\n").empty());
+  const std::string text = "Basis{ Textur{name(Kies)  id(12)}\r\n}";
+  for (std::size_t cut = 1; cut <= text.size(); ++cut)
+    EXPECT_EQ(Tokens(text), Tokens(text, cut)) << cut;
 }
 
 TEST(TextureIdTest, ConversionWrapsAndStopsAtTheFirstNonDigit) {
