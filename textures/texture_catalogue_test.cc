@@ -187,3 +187,30 @@ TEST_F(CatalogueLoadTest, LoadStartsFromAnEmptyCatalogue) {
   catalogue.AddEntry("Textur{name(b)id(2)}");
   EXPECT_EQ((EntryList{{3, "Textur{\tname(c)\tid(3)\t}"}}), Load("Basis{Textur{name(c)id(3)}}"));
 }
+
+TEST_F(CatalogueLoadTest, EntriesLoadAlikeWhateverTheirFormAndWhereverTheReadsCutThem) {
+  // Lines as Save writes them, and lines that differ from that form only
+  // by whitespace, which the load must still drop; enough of them to span
+  // several reads of the file.
+  const std::string forms[][2] = {
+      {"Textur{\tname(a)\tid(@)\t}", "Textur{\tname(a)\tid(@)\t}"},
+      {"Version(2)\tTextur{\tname(b)\tid(@)\tSub{\tx(1)\t}}", ""},
+      {"Textur{\t\tname(c)\tid(@)\t}", "Textur{\tname(c)\tid(@)\t}"},
+      {"Textur{\tname( d)\tid(@)\t}", "Textur{\tname(d)\tid(@)\t}"},
+      {"Textur{\tname(e)\tid(@)\tSub{\tx(1)\t} }", "Textur{\tname(e)\tid(@)\tSub{\tx(1)\t}}"},
+      {"Textur{\tname(f) id(@)\t}", "Textur{\tname(f)\tid(@)\t}"},
+  };
+  std::string file = "Basis{\r\n";
+  EntryList want;
+  for (std::uint32_t id = 1; id <= 6000; ++id) {
+    const std::string* form = forms[id % 6];
+    std::string line = form[0];
+    std::string text = form[1].empty() ? form[0] : form[1];
+    line.replace(line.find('@'), 1, std::to_string(id));
+    text.replace(text.find('@'), 1, std::to_string(id));
+    file += "\t" + line + "\r\n";
+    want.emplace_back(id, text);
+  }
+  EXPECT_EQ(want, Load(file + "}"));
+  EXPECT_TRUE(catalogue.loaded_whole());
+}
