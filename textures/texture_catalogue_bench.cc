@@ -113,9 +113,11 @@ void BM_CatalogueLoadAddSave(benchmark::State& state) {
       break;
     }
     save_total += Seconds(start);
-    // Taken before the floor's copy of the file can raise it.
-    if (peak_rss_kb == 0)
-      peak_rss_kb = PeakRssKb();
+    // Taken before the floor's copy of the file can raise it, in the first
+    // iteration of the process: the framework calls this function more
+    // than once, and the later calls start after a floor.
+    static const long first_peak_rss_kb = PeakRssKb();
+    peak_rss_kb = first_peak_rss_kb;
     state.PauseTiming();
     double floor = TimeFloor(pristine, dir / "floor.txt");
     state.ResumeTiming();
