@@ -96,7 +96,7 @@ bool TextReader::CutShortByCtrlZ() {
 }
 
 TextWriter::TextWriter(std::unique_ptr<OutputFile> file)
-    : file_(std::move(file)), buf_(new char[kBufferSize]) {}
+    : file_(std::move(file)), buf_(new char[kSize]) {}
 
 TextWriter::~TextWriter() {
   if (file_)
@@ -112,11 +112,11 @@ void TextWriter::Write(std::string_view text) {
   Put(text.data(), text.size());
 }
 
-void TextWriter::Put(const char* data, std::size_t size) {
-  while (size > kBufferSize - used_) {
-    std::size_t part = kBufferSize - used_;
+void TextWriter::PutAcross(const char* data, std::size_t size) {
+  while (size > kSize - used_) {
+    std::size_t part = kSize - used_;
     std::memcpy(buf_.get() + used_, data, part);
-    used_ = kBufferSize;
+    used_ = kSize;
     Drain();
     data += part;
     size -= part;

@@ -4,6 +4,7 @@
 #define PACKWRIGHT_PLATFORM_TEXT_FILE_H_
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,7 +62,16 @@ class TextWriter {
   bool Finish();
 
  private:
-  void Put(const char* data, std::size_t size);
+  static constexpr std::size_t kSize = 64 * 1024;
+
+  // Most writes are a short line that fits in the buffer.
+  void Put(const char* data, std::size_t size) {
+    if (size > kSize - used_)
+      return PutAcross(data, size);
+    std::memcpy(buf_.get() + used_, data, size);
+    used_ += size;
+  }
+  void PutAcross(const char* data, std::size_t size);
   void Drain();
 
   std::unique_ptr<OutputFile> file_;

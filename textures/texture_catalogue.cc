@@ -61,11 +61,14 @@ std::size_t AfterCall(std::string_view text, const char (&word)[N]) {
 // Checks an entry's text as the file format asks and stores it; false when
 // the entry lacks its name or id.
 bool StoreEntry(EntryTable& table, std::string_view text) {
-  std::string name;
-  std::uint32_t id;
-  if (!FindEntryName(text, &name) || !FindEntryId(text, &id))
+  // FindEntryName's and FindEntryId's rule without copying the name: each
+  // needs a ")" somewhere after it, so the last ")" answers for both.
+  std::size_t name = AfterCall(text, "name");
+  std::size_t id = AfterCall(text, "id");
+  std::size_t last_close = text.rfind(')');
+  if (last_close == std::string_view::npos || last_close < name || last_close < id)
     return false;
-  return table.Append(id, text);
+  return table.Append(ConvertTextureId(text, id), text);
 }
 
 // Turns the file's text, piece by piece, into entries in `table`. An entry

@@ -78,10 +78,12 @@ bool CTextureCatalogue::WriteTo(const std::string& temp) {
     return false;
   TextWriter writer(std::move(file));
   writer.Write("Basis{\n");
+  std::string line;
   entries_.ForEach([&](std::uint32_t, std::string_view text) {
-    writer.Write("\t");
-    writer.Write(text);
-    writer.Write("\n");
+    line.assign(1, '\t');
+    line.append(text);
+    line += '\n';
+    writer.Write(line);
   });
   writer.Write("}");
   return writer.Finish();
