@@ -86,15 +86,19 @@ int OpenForRead(const std::string& native, struct stat* st) {
 }
 
 // Creates or truncates a file for writing; an existing read-only file is
-// refused, as Windows refuses it (root could write it).
-int OpenForWrite(const std::string& native) {
-  struct stat st;
-  if (g_syscalls.stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-      (st.st_mode & 0222) == 0) {
+// refused, as Windows refuses it (root could write it). `st` is the file's
+// status, or null when it does not exist.
+int OpenForWrite(const std::string& native, const struct stat* st) {
+  if (st && S_ISREG(st->st_mode) && (st->st_mode & 0222) == 0) {
     errno = EACCES;
     return -1;
   }
   return g_syscalls.open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+int OpenForWrite(const std::string& native) {
+  struct stat st;
+  return OpenForWrite(native, g_syscalls.stat(native.c_str(), &st) == 0 ? &st : nullptr);
 }
 
 bool ToFileTime(const struct timespec& ts, std::uint64_t* time) {
@@ -197,10 +201,10 @@ int Pump(int in, int out) {
 // value of the failure.
 int CopyInto(int in, const struct stat& st, const std::string& dst) {
   struct stat dst_st;
-  if (g_syscalls.stat(dst.c_str(), &dst_st) == 0 && dst_st.st_dev == st.st_dev &&
-      dst_st.st_ino == st.st_ino)
+  bool found = g_syscalls.stat(dst.c_str(), &dst_st) == 0;
+  if (found && dst_st.st_dev == st.st_dev && dst_st.st_ino == st.st_ino)
     return EBUSY;  // Opening it for writing would truncate the source.
-  int out = OpenForWrite(dst);
+  int out = OpenForWrite(dst, found ? &dst_st : nullptr);
   if (out < 0)
     return errno;
   int code = Pump(in, out);
@@ -322,7 +326,10 @@ class RealFileSystem : public FileSystem {
   bool SetNormalAttributes(const std::string& path) override {
     std::string native = Native(path);
     struct stat st;
-    return g_syscalls.stat(native.c_str(), &st) == 0 &&
+    if (g_syscalls.stat(native.c_str(), &st) != 0)
+      return false;
+    // A fresh copy of a writable file is plain already.
+    return (st.st_mode & S_IWUSR) != 0 ||
            g_syscalls.chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
   }
 

@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -67,6 +68,22 @@ bool TextReader::Peek(char* c) {
   return true;
 }
 
+bool TextReader::ReadPiece(std::string_view* piece) {
+  if (ctrl_z_ || (pos_ >= buf_.size() && !Fill()))
+    return false;
+  const char* start = buf_.data() + pos_;
+  std::size_t size = buf_.size() - pos_;
+  const void* ctrl_z = std::memchr(start, '\x1a', size);
+  pos_ = buf_.size();
+  if (ctrl_z) {
+    ctrl_z_ = true;
+    size = static_cast<std::size_t>(static_cast<const char*>(ctrl_z) - start);
+    pos_ = static_cast<std::size_t>(start - buf_.data()) + size + 1;
+  }
+  *piece = std::string_view(start, size);
+  return true;
+}
+
 bool TextReader::CutShortByCtrlZ() {
   if (!ctrl_z_)
     return false;
@@ -78,27 +95,40 @@ bool TextReader::CutShortByCtrlZ() {
   return false;
 }
 
-TextWriter::TextWriter(std::unique_ptr<OutputFile> file) : file_(std::move(file)) {}
+TextWriter::TextWriter(std::unique_ptr<OutputFile> file)
+    : file_(std::move(file)), buf_(new char[kSize]) {}
 
 TextWriter::~TextWriter() {
   if (file_)
     file_->Close();
 }
 
-void TextWriter::Write(const std::string& text) {
-  for (char c : text) {
-    if (c == '\n')
-      buf_ += '\r';
-    buf_ += c;
+void TextWriter::Write(std::string_view text) {
+  for (std::size_t lf; (lf = text.find('\n')) != std::string_view::npos;) {
+    Put(text.data(), lf);
+    Put("\r\n", 2);
+    text.remove_prefix(lf + 1);
   }
-  if (buf_.size() >= kBufferSize)
+  Put(text.data(), text.size());
+}
+
+void TextWriter::PutAcross(const char* data, std::size_t size) {
+  while (size > kSize - used_) {
+    std::size_t part = kSize - used_;
+    std::memcpy(buf_.get() + used_, data, part);
+    used_ = kSize;
     Drain();
+    data += part;
+    size -= part;
+  }
+  std::memcpy(buf_.get() + used_, data, size);
+  used_ += size;
 }
 
 void TextWriter::Drain() {
-  if (ok_ && !buf_.empty())
-    ok_ = file_->Write(buf_.data(), buf_.size());
-  buf_.clear();
+  if (ok_ && used_ != 0)
+    ok_ = file_->Write(buf_.get(), used_);
+  used_ = 0;
 }
 
 bool TextWriter::Finish() {

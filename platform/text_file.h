@@ -4,8 +4,10 @@
 #define PACKWRIGHT_PLATFORM_TEXT_FILE_H_
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
 
@@ -19,6 +21,12 @@ class TextReader {
   bool Get(char* c);
   // Like Get, but leaves the character to be read again.
   bool Peek(char* c);
+  // Stores in `*piece` the next piece of the input, up to the 0x1A that
+  // ends it, with line ends left as the file has them: for readers to which
+  // CR and LF alike are whitespace. The piece may be empty and stays valid
+  // until the next call. False at the end of the input. Not to be mixed
+  // with Get or Peek.
+  bool ReadPiece(std::string_view* piece);
 
   // True when a read error ended the input.
   bool failed() const { return failed_; }
@@ -48,16 +56,27 @@ class TextWriter {
   explicit TextWriter(std::unique_ptr<OutputFile> file);
   ~TextWriter();
 
-  void Write(const std::string& text);
+  void Write(std::string_view text);
   // Writes what is buffered, flushes it to disk and closes the file. True
   // only if every write, the flush and the close succeeded.
   bool Finish();
 
  private:
+  static constexpr std::size_t kSize = 64 * 1024;
+
+  // Most writes are a short line that fits in the buffer.
+  void Put(const char* data, std::size_t size) {
+    if (size > kSize - used_)
+      return PutAcross(data, size);
+    std::memcpy(buf_.get() + used_, data, size);
+    used_ += size;
+  }
+  void PutAcross(const char* data, std::size_t size);
   void Drain();
 
   std::unique_ptr<OutputFile> file_;
-  std::string buf_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t used_ = 0;
   bool ok_ = true;
 };
 

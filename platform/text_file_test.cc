@@ -39,6 +39,24 @@ TEST(TextReaderTest, CtrlZEndsTheInput) {
   EXPECT_FALSE(trailing.CutShortByCtrlZ());
 }
 
+TEST(TextReaderTest, PiecesKeepLineEndsAndStopAtCtrlZ) {
+  FakeFileSystem fs;
+  std::string data(64 * 1024, 'x');
+  data +=
+      "a\r\nb\x1a"
+      "c";
+  fs.AddFile("C:\\t.txt", data);
+  std::string err;
+  TextReader reader(fs.OpenRead("C:\\t.txt", &err));
+  std::string text;
+  std::string_view piece;
+  while (reader.ReadPiece(&piece))
+    text.append(piece);
+  EXPECT_EQ(data.substr(0, data.size() - 2), text);
+  EXPECT_TRUE(reader.CutShortByCtrlZ());
+  EXPECT_FALSE(reader.failed());
+}
+
 TEST(TextReaderTest, CrLfSplitAcrossBuffersStillJoins) {
   FakeFileSystem fs;
   std::string data(64 * 1024 - 1, 'x');
@@ -65,6 +83,12 @@ TEST(TextWriterTest, WritesLfAsCrLf) {
   writer.Write("Basis{\n\tx\n}");
   EXPECT_TRUE(writer.Finish());
   EXPECT_EQ("Basis{\r\n\tx\r\n}", fs.Content("C:\\d\\out.txt"));
+  std::string line(40 * 1024, 'y');
+  TextWriter big(fs.CreateWrite("C:\\d\\big.txt", &err));
+  for (int i = 0; i < 3; ++i)
+    big.Write(line + "\n");
+  EXPECT_TRUE(big.Finish());
+  EXPECT_EQ(line + "\r\n" + line + "\r\n" + line + "\r\n", fs.Content("C:\\d\\big.txt"));
   EXPECT_EQ(0, fs.open_files());
 }
 

@@ -18,7 +18,7 @@ void EntryTable::Clear() {
   added_.clear();
 }
 
-bool EntryTable::Append(std::uint32_t id, const std::string& text) {
+bool EntryTable::Append(std::uint32_t id, std::string_view text) {
   if (static_cast<std::uint64_t>(text.size()) > kMaxText ||
       static_cast<std::uint64_t>(blocks_.size()) >= kMaxText)
     return false;

@@ -21,7 +21,7 @@ class EntryTable {
 
   // Appends an entry while a file is read; duplicate ids are settled by
   // Seal(). False (nothing stored) when the text is too long to be held.
-  bool Append(std::uint32_t id, const std::string& text);
+  bool Append(std::uint32_t id, std::string_view text);
   // Sorts the appended entries by id; of several with one id the first
   // appended stays. Call once after the last Append.
   void Seal();

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
 #include "textures/entry_table.h"
@@ -77,7 +78,6 @@ class CTextureCatalogue {
 
  private:
   bool ParseFile();
-  bool StoreParsedEntry(const std::string& text);
   bool WriteCatalogue(const std::string& path);
   bool WriteTo(const std::string& temp);
 
@@ -90,16 +90,16 @@ class CTextureCatalogue {
 
 // The name in an entry text: what lies between the first "name(" and the
 // first ")" after it. False when either is missing.
-bool FindEntryName(const std::string& text, std::string* name);
+bool FindEntryName(std::string_view text, std::string* name);
 
 // The id in an entry text: the decimal conversion of what follows the first
 // "id(" (also inside words such as grid(), which must have a ")" somewhere
 // after it. False when either is missing; an id of 0 counts as found.
-bool FindEntryId(const std::string& text, std::uint32_t* id);
+bool FindEntryId(std::string_view text, std::uint32_t* id);
 
 // Decimal conversion from `pos`: leading whitespace skipped, one optional
 // sign, then digits accumulated modulo 2^32 up to the first non-digit; a
 // "-" negates. No digit gives 0. So "-5" is 4294967291 and "12abc" is 12.
-std::uint32_t ConvertTextureId(const std::string& text, std::size_t pos);
+std::uint32_t ConvertTextureId(std::string_view text, std::size_t pos);
 
 #endif  // PACKWRIGHT_TEXTURES_TEXTURE_CATALOGUE_H_

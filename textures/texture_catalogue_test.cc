@@ -36,13 +36,18 @@ struct LoadCase {
 
 const std::string kA = "Textur{\tname(a)\tid(1)\t}";
 
-std::vector<std::string> Tokens(const std::string& text) {
-  StringSource source(text);
-  CatalogueTokenizer<StringSource> tokenizer(source);
+// The tokens of `text` fed in two pieces, cut at `cut`.
+std::vector<std::string> Tokens(const std::string& text, std::size_t cut = 0) {
+  CatalogueTokenizer tokenizer;
   std::vector<std::string> tokens;
-  std::string token;
-  while (tokenizer.Next(&token))
-    tokens.push_back(token);
+  auto take = [&tokens](std::string_view token) {
+    tokens.emplace_back(token);
+    return true;
+  };
+  std::string_view all(text);
+  tokenizer.Feed(all.substr(0, cut), take);
+  tokenizer.Feed(all.substr(cut), take);
+  tokenizer.Finish(take);
   return tokens;
 }
 
@@ -54,6 +59,9 @@ TEST(CatalogueTokenizerTest, BracesAndParenthesesStandAloneAndWhitespaceDivides)
   EXPECT_EQ((std::vector<std::string>{"}", "}", "a", "b", "(", "(", "c\xe4"}),
             Tokens(" \t}}a\r\n\v\fb((c\xe4 \n"));
   EXPECT_TRUE(Tokens(" \t\r\n").empty());
+  const std::string text = "Basis{ Textur{name(Kies)  id(12)}\r\n}";
+  for (std::size_t cut = 1; cut <= text.size(); ++cut)
+    EXPECT_EQ(Tokens(text), Tokens(text, cut)) << cut;
 }
 
 TEST(TextureIdTest, ConversionWrapsAndStopsAtTheFirstNonDigit) {
@@ -178,4 +186,31 @@ TEST_F(CatalogueLoadTest, LoadStartsFromAnEmptyCatalogue) {
   Load("Basis{Textur{name(a)id(1)}}");
   catalogue.AddEntry("Textur{name(b)id(2)}");
   EXPECT_EQ((EntryList{{3, "Textur{\tname(c)\tid(3)\t}"}}), Load("Basis{Textur{name(c)id(3)}}"));
+}
+
+TEST_F(CatalogueLoadTest, EntriesLoadAlikeWhateverTheirFormAndWhereverTheReadsCutThem) {
+  // Lines as Save writes them, and lines that differ from that form only
+  // by whitespace, which the load must still drop; enough of them to span
+  // several reads of the file.
+  const std::string forms[][2] = {
+      {"Textur{\tname(a)\tid(@)\t}", "Textur{\tname(a)\tid(@)\t}"},
+      {"Version(2)\tTextur{\tname(b)\tid(@)\tSub{\tx(1)\t}}", ""},
+      {"Textur{\t\tname(c)\tid(@)\t}", "Textur{\tname(c)\tid(@)\t}"},
+      {"Textur{\tname( d)\tid(@)\t}", "Textur{\tname(d)\tid(@)\t}"},
+      {"Textur{\tname(e)\tid(@)\tSub{\tx(1)\t} }", "Textur{\tname(e)\tid(@)\tSub{\tx(1)\t}}"},
+      {"Textur{\tname(f) id(@)\t}", "Textur{\tname(f)\tid(@)\t}"},
+  };
+  std::string file = "Basis{\r\n";
+  EntryList want;
+  for (std::uint32_t id = 1; id <= 6000; ++id) {
+    const std::string* form = forms[id % 6];
+    std::string line = form[0];
+    std::string text = form[1].empty() ? form[0] : form[1];
+    line.replace(line.find('@'), 1, std::to_string(id));
+    text.replace(text.find('@'), 1, std::to_string(id));
+    file += "\t" + line + "\r\n";
+    want.emplace_back(id, text);
+  }
+  EXPECT_EQ(want, Load(file + "}"));
+  EXPECT_TRUE(catalogue.loaded_whole());
 }

@@ -16,18 +16,17 @@ namespace {
 bool ReadsBackAs(const std::string& span, std::uint32_t id) {
   if (span.find('\x1a') != std::string::npos)
     return false;
-  StringSource source(span);
-  CatalogueTokenizer<StringSource> tokens(source);
+  CatalogueTokenizer tokens;
   EntryAssembler entry(1);
   bool closed = false;
-  std::string token;
-  while (tokens.Next(&token)) {
+  auto take = [&](std::string_view token) {
     if (closed)
       return false;
     closed = entry.Take(token);
-    if (entry.depth() < 1)
-      return false;
-  }
+    return entry.depth() >= 1;
+  };
+  if (!tokens.Feed(span, take) || !tokens.Finish(take))
+    return false;
   std::string name;
   std::uint32_t read_id;
   return closed && FindEntryName(entry.text(), &name) && FindEntryId(entry.text(), &read_id) &&
@@ -81,7 +80,7 @@ bool CTextureCatalogue::WriteTo(const std::string& temp) {
   writer.Write("Basis{\n");
   std::string line;
   entries_.ForEach([&](std::uint32_t, std::string_view text) {
-    line.assign("\t");
+    line.assign(1, '\t');
     line.append(text);
     line += '\n';
     writer.Write(line);
