@@ -126,8 +126,8 @@ bool TestFindEverywhere(const std::string& text, std::vector<std::string>* found
     return false;
   std::string list = "/tmp/pw-find-" + std::to_string(GetCurrentProcessId()) + "-" +
                      std::to_string(GetTickCount());
-  std::string command = "Z:\\bin\\sh -c \"" + TestFindCommand(text) + " >" + list + ".part; mv " +
-                        list + ".part " + list + "\"";
+  std::string command = "Z:\\bin\\sh -c \"" + TestFindCommand(text) + " >" + list +
+                        ".part; /bin/mv " + list + ".part " + list + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};

@@ -5,8 +5,8 @@ const char kTestFindableChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRS
 std::string TestFindCommand(const std::string& text) {
   // Not -xdev: /tmp may be a file system of its own, and an escape could
   // land there.
-  return "find / \\( -path /proc -o -path /sys -o -path /dev \\) -prune -o -name '*" + text +
-         "*' -print 2>/dev/null";
+  return "/usr/bin/find / \\( -path /proc -o -path /sys -o -path /dev \\) -prune -o -name '*" +
+         text + "*' -print 2>/dev/null";
 }
 
 void TestSplitLines(const std::string& output, std::vector<std::string>* lines) {
