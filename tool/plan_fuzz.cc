@@ -3,6 +3,7 @@
 // must change nothing and list exactly what the install then changes.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -39,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.package = "C:\\Paket";
   options.newer = NewerAnswer::kKeep;
   options.newer_given = true;
-  if (!PlanThenInstall(p, options, kCatalogue).mismatches.empty())
+  PlanOutcome out = PlanThenInstall(p, options, kCatalogue);
+  for (const std::string& mismatch : out.mismatches)
+    std::fprintf(stderr, "plan and install differ: %s\n", mismatch.c_str());
+  if (!out.mismatches.empty())
     std::abort();
   if (p.files.open_files() != 0)
     std::abort();

@@ -42,12 +42,15 @@ std::set<std::string> Diff(const Snapshot& before, const Snapshot& after) {
   return changes;
 }
 
-std::set<std::string> Listed(const PlanReport& plan) {
+// The plan names a path as the script spelled it; the fake keys it by its
+// full path.
+std::set<std::string> Listed(const PlanReport& plan, FakeFileSystem& files) {
   static const char* kNames[] = {
       "create: ", "replace: ", "folder: ", "read-only cleared: ", "remove: "};
   std::set<std::string> changes;
   for (const auto& change : plan.changes)
-    changes.insert(kNames[static_cast<int>(change.change)] + LowerAscii(change.path));
+    changes.insert(kNames[static_cast<int>(change.change)] +
+                   LowerAscii(files.FullPath(change.path)));
   return changes;
 }
 
@@ -82,7 +85,7 @@ PlanOutcome PlanThenInstall(FakePlatform& p, const ToolOptions& options,
   out.install_status = RunInstall(p.platform, console, options);
   expect(out.plan_status == out.install_status, "exit status");
   Snapshot after = Take(p);
-  expect(Diff(before, after) == Listed(out.plan), "files and folders");
+  expect(Diff(before, after) == Listed(out.plan, p.files), "files and folders");
   std::set<std::uint32_t> added;
   for (const auto& texture : out.plan.added)
     added.insert(texture.id);
