@@ -1,9 +1,8 @@
 # Coverage-guided fuzzers (clang's libFuzzer, native only): configure with
 # the `fuzz` preset; scripts/fuzz-long builds them and runs each for a while.
-add_library(pw_fuzz_support STATIC ${PLATFORM_TEST_SUPPORT} ${TOOL_TEST_SUPPORT})
+add_library(pw_fuzz_support STATIC ${PLATFORM_TEST_SUPPORT})
 target_link_libraries(pw_fuzz_support PUBLIC packwright_core packwright_tool)
-set(PW_FUZZERS_ALL install_script_fuzz texture_catalogue_fuzz reg_file_fuzz package_check_fuzz
-    plan_fuzz)
+set(PW_FUZZERS_ALL install_script_fuzz texture_catalogue_fuzz reg_file_fuzz package_check_fuzz)
 foreach(target ${PW_FUZZERS_ALL})
   add_executable(${target})
   target_link_libraries(${target} PRIVATE pw_fuzz_support)
@@ -13,15 +12,13 @@ target_sources(install_script_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/tool/install_scri
 target_sources(texture_catalogue_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/textures/texture_catalogue_fuzz.cc)
 target_sources(reg_file_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/platform/reg_file_fuzz.cc)
 target_sources(package_check_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/tool/package_check_fuzz.cc)
-target_sources(plan_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/tool/plan_fuzz.cc)
 
 # In the tests each fuzzer makes a fixed number of runs from a fixed seed,
 # starting from a copy of its corpus under fuzz/corpus, so that a run is
 # repeatable. scripts/fuzz-long runs them for longer and grows that corpus.
 set(PW_FUZZ_RUNS 200000 CACHE STRING "Runs of each fuzzer in the tests")
-# These read and write the catalogue on every run and are slower.
+# The check reads the catalogue on every run and is slower.
 set(PW_FUZZ_RUNS_package_check_fuzz 10000)
-set(PW_FUZZ_RUNS_plan_fuzz 10000)
 foreach(target ${PW_FUZZERS_ALL})
   set(corpus ${CMAKE_BINARY_DIR}/corpus/${target})
   file(MAKE_DIRECTORY ${corpus})

@@ -1,12 +1,16 @@
-#include "tool/plan_property.h"
+#include "tool/plan.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
-#include <vector>
 
+#include "platform/fake_platform.h"
+#include "platform/paths.h"
+#include "textures/texture_catalogue.h"
 #include "tool/commands.h"
+#include "tool/test_console.h"
 
 namespace {
 
@@ -26,6 +30,52 @@ void AddPackage(FakePlatform& p) {
   p.registry.SetDwordValue(kKey, "Scan", 0);
   p.files.AddDir("D:\\Sim\\Modelle");
   p.files.AddFile(kCatalogue, "Basis{ Textur{name(Kies)id(12)} }");
+}
+
+struct Snapshot {
+  std::map<std::string, FakeFileSystem::Node> nodes;
+  std::string scan;
+};
+
+Snapshot Take(FakePlatform& p) {
+  const FakeRegistry::Value* scan = p.registry.Get(kKey, "Scan");
+  return {p.files.nodes(), scan ? scan->bytes : "-"};
+}
+
+// What changed between two snapshots, in the plan's words.
+std::set<std::string> Diff(const Snapshot& before, const Snapshot& after) {
+  std::set<std::string> changes;
+  for (const auto& [key, node] : after.nodes) {
+    auto old = before.nodes.find(key);
+    if (old == before.nodes.end())
+      changes.insert((node.dir ? "folder: " : "create: ") + key);
+    else if (node.data != old->second.data || node.time != old->second.time)
+      changes.insert("replace: " + key);
+    else if (old->second.read_only && !node.read_only)
+      changes.insert("read-only cleared: " + key);
+  }
+  for (const auto& [key, node] : before.nodes) {
+    if (!after.nodes.count(key))
+      changes.insert("remove: " + key);
+  }
+  return changes;
+}
+
+std::set<std::string> Listed(const PlanReport& plan) {
+  static const char* kNames[] = {
+      "create: ", "replace: ", "folder: ", "read-only cleared: ", "remove: "};
+  std::set<std::string> changes;
+  for (const auto& change : plan.changes)
+    changes.insert(kNames[static_cast<int>(change.change)] + LowerAscii(change.path));
+  return changes;
+}
+
+std::set<std::uint32_t> Ids(FakeFileSystem& files) {
+  CTextureCatalogue catalogue(files);
+  std::set<std::uint32_t> ids;
+  if (catalogue.Load(kCatalogue))
+    catalogue.entries().ForEach([&](std::uint32_t id, std::string_view) { ids.insert(id); });
+  return ids;
 }
 
 struct PlanCase {
@@ -56,7 +106,8 @@ const PlanCase kCases[] = {
      [](FakePlatform& p) { p.files.Remove("C:\\Paket\\InstSkript.txt"); }, 0, kExitCannotRun},
 };
 
-// A plan changes nothing, and lists exactly what the install then changes.
+// A plan changes nothing, and lists exactly what the install then changes:
+// files, folders, attributes, textures, Scan and the result.
 TEST(PlanTest, ListsWhatInstallChangesAndChangesNothing) {
   for (const PlanCase& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -67,15 +118,35 @@ TEST(PlanTest, ListsWhatInstallChangesAndChangesNothing) {
     options.package = "C:\\Paket";
     options.newer = c.newer;
     options.newer_given = true;
-    PlanOutcome out = PlanThenInstall(p, options, kCatalogue);
-    EXPECT_EQ(std::vector<std::string>(), out.mismatches);
-    EXPECT_EQ(c.status, out.install_status);
-    EXPECT_EQ(c.kept, out.plan.kept.size());
+    Snapshot before = Take(p);
+    std::set<std::uint32_t> ids_before = Ids(p.files);
+
+    TestConsole plan_console;
+    PlanReport plan;
+    EXPECT_EQ(c.status, MakePlan(p.platform, plan_console, options, &plan));
+    Snapshot untouched = Take(p);
+    EXPECT_EQ(before.scan, untouched.scan);
+    EXPECT_TRUE(Diff(before, untouched).empty());
+    EXPECT_EQ(c.kept, plan.kept.size());
     if (c.status == kExitOk) {
-      EXPECT_EQ(1u, out.plan.passed_over.size());  // id 12, held by Kies
+      EXPECT_EQ(1u, plan.passed_over.size());  // id 12, held by Kies
     }
+
+    TestConsole console;
+    console.input.assign({"x", "yes"});
+    EXPECT_EQ(c.status, RunInstall(p.platform, console, options));
+    Snapshot after = Take(p);
+    EXPECT_EQ(Diff(before, after), Listed(plan));
+    std::set<std::uint32_t> added;
+    for (const auto& texture : plan.added)
+      added.insert(texture.id);
+    std::set<std::uint32_t> ids_after = Ids(p.files);
+    for (std::uint32_t id : ids_before)
+      ids_after.erase(id);
+    EXPECT_EQ(ids_after, added);
+    EXPECT_EQ(after.scan == before.scan, plan.registry.empty());
     if (c.status != kExitCannotRun) {
-      EXPECT_FALSE(out.plan.changes.empty());
+      EXPECT_FALSE(Listed(plan).empty());
     }
   }
 }

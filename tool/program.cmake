@@ -10,7 +10,7 @@ if(WIN32)
 endif()
 target_link_libraries(packwright-tool PRIVATE packwright_tool)
 
-target_sources(packwright_tests PRIVATE ${TOOL_TEST_SUPPORT} ${TOOL_TESTS})
+target_sources(packwright_tests PRIVATE ${TOOL_TESTS})
 target_link_libraries(packwright_tests PRIVATE packwright_tool)
 
 # check, plan and install on a copy of the demo, under Wine in the Windows

@@ -16,9 +16,6 @@ set(TOOL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/tool_shell.cc)
 set(TOOL_MAIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main.cc)
-# The plan's promise, checked by its test and its fuzzer.
-set(TOOL_TEST_SUPPORT
-  ${CMAKE_CURRENT_LIST_DIR}/plan_property.cc)
 set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/positioned_script_test.cc
