@@ -113,6 +113,7 @@ TEST_F(InstallScriptTest, EntriesDropWhitespaceAndKeepNestedBraces) {
       {"high bytes kept", "D{{\xE4\x9F\xFF}}", Found({"\xE4\x9F\xFF"})},
       {"nested", "D{{x>>a{b}c}{{}}{}}", Found({"x>>a{b}c", "{}", ""})},
       {"crlf", "D\r\n{\r\n{a}\r\n{b}\r\n}\r\n", Found({"a", "b"})},
+      {"lone cr", "\rD\r{\r{\ra\rb\r}\r\r\n{c}\r}\r", Found({"ab", "c"})},
   });
 }
 

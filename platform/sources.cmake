@@ -14,6 +14,7 @@ set(PLATFORM_TEST_SUPPORT
 set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/file_system_contract_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/test_find.cc)
 include(${CMAKE_CURRENT_LIST_DIR}/posix.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/win32.cmake)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ScopedTempDir {
  public:
@@ -33,6 +34,20 @@ bool TestMakeDir(const std::string& path);
 // Replace, OpenRead or CreateWrite) fails on `paths` because a file, or for
 // CreateWrite its directory, is missing.
 std::string TestMissingError(const std::string& op, const std::string& paths);
+// Every file and folder on the whole machine whose name holds `text` (letters,
+// digits and '-' only), as Unix paths, /proc, /sys and /dev left out; under
+// Wine the search covers the Unix root, not only the prefix. False when the
+// search cannot run (a Windows that is not Wine).
+bool TestFindEverywhere(const std::string& text, std::vector<std::string>* found);
+// The Unix shell command behind TestFindEverywhere: prints one path a line,
+// and exits with 0, or 1 when some folder could not be read (other programs
+// remove folders while it runs).
+std::string TestFindCommand(const std::string& text);
+// The characters TestFindEverywhere takes in `text`.
+extern const char kTestFindableChars[];
+// Splits `output` at line ends into `lines`.
+void TestSplitLines(const std::string& output, std::vector<std::string>* lines);
+
 // Whether the system's file names compare without regard to case.
 extern const bool kTestNamesIgnoreCase;
 

@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <ftw.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <vector>
@@ -94,6 +96,21 @@ bool TestMakeDir(const std::string& path) {
 
 std::string TestMissingError(const std::string& op, const std::string& paths) {
   return op + "(" + paths + "): No such file or directory";
+}
+
+bool TestFindEverywhere(const std::string& text, std::vector<std::string>* found) {
+  if (text.empty() || text.find_first_not_of(kTestFindableChars) != std::string::npos)
+    return false;
+  FILE* list = popen(TestFindCommand(text).c_str(), "r");
+  if (!list)
+    return false;
+  std::string output;
+  char buf[4096];
+  for (std::size_t got; (got = fread(buf, 1, sizeof(buf), list)) > 0;)
+    output.append(buf, got);
+  int status = pclose(list);
+  TestSplitLines(output, found);
+  return WIFEXITED(status) && WEXITSTATUS(status) <= 1;
 }
 
 const bool kTestNamesIgnoreCase = false;

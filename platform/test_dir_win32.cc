@@ -117,4 +117,39 @@ std::string TestMissingError(const std::string& op, const std::string& paths) {
   return "CreateFile(" + paths + "): error " + (op == "CreateWrite" ? "3" : "2");
 }
 
+bool TestFindEverywhere(const std::string& text, std::vector<std::string>* found) {
+  // Wine starts a Unix program as it starts a Windows one, but hands back no
+  // process to wait for: the shell renames the list when find is done.
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (!ntdll || !GetProcAddress(ntdll, "wine_get_version") || text.empty() ||
+      text.find_first_not_of(kTestFindableChars) != std::string::npos)
+    return false;
+  std::string list = "/tmp/pw-find-" + std::to_string(GetCurrentProcessId()) + "-" +
+                     std::to_string(GetTickCount());
+  std::string command = "Z:\\bin\\sh -c \"" + TestFindCommand(text) + " >" + list +
+                        ".part; /bin/mv " + list + ".part " + list + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return false;
+  if (process.hProcess)
+    CloseHandle(process.hProcess);
+  if (process.hThread)
+    CloseHandle(process.hThread);
+  std::string windows_list = "Z:" + list;
+  for (char& c : windows_list)
+    c = c == '/' ? '\\' : c;
+  std::string output;
+  for (int waited = 0; !TestReadFile(windows_list, &output); waited += 100) {
+    if (waited > 600000)
+      return false;
+    Sleep(100);
+  }
+  DeleteFileA(windows_list.c_str());
+  TestSplitLines(output, found);
+  return true;
+}
+
 const bool kTestNamesIgnoreCase = true;

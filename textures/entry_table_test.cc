@@ -39,6 +39,24 @@ TEST(EntryTableTest, InsertedEntriesMergeInOrderAndNeverReplace) {
   EXPECT_FALSE(table.Contains(0));
 }
 
+TEST(EntryTableTest, FirstOfAnIdStaysInALargeUnsortedTable) {
+  // Large enough that the sort leaves small-range insertion behind.
+  EntryTable table;
+  for (std::uint32_t id = 40; id >= 1; --id) {
+    table.Append(id, "first " + std::to_string(id));
+    if (id % 3 == 0)
+      table.Append(id, "later " + std::to_string(id));
+  }
+  table.Append(20, "last 20");
+  table.Seal();
+  ASSERT_EQ(40u, table.size());
+  std::uint32_t want = 1;
+  for (const auto& [id, text] : List(table)) {
+    EXPECT_EQ(want, id);
+    EXPECT_EQ("first " + std::to_string(want++), text);
+  }
+}
+
 TEST(EntryTableTest, TextsSpanningBlocksStayIntact) {
   EntryTable table;
   std::string big(3 << 20, 'x');
