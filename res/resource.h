@@ -28,5 +28,6 @@
 #define IDS_QUIT 110
 #define IDS_OK 111
 #define IDS_INSTALL 112
+#define IDS_RECORD_FAILED 113
 
 #endif  // PACKWRIGHT_RES_RESOURCE_H_
