@@ -2,7 +2,7 @@
 # Fails when a source file includes a header from a layer above its own.
 # Linking cannot catch this for a header-only include, so the includes are
 # read as text. Layers from the bottom up:
-#   res < platform < engine < textures < app, tool
+#   res < platform < engine < textures < record < app, tool
 # A file may include from its own layer or any below it; the program (app)
 # and the tool do not include from each other.
 #
@@ -22,14 +22,15 @@ rank() {
     platform) echo 1 ;;
     engine) echo 2 ;;
     textures) echo 3 ;;
-    app | tool) echo 4 ;;
+    record) echo 4 ;;
+    app | tool) echo 5 ;;
     *) echo "" ;;
   esac
 }
 
 status=0
 checked=0
-for layer in res platform engine textures app tool; do
+for layer in res platform engine textures record app tool; do
   [ -d "$root/$layer" ] || continue
   own=$(rank "$layer")
   while IFS= read -r -d '' file; do
@@ -40,7 +41,7 @@ for layer in res platform engine textures app tool; do
         echo "${file#"$root"/}:$line: includes \"$target\"," \
           "a layer above $layer" >&2
         status=1
-      elif [ -n "$used" ] && [ "$used" = 4 ] && [ "${target%%/*}" != "$layer" ]; then
+      elif [ -n "$used" ] && [ "$used" = 5 ] && [ "${target%%/*}" != "$layer" ]; then
         # The program and the tool stand side by side on the engine.
         echo "${file#"$root"/}:$line: includes \"$target\"," \
           "beside $layer" >&2

@@ -53,17 +53,10 @@ bool EnsureDirectory(FileSystem& files, CInstallRecord* record, StepState& state
                      const std::string& dir) {
   if (state.dirs.count(dir))
     return true;
-  if (record && !record->MakeFolder(dir))
+  if (!MakeFoldersRecorded(files, record, dir))
     return false;
-  std::vector<std::string> made;
-  bool ok = CreateDirectoryTree(files, dir, record ? &made : nullptr);
-  for (const std::string& level : made) {
-    if (!record->FolderMade(level))
-      return false;
-  }
-  if (ok)
-    state.dirs.insert(dir);
-  return ok;
+  state.dirs.insert(dir);
+  return true;
 }
 
 // Resets the attributes of a destination that the entry did not write, so

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/file_ops.h"
 #include "engine/safe_copy.h"
 
 const char kRecordsFolder[] = "Packwright";
@@ -244,12 +245,34 @@ bool CInstallRecord::Flush() {
   return out_->Flush() || Fail();
 }
 
-bool CInstallRecord::Finish(bool ok) {
-  if (!Line({"end", ok ? "ok" : "failed"}) || !Flush())
+bool CInstallRecord::Finish(const std::string& outcome) {
+  if (!Line({"end", outcome}) || !Flush())
     return false;
   bool closed = out_->Close();
   out_.reset();
   return closed || Fail();
+}
+
+bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir) {
+  if (!record)
+    return CreateDirectoryTree(files, dir);
+  std::vector<std::string> missing;
+  for (std::string level = dir; level.size() > 3 && !files.Exists(level);) {
+    missing.push_back(level);
+    std::string::size_type slash = level.rfind('\\');
+    if (slash == std::string::npos)
+      break;
+    level = level.substr(0, slash);
+  }
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    if (!record->MakeFolder(*level))
+      return false;
+  }
+  std::vector<std::string> made;
+  bool ok = CreateDirectoryTree(files, dir, &made);
+  for (const std::string& level : made)
+    ok = record->FolderMade(level) && ok;
+  return ok;
 }
 
 bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
@@ -261,7 +284,8 @@ bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::stri
   // failure.
   if (record->broken() || !ChecksumFile(files, from, &written))
     return false;
-  bool replaces = files.Exists(to);
+  std::uint32_t attrs = 0;
+  bool replaces = files.Exists(to) || files.GetAttributes(to, &attrs);
   if (replaces && files.IsReadOnly(to))
     return false;  // refused by the copy as well; no backup is taken for it
   if (!(replaces ? record->Replace(to, written) : record->Create(to, written)))

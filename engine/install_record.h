@@ -10,10 +10,10 @@
 // directory are written relative to it. The lines, in order:
 //   packwright-record 1
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
-//   undoes NNNN [partly]         (an undo: the record it reverses)
+//   undoes NNNN                  (an undo: the record it reverses)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
-//   make-folder DIR                     folder-made LEVEL (one per level)
+//   make-folder LEVEL                   folder-made LEVEL
 //   create PATH SIZE SUM                created PATH TIME
 //   replace PATH BACKUP ATTRS SIZE SUM  replaced PATH TIME
 //   remove PATH BACKUP ATTRS SIZE SUM   removed PATH (moved to BACKUP)
@@ -23,7 +23,7 @@
 //     with, between them, one line per entry the save adds or takes out:
 //     texture ID TEXT / texture-removed ID TEXT
 //   scan BEFORE                         scan-set AFTER
-//   end ok|failed
+//   end ok|partly|failed  (partly: an undo that left something alone)
 // SIZE and SUM describe the file as the change leaves it (create, replace)
 // or as it was (remove, catalogue: the backup); ATTRS are the attributes
 // the file had before (FileSystem::GetAttributes); TIME is its last-write
@@ -78,8 +78,7 @@ class CInstallRecord {
   ~CInstallRecord();
 
   // Makes the next run folder and writes the header lines. `undoes` is
-  // empty for an install, else the undone record's folder name, followed by
-  // "\tpartly" when the undo left something alone. False, with nothing
+  // empty for an install, else the undone record's folder name. False, with nothing
   // written but possibly the folder, when the folder or the file cannot be
   // made or the header cannot be written.
   bool Begin(const std::string& kind, const std::string& package, const std::string& scriptSum,
@@ -112,8 +111,9 @@ class CInstallRecord {
 
   // Forces what was written onto the disk.
   bool Flush();
-  // Writes the end line, flushes and closes the record.
-  bool Finish(bool ok);
+  // Writes the end line ("ok", "partly" or "failed"), flushes and closes
+  // the record.
+  bool Finish(const std::string& outcome);
 
   // `path` as the record writes it: relative to Kestrova's directory when
   // it lies inside it.
@@ -133,6 +133,12 @@ class CInstallRecord {
   unsigned backups_ = 0;
   bool broken_ = false;
 };
+
+// Makes directory `dir` and its missing parents (CreateDirectoryTree), with
+// a record first writing a make-folder intent for each level found missing
+// and after it a folder-made outcome for each level made. False when the
+// directory was not made or the record failed.
+bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir);
 
 // Copies `from` over `to` as CopyFileSafely does; with a record, first
 // writes the create or replace intent (backing the old `to` up) and after
