@@ -126,24 +126,27 @@ bool CInstallRecord::Fail() {
   return false;
 }
 
-bool CInstallRecord::Line(const std::vector<std::string>& fields) {
+bool CInstallRecord::Line(const std::vector<std::string>& fields, bool outcome) {
   if (broken_ || !out_)
     return Fail();
-  std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     // The version line carries its own tab.
-    line += i == 0 ? fields[i] : "\t" + EscapeField(fields[i]);
+    waiting_ += i == 0 ? fields[i] : "\t" + EscapeField(fields[i]);
   }
-  line += '\n';
-  return out_->Write(line.data(), line.size()) || Fail();
+  waiting_ += '\n';
+  if (outcome)
+    return true;
+  bool written = out_->Write(waiting_.data(), waiting_.size());
+  waiting_.clear();
+  return written || Fail();
 }
 
 std::string CInstallRecord::Relative(const std::string& path) const {
   return path.compare(0, host_.size(), host_) == 0 ? path.substr(host_.size()) : path;
 }
 
-bool CInstallRecord::FileLine(const char* keyword, const std::string& path) {
-  return Line({keyword, Relative(path)});
+bool CInstallRecord::FileLine(const char* keyword, const std::string& path, bool outcome) {
+  return Line({keyword, Relative(path)}, outcome);
 }
 
 bool CInstallRecord::TakeBackup(const std::string& path, bool move, std::string* name) {
@@ -160,7 +163,7 @@ bool CInstallRecord::MakeFolder(const std::string& dir) {
 }
 
 bool CInstallRecord::FolderMade(const std::string& level) {
-  return FileLine("folder-made", level);
+  return FileLine("folder-made", level, true);
 }
 
 bool CInstallRecord::Create(const std::string& path, const FileSum& written) {
@@ -168,7 +171,7 @@ bool CInstallRecord::Create(const std::string& path, const FileSum& written) {
 }
 
 bool CInstallRecord::Created(const std::string& path) {
-  return Line({"created", Relative(path), TimeOf(files_, path)});
+  return Line({"created", Relative(path), TimeOf(files_, path)}, true);
 }
 
 bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
@@ -182,7 +185,7 @@ bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
 }
 
 bool CInstallRecord::Replaced(const std::string& path) {
-  return Line({"replaced", Relative(path), TimeOf(files_, path)});
+  return Line({"replaced", Relative(path), TimeOf(files_, path)}, true);
 }
 
 bool CInstallRecord::Remove(const std::string& path) {
@@ -199,7 +202,7 @@ bool CInstallRecord::Remove(const std::string& path) {
 }
 
 bool CInstallRecord::Removed(const std::string& path) {
-  return FileLine("removed", path);
+  return FileLine("removed", path, true);
 }
 
 bool CInstallRecord::Attributes(const std::string& path, std::uint32_t old_attrs) {
@@ -207,11 +210,11 @@ bool CInstallRecord::Attributes(const std::string& path, std::uint32_t old_attrs
 }
 
 bool CInstallRecord::AttributesSet(const std::string& path) {
-  return FileLine("attributes-set", path);
+  return FileLine("attributes-set", path, true);
 }
 
 bool CInstallRecord::FolderRemoved(const std::string& dir) {
-  return FileLine("folder-removed", dir);
+  return FileLine("folder-removed", dir, true);
 }
 
 bool CInstallRecord::Catalogue(const std::string& path) {
@@ -242,6 +245,9 @@ bool CInstallRecord::Scan(const char* keyword, const std::string& value) {
 bool CInstallRecord::Flush() {
   if (broken_ || !out_)
     return Fail();
+  if (!waiting_.empty() && !out_->Write(waiting_.data(), waiting_.size()))
+    return Fail();
+  waiting_.clear();
   return out_->Flush() || Fail();
 }
 

@@ -31,7 +31,10 @@
 // when it ends in a line feed, so a line cut short by a crash is no line.
 //
 // Durability: the record stays open for the run and is written with plain
-// writes, which survive the program's death but not a power cut. It is
+// writes, which survive the program's death but not a power cut. An intent
+// line is written before its change; an outcome line waits to go out with
+// the next line, so that a file costs one write, and the program's death
+// may lose the last outcomes but never an intent. It is
 // forced to disk at the file step's points: before an existing file is
 // replaced (together with that file's backup), before the catalogue is
 // replaced (with the catalogue's backup), and with the file step's final
@@ -120,16 +123,19 @@ class CInstallRecord {
   std::string Relative(const std::string& path) const;
 
  private:
-  bool Line(const std::vector<std::string>& fields);
+  // Writes the line, after any outcome lines waiting; an outcome line
+  // (`outcome` set) waits for the next one.
+  bool Line(const std::vector<std::string>& fields, bool outcome = false);
   bool Fail();
   // Copies (or moves) `path` to the next backup file; its name in `name`.
   bool TakeBackup(const std::string& path, bool move, std::string* name);
-  bool FileLine(const char* keyword, const std::string& path);
+  bool FileLine(const char* keyword, const std::string& path, bool outcome = false);
 
   FileSystem& files_;
   std::string host_;
   std::string folder_;
   std::unique_ptr<OutputFile> out_;
+  std::string waiting_;
   unsigned backups_ = 0;
   bool broken_ = false;
 };
