@@ -137,8 +137,3 @@ std::uint32_t ConvertTextureId(const std::string& text, std::size_t pos) {
     value = value * 10u + static_cast<std::uint32_t>(text[pos] - '0');
   return negative ? 0u - value : value;
 }
-
-bool CTextureCatalogue::RemoveEntry(std::uint32_t id, const std::string& text) {
-  std::string stored;
-  return entries_.Find(id, &stored) && stored == text && entries_.Remove(id);
-}
