@@ -277,9 +277,9 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrs)
   return true;
 }
 
-bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
   Node* node = Find(path);
-  if (Fails("RemoveDirectory", path) || !node || !node->dir)
+  if (Fails("RemoveEmptyDirectory", path) || !node || !node->dir)
     return false;
   std::string key = Key(path);
   for (const auto& entry : nodes_) {

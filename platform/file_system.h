@@ -99,8 +99,9 @@ class FileSystem {
   virtual bool SetAttributes(const std::string& path, std::uint32_t attrs) = 0;
 
   // Removes the directory `path` when it is empty; false when it is not
-  // empty, is no directory, or cannot be removed.
-  virtual bool RemoveDirectory(const std::string& path) = 0;
+  // empty, is no directory, or cannot be removed. (Not RemoveDirectory:
+  // <windows.h> makes that name a macro.)
+  virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
 
   // The names in directory `path`, without "." and "..", in no set order.
   // False when the directory does not open.

@@ -286,11 +286,11 @@ TEST_P(FileSystemContractTest, ListAndRemoveDirectories) {
   EXPECT_EQ((std::vector<std::string>{"a.dat", "inner"}), names);
   EXPECT_FALSE(files_.ListDirectory(At("missing"), &names));
   EXPECT_FALSE(files_.ListDirectory(At("sub\\a.dat"), &names));
-  EXPECT_FALSE(files_.RemoveDirectory(At("sub")));
-  EXPECT_FALSE(files_.RemoveDirectory(At("sub\\a.dat")));
-  EXPECT_TRUE(files_.RemoveDirectory(At("sub\\inner")));
+  EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub")));
+  EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub\\a.dat")));
+  EXPECT_TRUE(files_.RemoveEmptyDirectory(At("sub\\inner")));
   EXPECT_FALSE(files_.Exists(At("sub\\inner")));
-  EXPECT_FALSE(files_.RemoveDirectory(At("sub\\inner")));
+  EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub\\inner")));
 }
 
 TEST_P(FileSystemContractTest, TextModeRoundTripThroughRealFiles) {

@@ -333,7 +333,7 @@ class RealFileSystem : public FileSystem {
     return chmod(Native(path).c_str(), attrs & 07777) == 0;
   }
 
-  bool RemoveDirectory(const std::string& path) override {
+  bool RemoveEmptyDirectory(const std::string& path) override {
     std::string native = Native(path);
     return !native.empty() && rmdir(native.c_str()) == 0;
   }

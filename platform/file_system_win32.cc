@@ -78,7 +78,7 @@ class Win32FileSystemImpl : public FileSystem {
   bool SetNormalAttributes(const std::string& path) override;
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
-  bool RemoveDirectory(const std::string& path) override;
+  bool RemoveEmptyDirectory(const std::string& path) override;
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
@@ -187,7 +187,7 @@ bool Win32FileSystemImpl::SetAttributes(const std::string& path, std::uint32_t a
   return SetFileAttributesA(path.c_str(), attrs) != 0;
 }
 
-bool Win32FileSystemImpl::RemoveDirectory(const std::string& path) {
+bool Win32FileSystemImpl::RemoveEmptyDirectory(const std::string& path) {
   return RemoveDirectoryA(path.c_str()) != 0;
 }
 

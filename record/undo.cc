@@ -211,7 +211,7 @@ void Undoer::RemoveFolders() {
     if (!empty)
       continue;
     gone_.insert(LowerAscii(*dir));
-    if (Step("remove folder " + *dir) && files_.RemoveDirectory(*dir))
+    if (Step("remove folder " + *dir) && files_.RemoveEmptyDirectory(*dir))
       record_.FolderRemoved(*dir);
   }
 }

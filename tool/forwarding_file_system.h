@@ -37,7 +37,9 @@ class ForwardingFileSystem : public FileSystem {
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override {
     return inner_.SetAttributes(path, attrs);
   }
-  bool RemoveDirectory(const std::string& path) override { return inner_.RemoveDirectory(path); }
+  bool RemoveEmptyDirectory(const std::string& path) override {
+    return inner_.RemoveEmptyDirectory(path);
+  }
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override {
     return inner_.ListDirectory(path, names);
   }

@@ -157,7 +157,7 @@ bool OverlayFileSystem::SetAttributes(const std::string&, std::uint32_t) {
   return false;
 }
 
-bool OverlayFileSystem::RemoveDirectory(const std::string&) {
+bool OverlayFileSystem::RemoveEmptyDirectory(const std::string&) {
   return false;
 }
 

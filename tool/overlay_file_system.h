@@ -44,7 +44,7 @@ class OverlayFileSystem : public FileSystem {
   // what would change it or what the run has changed.
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
-  bool RemoveDirectory(const std::string& path) override;
+  bool RemoveEmptyDirectory(const std::string& path) override;
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
