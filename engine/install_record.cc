@@ -145,6 +145,10 @@ std::string CInstallRecord::Relative(const std::string& path) const {
   return path.compare(0, host_.size(), host_) == 0 ? path.substr(host_.size()) : path;
 }
 
+std::string CInstallRecord::LastBackup() const {
+  return backups_ == 0 ? std::string() : folder_ + "\\" + std::to_string(backups_) + ".bak";
+}
+
 bool CInstallRecord::FileLine(const char* keyword, const std::string& path, bool outcome) {
   return Line({keyword, Relative(path)}, outcome);
 }

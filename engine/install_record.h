@@ -91,6 +91,9 @@ class CInstallRecord {
   // when Begin failed), without trailing backslash.
   const std::string& folder() const { return folder_; }
   bool broken() const { return broken_; }
+  // The latest backup taken (by Replace, Remove or Catalogue), as a full
+  // path; empty before the first.
+  std::string LastBackup() const;
 
   // The intents and outcomes of the header's list. A replace or remove
   // first copies `path` (a replace) or moves it (a remove) into the run's

@@ -46,16 +46,23 @@ void Undoer::Run() {
   if (!failed_)
     RemoveFolders();
   bool partly = !report_->outcome.left_alone.empty();
+  if (!options_.dry_run)
+    Finish();
   report_->outcome.status = failed_  ? UndoStatus::kFailed
                             : partly ? UndoStatus::kPartly
                                      : UndoStatus::kUndone;
-  if (options_.dry_run)
-    return;
+}
+
+// Makes what the undo wrote durable, sets Scan and ends the record; the
+// undo counts only once all of that is done.
+void Undoer::Finish() {
+  std::string err;
+  if (!written_.empty() && !files_.SyncFiles(written_, &err))
+    Fail(err);
   UpdateScan(platform_.registry, &record_);
-  if (!record_.Finish(failed_ ? "failed" : partly ? "partly" : "ok")) {
+  bool partly = !report_->outcome.left_alone.empty();
+  if (!record_.Finish(failed_ ? "failed" : partly ? "partly" : "ok"))
     Fail("the undo's record cannot be written: " + record_.folder());
-    report_->outcome.status = UndoStatus::kFailed;
-  }
 }
 
 bool Undoer::Overlapped(const std::string& path) const {
@@ -82,6 +89,11 @@ bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t ti
          (files_.LastWriteTime(path, &now_time) == TimeResult::kOk && now_time == time);
 }
 
+bool Undoer::Present(const std::string& path) {
+  std::uint32_t attrs = 0;
+  return files_.Exists(path) || files_.GetAttributes(path, &attrs);
+}
+
 bool Undoer::Step(const std::string& text) {
   report_->steps.push_back(text);
   return !options_.dry_run;
@@ -100,9 +112,9 @@ void Undoer::Fail(const std::string& what) {
 void Undoer::UndoFile(const RecordedFile& file) {
   // The temporary of a copy that never finished is the run's own half file.
   std::string temp = file.path + kReplaceTempSuffix;
-  if (!file.done && file.kind != RecordedFile::kAttributes && files_.Exists(temp) &&
-      Step("remove " + temp))
-    files_.Remove(temp);
+  if (!file.done && file.kind != RecordedFile::kAttributes && Present(temp) &&
+      Step("remove " + temp) && !files_.Remove(temp))
+    return Fail("cannot remove " + temp);
   switch (file.kind) {
     case RecordedFile::kCreate:
       return UndoCreate(file);
@@ -116,21 +128,24 @@ void Undoer::UndoFile(const RecordedFile& file) {
 }
 
 void Undoer::UndoCreate(const RecordedFile& file) {
-  if (!files_.Exists(file.path))
+  if (!Present(file.path))
     return;
   bool ours = Holds(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
   if (!ours && !options_.force)
     return LeaveAlone(file.path);
   gone_.insert(LowerAscii(file.path));
-  if (Step("remove " + file.path) && !(record_.Remove(file.path) && record_.Removed(file.path)))
-    Fail("cannot remove " + file.path);
+  if (!Step("remove " + file.path))
+    return;
+  if (!(record_.Remove(file.path) && record_.Removed(file.path)))
+    return Fail("cannot remove " + file.path);
+  written_.push_back(record_.LastBackup());
 }
 
 void Undoer::UndoReplace(const RecordedFile& file) {
   FileSum old;
   if (!ChecksumFile(files_, file.backup, &old))
     return Fail("cannot read the backup " + file.backup);
-  bool exists = files_.Exists(file.path);
+  bool exists = Present(file.path);
   if (exists && Holds(file.path, old, 0))
     return;  // as it was before the run
   bool ours =
@@ -142,13 +157,13 @@ void Undoer::UndoReplace(const RecordedFile& file) {
 }
 
 void Undoer::UndoRemove(const RecordedFile& file) {
-  if (files_.Exists(file.path)) {
+  if (Present(file.path)) {
     if (Holds(file.path, file.sum, 0))
       return;
     if (!options_.force)
       return LeaveAlone(file.path);
   }
-  if (!files_.Exists(file.backup)) {
+  if (!Present(file.backup)) {
     // The move never happened, or a later hand took the file away.
     if (file.done)
       Fail("the backup is missing: " + file.backup);
@@ -160,7 +175,12 @@ void Undoer::UndoRemove(const RecordedFile& file) {
 
 void Undoer::UndoAttributes(const RecordedFile& file) {
   std::uint32_t now = 0;
-  if (!files_.GetAttributes(file.path, &now) || now == file.attrs)
+  if (!files_.GetAttributes(file.path, &now)) {
+    if (files_.Exists(file.path))
+      Fail("cannot read the attributes of " + file.path);
+    return;
+  }
+  if (now == file.attrs)
     return;
   if (Overlapped(file.path) && !options_.force)
     return LeaveAlone(file.path);
@@ -180,17 +200,18 @@ void Undoer::Restore(const std::string& path, const std::string& backup, std::ui
   if (!EnsureParent(path) || !CopyFileRecorded(files_, &record_, backup, path))
     return Fail("cannot restore " + path + " from " + backup);
   files_.SetAttributes(path, attrs);
+  written_.push_back(path);
 }
 
 bool Undoer::EnsureParent(const std::string& path) {
   std::string dir = DirectoryOf(path);
-  return files_.Exists(dir) || MakeFoldersRecorded(files_, &record_, dir);
+  return Present(dir) || MakeFoldersRecorded(files_, &record_, dir);
 }
 
 void Undoer::RemakeFolders() {
   const std::vector<std::string>& removed = target_.folders_removed;
   for (auto dir = removed.rbegin(); dir != removed.rend(); ++dir) {
-    if (files_.Exists(*dir) || !Step("make folder " + *dir))
+    if (Present(*dir) || !Step("make folder " + *dir))
       continue;
     if (!(record_.MakeFolder(*dir) && files_.MakeDirectory(*dir) == DirResult::kCreated &&
           record_.FolderMade(*dir)))
@@ -202,8 +223,13 @@ void Undoer::RemoveFolders() {
   const std::vector<std::string>& made = target_.folders_made;
   std::vector<std::string> names;
   for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
-    if (gone_.count(LowerAscii(*dir)) || !files_.ListDirectory(*dir, &names))
+    if (gone_.count(LowerAscii(*dir)))
       continue;
+    if (!files_.ListDirectory(*dir, &names)) {
+      if (Present(*dir))
+        return Fail("cannot read the folder " + *dir);
+      continue;
+    }
     // A dry run removes nothing, so what it would have removed counts as gone.
     bool empty = std::all_of(names.begin(), names.end(), [&](const std::string& name) {
       return gone_.count(LowerAscii(*dir + "\\" + name)) > 0;
@@ -211,8 +237,10 @@ void Undoer::RemoveFolders() {
     if (!empty)
       continue;
     gone_.insert(LowerAscii(*dir));
-    if (Step("remove folder " + *dir) && files_.RemoveEmptyDirectory(*dir))
-      record_.FolderRemoved(*dir);
+    if (!Step("remove folder " + *dir))
+      continue;
+    if (!files_.RemoveEmptyDirectory(*dir) || !record_.FolderRemoved(*dir))
+      return Fail("cannot remove the folder " + *dir);
   }
 }
 

@@ -29,7 +29,7 @@ void Undoer::UndoCatalogue() {
   if (now == c.before)
     return;  // never saved, or as it was already
   bool as_left = (c.saved && now == c.after) || CatalogueAsLeft();
-  if ((as_left || options_.force) && files_.Exists(c.backup))
+  if ((as_left || options_.force) && Present(c.backup))
     return RestoreCatalogue();
   TakeOutEntries();
 }

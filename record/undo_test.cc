@@ -181,3 +181,31 @@ TEST(UndoTest, AFaultAnywhereInTheInstallLeavesARecordThatUndoesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UndoTest, AnUndoCutShortByAFaultIsFinishedByTheNext) {
+  std::map<std::string, std::string> before = Tree(Kestrova().p.files);
+  for (int n = 1; n < 2000; ++n) {
+    Kestrova k;
+    k.Install();
+    int start = k.p.files.call_count();
+    k.p.files.FailNth(n);
+    UndoReport first = k.Undo();
+    bool reached = k.p.files.call_count() >= start + n;
+    std::string failed_call = reached ? k.p.files.calls()[start + n - 1] : std::string();
+    SCOPED_TRACE("call " + std::to_string(n) + ": " + failed_call);
+    k.p.files.ClearFaults();
+    UndoReport second = k.Undo();
+    EXPECT_NE(UndoStatus::kFailed, second.outcome.status) << testing::PrintToString(second.errors);
+    EXPECT_EQ(before, Tree(k.p.files));
+    if (!reached) {
+      EXPECT_EQ(UndoStatus::kUndone, first.outcome.status);
+      EXPECT_GT(n, 50);
+      return;
+    }
+  }
+  ADD_FAILURE() << "the undo never ran without a fault";
+}
+
+}  // namespace

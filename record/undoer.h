@@ -21,6 +21,10 @@ class Undoer {
   void Run();
 
  private:
+  void Finish();
+  // True unless two probes (Exists, GetAttributes) both find nothing, so
+  // that one failing call cannot make the undo pass over a file.
+  bool Present(const std::string& path);
   // True when a later install on record, not undone, touched `path`.
   bool Overlapped(const std::string& path) const;
   // True when `path` holds `sum` (and, when `time` is not 0, that time).
@@ -58,6 +62,8 @@ class Undoer {
   // What the undo removed (or, in a dry run, would remove), by lower-case
   // full path.
   std::set<std::string> gone_;
+  // The files the undo wrote or moved, to be synced before it ends.
+  std::vector<std::string> written_;
   bool failed_ = false;
 };
 
