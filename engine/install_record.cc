@@ -267,7 +267,11 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
   if (!record)
     return CreateDirectoryTree(files, dir);
   std::vector<std::string> missing;
-  for (std::string level = dir; level.size() > 3 && !files.Exists(level);) {
+  std::uint32_t attrs = 0;
+  // Two probes, so that one failing call cannot put a folder that was there
+  // on record as made (an undo would remove it once empty).
+  for (std::string level = dir;
+       level.size() > 3 && !files.Exists(level) && !files.GetAttributes(level, &attrs);) {
     missing.push_back(level);
     std::string::size_type slash = level.rfind('\\');
     if (slash == std::string::npos)
