@@ -142,7 +142,11 @@ bool CInstallRecord::Line(const std::vector<std::string>& fields, bool outcome) 
 }
 
 std::string CInstallRecord::Relative(const std::string& path) const {
-  return path.compare(0, host_.size(), host_) == 0 ? path.substr(host_.size()) : path;
+  std::string full = files_.FullPath(path);
+  std::string host = files_.FullPath(host_);
+  if (!host.empty() && host.back() != '\\')
+    host += '\\';
+  return full.compare(0, host.size(), host) == 0 ? full.substr(host.size()) : full;
 }
 
 std::string CInstallRecord::LastBackup() const {

@@ -6,8 +6,8 @@
 //
 // Record.txt is plain text, one action per line, its fields separated by
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
-// every byte below 0x20 are written as %XX. Paths inside Kestrova's
-// directory are written relative to it. The lines, in order:
+// every byte below 0x20 are written as %XX. Paths are resolved and written
+// relative to Kestrova's directory. The lines, in order:
 //   packwright-record 1
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
@@ -121,8 +121,10 @@ class CInstallRecord {
   // the record.
   bool Finish(const std::string& outcome);
 
-  // `path` as the record writes it: relative to Kestrova's directory when
-  // it lies inside it.
+  // `path` as the record writes it: resolved (FileSystem::FullPath), and
+  // relative to Kestrova's directory when it lies inside it. A reader takes
+  // only relative paths without "..", so the one outside is written but
+  // never undone.
   std::string Relative(const std::string& path) const;
 
  private:

@@ -52,16 +52,29 @@ class LineReader {
     } else if (f.size() == 2 && (key == "make-folder" || key == "folder-removed")) {
       // A level whose intent was written may have been made before a crash
       // kept its outcome from the record.
-      (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(Full(f[1]));
+      std::string dir = Full(f[1]);
+      if (!dir.empty())
+        (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(dir);
     } else if (!ReadFileLine(f)) {
       ReadCatalogueLine(f);
     }
   }
 
  private:
+  // The full path of a path on record, which names a place inside
+  // Kestrova's directory; empty for any other (a drive, a share, "..",
+  // "/"), so that an edited record cannot aim an undo elsewhere.
   std::string Full(const std::string& path) const {
-    bool absolute = (path.size() > 1 && path[1] == ':') || path.compare(0, 2, "\\\\") == 0;
-    return absolute ? path : host_ + path;
+    bool outside = path.empty() || path.find_first_of(":/") != std::string::npos ||
+                   path[0] == '\\' || ("\\" + path + "\\").find("\\..\\") != std::string::npos;
+    return outside ? std::string() : host_ + path;
+  }
+
+  // A backup's full path; empty unless `name` is a plain file name.
+  std::string Backup(const std::string& name) const {
+    bool plain = !name.empty() && name != "." && name != ".." &&
+                 name.find_first_of(":/\\") == std::string::npos;
+    return plain ? r_->folder + "\\" + name : std::string();
   }
 
   bool ReadFileLine(const std::vector<std::string>& f) {
@@ -73,13 +86,16 @@ class LineReader {
     } else if (f.size() == 6 && (key == "replace" || key == "remove") &&
                ParseNumber(f[3], &attrs) && ParseFileSum(f[4], f[5], &file.sum)) {
       file.kind = key == "replace" ? RecordedFile::kReplace : RecordedFile::kRemove;
-      file.backup = r_->folder + "\\" + f[2];
+      file.backup = Backup(f[2]);
     } else if (f.size() == 3 && key == "attributes" && ParseNumber(f[2], &attrs)) {
       file.kind = RecordedFile::kAttributes;
     } else {
       return ReadOutcome(f);
     }
     file.path = Full(f[1]);
+    if (file.path.empty() || (file.backup.empty() && (file.kind == RecordedFile::kReplace ||
+                                                      file.kind == RecordedFile::kRemove)))
+      return true;  // not understood: passed over
     file.attrs = static_cast<std::uint32_t>(attrs);
     open_[file.path] = r_->files.size();
     r_->files.push_back(file);
@@ -111,9 +127,9 @@ class LineReader {
     RecordedCatalogue& c = r_->catalogue;
     std::uint64_t id = 0;
     if (f.size() == 5 && f[0] == "catalogue" && ParseFileSum(f[3], f[4], &c.before)) {
-      c.present = true;
       c.path = Full(f[1]);
-      c.backup = r_->folder + "\\" + f[2];
+      c.backup = Backup(f[2]);
+      c.present = !c.path.empty() && !c.backup.empty();
     } else if (f.size() == 3 && (f[0] == "texture" || f[0] == "texture-removed") &&
                ParseNumber(f[1], &id) && id <= 0xFFFFFFFFu) {
       c.textures.push_back({f[0] == "texture", static_cast<std::uint32_t>(id), f[2]});

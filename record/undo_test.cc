@@ -95,7 +95,7 @@ TEST(UndoTest, InstallThenUndoLeavesTheTreeAsItWas) {
       {"", kLoose},
       {"Texturskript{}", kLoose},
       {"Dateinstallation{{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}"
-       "{ro.ksm>>Modelle\\Neu\\ro.ksm}}",
+       "{ro.ksm>>Modelle\\Neu\\ro.ksm}{alt.ksm>>Texturen\\..\\Modelle\\Neu\\b.ksm}}",
        kNormalised},
   };
   for (const Case& c : cases) {
@@ -183,6 +183,19 @@ TEST(UndoTest, AFaultAnywhereInTheInstallLeavesARecordThatUndoesIt) {
 }  // namespace
 
 namespace {
+
+TEST(UndoTest, AnEditedRecordCannotAimAnUndoOutsideKestrova) {
+  Kestrova k;
+  k.p.files.AddFile(
+      "D:\\Sim\\Packwright\\0001\\Record.txt",
+      "packwright-record\t1\npackage\tPaket\t-\nkind\tinstall\n"
+      "create\t..\\..\\C:\\Paket\\a.ksm\t1\t0000000000000000\n"
+      "create\tC:\\Paket\\alt.ksm\t1\t0000000000000000\n"
+      "replace\tModelle\\alt.ksm\t..\\..\\..\\Paket\\neu.ksm\t0\t1\t0000000000000000\n");
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo(true).outcome.status);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
 
 TEST(UndoTest, AnUndoCutShortByAFaultIsFinishedByTheNext) {
   std::map<std::string, std::string> before = Tree(Kestrova().p.files);
