@@ -24,13 +24,17 @@ bool IsFileNewer(FileSystem& files, const std::string& existing, const std::stri
   return existing_time > candidate_time;
 }
 
-bool CreateDirectoryTree(FileSystem& files, const std::string& path) {
+bool CreateDirectoryTree(FileSystem& files, const std::string& path,
+                         std::vector<std::string>* made) {
   if (path.empty())
     return false;
   std::string dir = path;
   if (dir.back() == '\\')
     dir.pop_back();
-  if (files.MakeDirectory(dir) != DirResult::kFailed)
+  DirResult first = files.MakeDirectory(dir);
+  if (first == DirResult::kCreated && made)
+    made->push_back(dir);
+  if (first != DirResult::kFailed)
     return true;
   std::string::size_type slash = dir.rfind('\\');
   if (slash == std::string::npos)
@@ -39,6 +43,10 @@ bool CreateDirectoryTree(FileSystem& files, const std::string& path) {
   std::string parent = dir.substr(0, slash);
   if (parent.size() <= 3)
     return false;
-  CreateDirectoryTree(files, parent);
-  return files.MakeDirectory(dir) == DirResult::kCreated;
+  CreateDirectoryTree(files, parent, made);
+  if (files.MakeDirectory(dir) != DirResult::kCreated)
+    return false;
+  if (made)
+    made->push_back(dir);
+  return true;
 }

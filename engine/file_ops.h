@@ -3,6 +3,7 @@
 #define PACKWRIGHT_ENGINE_FILE_OPS_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -19,7 +20,9 @@ bool IsFileNewer(FileSystem& files, const std::string& existing, const std::stri
 
 // Creates directory `path` and any missing parents, level by level, never
 // the drive root. True when the directory was created, or was found to exist
-// on the first attempt.
-bool CreateDirectoryTree(FileSystem& files, const std::string& path);
+// on the first attempt. Each level it made is appended to `made` (if given),
+// the outermost first, whether or not the whole tree was made.
+bool CreateDirectoryTree(FileSystem& files, const std::string& path,
+                         std::vector<std::string>* made = nullptr);
 
 #endif  // PACKWRIGHT_ENGINE_FILE_OPS_H_

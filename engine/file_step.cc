@@ -8,8 +8,8 @@
 
 #include "engine/confine.h"
 #include "engine/file_ops.h"
+#include "engine/install_record.h"
 #include "engine/messages.h"
-#include "engine/safe_copy.h"
 
 namespace {
 
@@ -49,13 +49,31 @@ struct StepState {
   std::vector<std::string> written;
 };
 
-bool EnsureDirectory(FileSystem& files, StepState& state, const std::string& dir) {
+bool EnsureDirectory(FileSystem& files, CInstallRecord* record, StepState& state,
+                     const std::string& dir) {
   if (state.dirs.count(dir))
     return true;
-  if (!CreateDirectoryTree(files, dir))
+  if (!MakeFoldersRecorded(files, record, dir))
     return false;
   state.dirs.insert(dir);
   return true;
+}
+
+// Resets the attributes of a destination that the entry did not write, so
+// that a file left read-only is replaceable next run; with a record, only
+// once its old attributes are on it.
+void ResetAttributes(FileSystem& files, CInstallRecord* record, const std::string& destination,
+                     bool copied) {
+  if (!record || copied) {
+    files.SetNormalAttributes(destination);
+    return;
+  }
+  std::uint32_t old_attrs = 0;
+  if (record->broken() || !files.GetAttributes(destination, &old_attrs) ||
+      !record->Attributes(destination, old_attrs))
+    return;
+  if (files.SetNormalAttributes(destination))
+    record->AttributesSet(destination);
 }
 
 // Installs one entry. False only when a file was to be copied and was not.
@@ -80,14 +98,14 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
   if (IsFileNewer(platform.files, destination, source) &&
       KeepNewer(platform.shell, &installer.keepNewerSilently, destination, source))
     return true;
-  bool copied = EnsureDirectory(platform.files, state, DirectoryOf(destination)) &&
-                CopyFileSafely(platform.files, source, destination, nullptr);
+  CInstallRecord* record = installer.record;
+  bool copied = EnsureDirectory(platform.files, record, state, DirectoryOf(destination)) &&
+                CopyFileRecorded(platform.files, record, source, destination);
   if (copied)
     state.written.push_back(destination);
   else
     ReportCopyFailed(platform.shell, source, destination);
-  // Whatever happened, so that a file left read-only is replaceable next run.
-  platform.files.SetNormalAttributes(destination);
+  ResetAttributes(platform.files, record, destination, copied);
   return copied;
 }
 
@@ -98,13 +116,16 @@ bool CInstaller::InstallFiles() {
   StepState state;
   if (script.FindSection(kSection)) {
     std::string entry;
-    while (script.NextEntry(&entry)) {
+    // A broken record stops the step: no change is made that it cannot name.
+    while ((!record || !record->broken()) && script.NextEntry(&entry)) {
       if (!InstallEntry(platform_, *this, state, entry))
         result = false;
     }
   }
   std::string err;
   if (!state.written.empty() && !platform_.files.SyncFiles(state.written, &err))
+    result = false;
+  if (record && !record->Flush())
     result = false;
   // A read error passes for the end of the file or of the section; entries
   // after it were never installed, so the step must not report success.

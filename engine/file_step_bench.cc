@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/install_record.h"
 #include "engine/installer.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
@@ -57,8 +58,8 @@ double Seconds(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// One install into an empty host directory; the seconds it took, or a
-// negative number when the step failed.
+// One install into an empty host directory, keeping its record as a run
+// does; the seconds it took, or a negative number when the step failed.
 double TimeInstall(const fs::path& root) {
   Platform& platform = SystemPlatform();
   CInstaller installer(platform);
@@ -67,7 +68,10 @@ double TimeInstall(const fs::path& root) {
   if (!installer.script.CheckOpen(installer.scriptDir + "\\InstSkript.txt"))
     return -1;
   Clock::time_point start = Clock::now();
-  bool ok = installer.InstallFiles();
+  CInstallRecord record(platform.files, installer.hostDir);
+  installer.record = &record;
+  bool ok = record.Begin("install", "package", "-", platform.shell.Now()) &&
+            installer.InstallFiles() && record.Finish("ok");
   return ok ? Seconds(start) : -1;
 }
 

@@ -1,5 +1,7 @@
 #include "engine/installer.h"
 
+#include "engine/checksum.h"
+#include "engine/install_record.h"
 #include "engine/messages.h"
 #include "engine/reg_key_path.h"
 
@@ -47,14 +49,36 @@ long CInstaller::Run(IInstallProgress* progress) {
   }
   long result = 0;
   progress->SetPos(2);
+  CInstallRecord run_record(platform_.files, hostDir);
+  if (keepRecord && !BeginRecord(&run_record)) {
+    script.Close();
+    ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
+    return kInstallFailed;
+  }
+  record = keepRecord ? &run_record : nullptr;
   if (!InstallFiles())
     result = kInstallFailed;
   progress->SetPos(3);
   if (!InstallTextures())
     result = kInstallFailed;
   progress->SetPos(4);
-  UpdateScan();
+  UpdateScan(platform_.registry, record);
+  if (record && (!record->Finish(result == 0 ? "ok" : "failed") || record->broken())) {
+    ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
+    result = kInstallFailed;
+  }
+  record = nullptr;
   return result;
+}
+
+bool CInstaller::BeginRecord(CInstallRecord* record) {
+  std::string::size_type slash = scriptDir.rfind('\\');
+  std::string package = slash == std::string::npos ? scriptDir : scriptDir.substr(slash + 1);
+  FileSum script_sum;
+  std::string sum = ChecksumFile(platform_.files, scriptDir + kScriptName, &script_sum)
+                        ? SumText(script_sum.sum)
+                        : "-";
+  return record->Begin("install", package, sum, platform_.shell.Now());
 }
 
 void CInstaller::LookUpHost() {
@@ -71,14 +95,18 @@ void CInstaller::LookUpHost() {
   key.Close();
 }
 
-bool CInstaller::UpdateScan() {
-  CRegKeyPath key(platform_.registry);
+bool UpdateScan(Registry& registry, CInstallRecord* record) {
+  CRegKeyPath key(registry);
   if (!key.SetPath(kHkeyClassesRoot, kHostKeyPath) || !key.Open(kKeyAllAccess))
     return false;
   std::uint32_t scan = 0;
   bool wrote = false;
-  if (key.ReadDword("Scan", &scan) && scan != 1)
+  if (key.ReadDword("Scan", &scan) && scan != 1 &&
+      (!record || record->Scan("scan", std::to_string(scan)))) {
     wrote = key.WriteDword("Scan", 2);
+    if (wrote && record)
+      record->Scan("scan-set", "2");
+  }
   key.Close();
   return wrote;
 }

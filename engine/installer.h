@@ -16,6 +16,14 @@
 // sign.
 constexpr long kInstallFailed = static_cast<std::int32_t>(0x80004005u);
 
+class CInstallRecord;
+
+// Sets Kestrova's Scan value to 2 unless it reads as 1, so that Kestrova
+// rescans its tree on its next start; with a record, the value before and
+// after are written to it, and nothing is changed unless the first line
+// was. True only when Scan was written.
+bool UpdateScan(Registry& registry, CInstallRecord* record);
+
 class CInstaller {
  public:
   // Looks Kestrova up in the registry; never fails and shows nothing. When
@@ -29,10 +37,16 @@ class CInstaller {
   // Runs the installation, reporting progress 0..4 through `progress` (which
   // may be null). Returns kInstallFailed at once, at position 1 and with
   // IDS_SCRIPT_MISSING shown, when the script next to the program does not
-  // open. Otherwise runs both steps whatever the first returned, then
-  // updates Scan, and returns 0 when both steps returned true and
-  // kInstallFailed when either returned false; the Scan update's outcome
-  // does not count.
+  // open. Otherwise, with keepRecord set, it begins the run's record
+  // (engine/install_record.h) in Kestrova's Packwright folder; when that
+  // fails it returns kInstallFailed at position 2 with IDS_RECORD_FAILED
+  // shown, having changed nothing. Then runs both steps whatever the first
+  // returned, updates Scan, ends the record, and returns 0 when both steps
+  // returned true and the record was kept whole, and kInstallFailed
+  // otherwise; the Scan update's outcome does not count. A record write
+  // that fails part-way stops the run's changes there: the change it would
+  // have named is not made, later entries and the catalogue are left alone,
+  // IDS_RECORD_FAILED is shown once at the end and the run fails.
   long Run(IInstallProgress* progress);
 
   // The two steps. Each finds its own section of the script from the start
@@ -76,14 +90,18 @@ class CInstaller {
   // The package's directory (the running program's), without trailing
   // backslash; set at the start of a run.
   std::string scriptDir;
+  // Whether Run keeps a record; the dry run of packwright-tool plan does not.
+  bool keepRecord = true;
+  // The record of the run in progress, null when none is kept; the steps
+  // write their intents and outcomes to it.
+  CInstallRecord* record = nullptr;
   // Set when the user answered Cancel to the newer-file question: later
   // newer files of this run are kept without asking.
   bool keepNewerSilently = false;
 
  private:
   void LookUpHost();
-  // Sets Scan to 2 unless it reads as 1; true only when it was written.
-  bool UpdateScan();
+  bool BeginRecord(CInstallRecord* record);
 
   Platform& platform_;
 };

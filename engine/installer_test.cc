@@ -135,11 +135,11 @@ TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
   EXPECT_EQ(all, progress.calls);
   EXPECT_EQ(Dword(2), Scan());
   // The texture step still read its section: each run opened the script
-  // three times, for the check and for both steps.
+  // four times, for the check, the record's checksum and both steps.
   int opens = 0;
   for (const std::string& call : p.files.calls())
     opens += call == std::string("OpenRead(") + kScript + ")";
-  EXPECT_EQ(6, opens);
+  EXPECT_EQ(8, opens);
 }
 
 TEST_F(InstallerTest, ScriptLiesBesideTheRunningProgram) {
@@ -182,4 +182,35 @@ TEST_F(InstallerTest, KeyWithoutWriteAccessStillInstalls) {
   EXPECT_EQ(Dword(0), Scan());
   EXPECT_TRUE(p.shell.boxes.empty());
   EXPECT_EQ(0, p.registry.open_keys());
+}
+
+// A run changes nothing that its record cannot name: without a record it
+// changes nothing at all, and once the record breaks it stops there.
+TEST_F(InstallerTest, ARecordThatCannotBeWrittenStopsTheRun) {
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  p.files.AddFile("C:\\Paket\\a.dat", "new a", 100);
+  p.files.AddFile("C:\\Paket\\b.dat", "new b", 100);
+  p.files.AddFile("D:\\Sim\\a.dat", "old a", 50);
+  p.files.AddFile(kScript, "Dateinstallation{{a.dat>>a.dat}{b.dat>>b.dat}}Texturskript{}");
+  std::string catalogue = p.files.Content("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt");
+  std::string failed = FormatLocalized(p.shell, IDS_RECORD_FAILED, {"D:\\Sim\\Packwright\\0001"});
+
+  p.files.FailMatching("MakeDirectory", "Packwright\\0001");
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  ASSERT_EQ(1u, p.shell.boxes.size());
+  EXPECT_EQ(failed, p.shell.boxes[0].text);
+  EXPECT_EQ("SetPos(2)", progress.calls.back());
+  EXPECT_EQ(0, p.files.open_files());
+
+  p.files.ClearFaults();
+  p.shell.boxes.clear();
+  p.files.FailMatching("Copy", "1.bak");  // the backup of a.dat
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  EXPECT_EQ("old a", p.files.Content("D:\\Sim\\a.dat"));
+  EXPECT_FALSE(p.files.Exists("D:\\Sim\\b.dat"));
+  EXPECT_EQ(catalogue, p.files.Content("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt"));
+  EXPECT_EQ(Dword(0), Scan());
+  ASSERT_FALSE(p.shell.boxes.empty());
+  EXPECT_EQ(failed, p.shell.boxes.back().text);
+  EXPECT_EQ(0, p.files.open_files());
 }

@@ -14,6 +14,10 @@ std::string ParentOf(const std::string& key) {
   return key.substr(0, slash);
 }
 
+const std::uint32_t kReadOnlyBit = 0x1;
+const std::uint32_t kDirBit = 0x10;
+const std::uint32_t kNormalBit = 0x80;
+
 bool IsRoot(const std::string& key) {
   return key.size() <= 3;
 }
@@ -250,6 +254,52 @@ bool FakeFileSystem::SetNormalAttributes(const std::string& path) {
   if (!node)
     return false;
   node->read_only = false;
+  node->attributes = 0;
+  return true;
+}
+
+bool FakeFileSystem::GetAttributes(const std::string& path, std::uint32_t* attrs) {
+  Node* node = Find(path);
+  if (Fails("GetAttributes", path) || !node)
+    return false;
+  *attrs = node->attributes | (node->read_only ? kReadOnlyBit : 0) | (node->dir ? kDirBit : 0);
+  if (*attrs == 0)
+    *attrs = kNormalBit;
+  return true;
+}
+
+bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrs) {
+  Node* node = Find(path);
+  if (Fails("SetAttributes", path) || !node)
+    return false;
+  node->read_only = (attrs & kReadOnlyBit) != 0;
+  node->attributes = attrs & ~(kReadOnlyBit | kDirBit | kNormalBit);
+  return true;
+}
+
+bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
+  Node* node = Find(path);
+  if (Fails("RemoveEmptyDirectory", path) || !node || !node->dir)
+    return false;
+  std::string key = Key(path);
+  for (const auto& entry : nodes_) {
+    if (entry.first != key && ParentOf(entry.first) == key)
+      return false;
+  }
+  nodes_.erase(key);
+  return true;
+}
+
+bool FakeFileSystem::ListDirectory(const std::string& path, std::vector<std::string>* names) {
+  Node* node = Find(path);
+  if (Fails("ListDirectory", path) || !node || !node->dir)
+    return false;
+  std::string key = Key(path);
+  names->clear();
+  for (const auto& entry : nodes_) {
+    if (entry.first != key && ParentOf(entry.first) == key)
+      names->push_back(entry.first.substr(key.size() + 1));
+  }
   return true;
 }
 

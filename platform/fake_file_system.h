@@ -19,6 +19,8 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
     std::string data;
     std::uint64_t time = 0;
     bool read_only = false;
+    // Attribute bits besides read-only and directory, as Win32 numbers them.
+    std::uint32_t attributes = 0;
     // Held open for writing by another program: does not open for reading.
     bool locked = false;
     // Opens, but its last-write time cannot be read.
@@ -50,6 +52,13 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
   bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
+  // Win32's numbers: 0x1 read-only (agrees with IsReadOnly), 0x10 a
+  // directory, 0x80 a file with no other bit.
+  bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
+  bool RemoveEmptyDirectory(const std::string& path) override;
+  // Names come back in lower case, as the fake keeps them.
+  bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;

@@ -24,10 +24,12 @@ class FakeShell : public Shell {
   // kIdOk, or kIdYes for a Yes/No/Cancel question.
   std::deque<int> answers;
   std::vector<Box> boxes;
+  std::string now = "2026-12-09 13:35:07";
 
   std::string ModulePath() override { return module_path; }
   std::uint16_t SystemLanguage() override { return language; }
   std::string LoadText(unsigned id) override;
+  std::string Now() override { return now; }
   int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override;
 };
 

@@ -94,6 +94,22 @@ class FileSystem {
   // Resets the attributes to plain read-write; false on failure.
   virtual bool SetNormalAttributes(const std::string& path) = 0;
 
+  // The attributes of a file or directory as one number, to be handed back
+  // to SetAttributes: Win32 the GetFileAttributesA value, POSIX the mode
+  // bits (st_mode & 07777). False when `path` cannot be examined.
+  virtual bool GetAttributes(const std::string& path, std::uint32_t* attrs) = 0;
+  // Sets attributes read by GetAttributes; false on failure.
+  virtual bool SetAttributes(const std::string& path, std::uint32_t attrs) = 0;
+
+  // Removes the directory `path` when it is empty; false when it is not
+  // empty, is no directory, or cannot be removed. (Not RemoveDirectory:
+  // <windows.h> makes that name a macro.)
+  virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
+
+  // The names in directory `path`, without "." and "..", in no set order.
+  // False when the directory does not open.
+  virtual bool ListDirectory(const std::string& path, std::vector<std::string>* names) = 0;
+
   // Opens an existing file for reading; null (and `err`) if it does not open.
   virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) = 0;
 

@@ -4,6 +4,7 @@
 // skipped on the rest.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -254,6 +255,42 @@ TEST_P(FileSystemContractTest, ReadOnlyStateAndItsReset) {
   EXPECT_FALSE(files_.IsReadOnly(At("ro.dat")));
   EXPECT_FALSE(files_.IsReadOnly(At("b.dat")));
   EXPECT_FALSE(files_.SetNormalAttributes(At("b.dat")));
+}
+
+TEST_P(FileSystemContractTest, AttributesReadBackAsSetAndAgreeWithReadOnly) {
+  ASSERT_TRUE(subject_->WriteFile(At("ro.dat"), "r"));
+  std::uint32_t plain = 0;
+  std::uint32_t read_only = 0;
+  ASSERT_TRUE(files_.GetAttributes(At("ro.dat"), &plain));
+  ASSERT_TRUE(subject_->SetReadOnly(At("ro.dat"), true));
+  ASSERT_TRUE(files_.GetAttributes(At("ro.dat"), &read_only));
+  EXPECT_NE(plain, read_only);
+  ASSERT_TRUE(files_.SetAttributes(At("ro.dat"), plain));
+  EXPECT_FALSE(files_.IsReadOnly(At("ro.dat")));
+  ASSERT_TRUE(files_.SetAttributes(At("ro.dat"), read_only));
+  EXPECT_TRUE(files_.IsReadOnly(At("ro.dat")));
+  std::uint32_t again = 0;
+  ASSERT_TRUE(files_.GetAttributes(At("ro.dat"), &again));
+  EXPECT_EQ(read_only, again);
+  EXPECT_FALSE(files_.GetAttributes(At("b.dat"), &again));
+  EXPECT_FALSE(files_.SetAttributes(At("b.dat"), plain));
+}
+
+TEST_P(FileSystemContractTest, ListAndRemoveDirectories) {
+  ASSERT_TRUE(subject_->MakeDir(At("sub")));
+  ASSERT_TRUE(subject_->MakeDir(At("sub\\inner")));
+  ASSERT_TRUE(subject_->WriteFile(At("sub\\a.dat"), "a"));
+  std::vector<std::string> names;
+  ASSERT_TRUE(files_.ListDirectory(At("sub"), &names));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"a.dat", "inner"}), names);
+  EXPECT_FALSE(files_.ListDirectory(At("missing"), &names));
+  EXPECT_FALSE(files_.ListDirectory(At("sub\\a.dat"), &names));
+  EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub")));
+  EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub\\a.dat")));
+  EXPECT_TRUE(files_.RemoveEmptyDirectory(At("sub\\inner")));
+  EXPECT_FALSE(files_.Exists(At("sub\\inner")));
+  EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub\\inner")));
 }
 
 TEST_P(FileSystemContractTest, TextModeRoundTripThroughRealFiles) {

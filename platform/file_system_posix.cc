@@ -333,6 +333,37 @@ class RealFileSystem : public FileSystem {
            g_syscalls.chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
   }
 
+  bool GetAttributes(const std::string& path, std::uint32_t* attrs) override {
+    struct stat st;
+    if (stat(Native(path).c_str(), &st) != 0)
+      return false;
+    *attrs = st.st_mode & 07777;
+    return true;
+  }
+
+  bool SetAttributes(const std::string& path, std::uint32_t attrs) override {
+    return chmod(Native(path).c_str(), attrs & 07777) == 0;
+  }
+
+  bool RemoveEmptyDirectory(const std::string& path) override {
+    std::string native = Native(path);
+    return !native.empty() && rmdir(native.c_str()) == 0;
+  }
+
+  bool ListDirectory(const std::string& path, std::vector<std::string>* names) override {
+    DIR* d = opendir(Native(path).c_str());
+    if (!d)
+      return false;
+    names->clear();
+    while (struct dirent* entry = readdir(d)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..")
+        names->push_back(name);
+    }
+    closedir(d);
+    return true;
+  }
+
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
     struct stat st;
     int fd = OpenForRead(Native(path), &st);

@@ -76,6 +76,10 @@ class Win32FileSystemImpl : public FileSystem {
   bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
+  bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
+  bool RemoveEmptyDirectory(const std::string& path) override;
+  bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
@@ -175,6 +179,37 @@ bool Win32FileSystemImpl::Remove(const std::string& path) {
 
 bool Win32FileSystemImpl::SetNormalAttributes(const std::string& path) {
   return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool Win32FileSystemImpl::GetAttributes(const std::string& path, std::uint32_t* attrs) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return false;
+  *attrs = attributes;
+  return true;
+}
+
+bool Win32FileSystemImpl::SetAttributes(const std::string& path, std::uint32_t attrs) {
+  return SetFileAttributesA(path.c_str(), attrs) != 0;
+}
+
+bool Win32FileSystemImpl::RemoveEmptyDirectory(const std::string& path) {
+  return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+bool Win32FileSystemImpl::ListDirectory(const std::string& path, std::vector<std::string>* names) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return false;
+  names->clear();
+  do {
+    std::string name = found.cFileName;
+    if (name != "." && name != "..")
+      names->push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return true;
 }
 
 std::unique_ptr<InputFile> Win32FileSystemImpl::OpenRead(const std::string& path,

@@ -23,6 +23,10 @@ class Shell {
   // page (UTF-8 on POSIX); empty if there is none.
   virtual std::string LoadText(unsigned id) = 0;
 
+  // The current time, UTC, as "2026-12-09 13:35:07"; empty if the clock
+  // cannot be read.
+  virtual std::string Now() = 0;
+
   // Shows a modal message box and returns the button pressed (kIdOk, ...).
   virtual int ShowMessageBox(const std::string& caption, const std::string& text,
                              unsigned type) = 0;

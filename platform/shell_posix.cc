@@ -1,7 +1,9 @@
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "platform/paths.h"
@@ -84,6 +86,16 @@ class ConsoleShell : public Shell {
   std::string LoadText(unsigned id) override {
     const char* text = BuiltInString(id);
     return text ? text : "";
+  }
+
+  std::string Now() override {
+    std::time_t now = std::time(nullptr);
+    struct tm utc;
+    char text[32];
+    if (now == static_cast<std::time_t>(-1) || !gmtime_r(&now, &utc) ||
+        std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M:%S", &utc) == 0)
+      return std::string();
+    return text;
   }
 
   int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override {

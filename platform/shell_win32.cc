@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/system_win32.h"
@@ -32,6 +33,15 @@ class Win32ShellImpl : public Shell {
     std::string out(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_ACP, flags, text, len, &out[0], size, nullptr, nullptr);
     return out;
+  }
+
+  std::string Now() override {
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u", utc.wYear, utc.wMonth,
+                  utc.wDay, utc.wHour, utc.wMinute, utc.wSecond);
+    return text;
   }
 
   int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override {

@@ -1,8 +1,32 @@
-// record/undo.h
+// Undoing a run on record (record/record_reader.h): an install, or an undo,
+// which can itself be undone.
+//
+// Undo never destroys what someone else wrote. A file is reversed only when
+// it is still as the run left it (size, last-write time and checksum as on
+// record) and no later install on record, not itself undone, touched it;
+// otherwise it is left alone and listed. The catalogue is restored from its
+// backup when it is still as the run saved it; otherwise the entries the
+// run added are taken out (and those an undo took out are put back) through
+// the catalogue's own save, which refuses a catalogue it cannot read whole;
+// an entry whose text has changed is left alone. With `force` everything is
+// reversed anyway. Whatever an undo overwrites or removes is kept in the
+// undo's own record (kind undo), so that the undo can be undone in turn;
+// each file is put in place through a temporary and a replace. Scan is set
+// as an install sets it. An undo that left something alone is partial: it
+// does not mark the run undone, so the run can be undone again later (with
+// --force, say), and what was reversed already is passed over then.
+#ifndef PACKWRIGHT_RECORD_UNDO_H_
+#define PACKWRIGHT_RECORD_UNDO_H_
+
 #include <string>
 #include <vector>
+
 #include "platform/platform.h"
-struct UndoOptions { bool force = false; bool dry_run = false; };
+
+struct UndoOptions {
+  bool force = false;
+  bool dry_run = false;
+};
 enum class UndoStatus { kUndone, kNothingToUndo, kPartly, kFailed };
 struct UndoOutcome {
   UndoStatus status = UndoStatus::kFailed;
@@ -14,3 +38,29 @@ struct UndoOutcome {
 // backslash), of the package whose folder is named `name`.
 UndoOutcome UndoLatestInstall(Platform& platform, const std::string& hostDir,
                               const std::string& name, const UndoOptions& options);
+
+// The outcome with what was done (or, in a dry run, would be done), one
+// line each ("remove PATH", "restore PATH", ...), and the folders involved.
+struct UndoReport {
+  UndoOutcome outcome;
+  std::vector<std::string> steps;
+  // What went wrong, one line each, when the status is kFailed.
+  std::vector<std::string> errors;
+  // The record undone, and the undo's own record; empty when there was none.
+  std::string undone_folder;
+  std::string record_folder;
+};
+
+// As UndoLatestInstall, with the report. The latest install of `name` that
+// is not undone is taken; names compare without regard to ASCII case.
+UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
+                      const UndoOptions& options);
+
+// Undoes the run whose record folder is number `number`. kNothingToUndo
+// when there is no such record or it is undone already. kFailed when the
+// undo's own record cannot be begun (nothing is changed then) or a step
+// fails; the steps before it stay done and on record.
+UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
+                   const UndoOptions& options);
+
+#endif  // PACKWRIGHT_RECORD_UNDO_H_

@@ -30,7 +30,7 @@
 #define IDS_QUIT 110
 #define IDS_OK 111
 #define IDS_INSTALL 112
-// 113 belongs to the install record's texts.
+#define IDS_RECORD_FAILED 113
 #define IDS_UNDO_MENU 114
 #define IDS_UNDO_CONFIRM 115
 #define IDS_UNDO_OK 116

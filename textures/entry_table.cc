@@ -70,3 +70,12 @@ bool EntryTable::Find(std::uint32_t id, std::string* text) const {
   *text = it->second;
   return true;
 }
+
+bool EntryTable::Remove(std::uint32_t id) {
+  if (const Slot* slot = FindSealed(id)) {
+    // The text stays in its block until the table is cleared.
+    sealed_.erase(sealed_.begin() + (slot - sealed_.data()));
+    return true;
+  }
+  return added_.erase(id) > 0;
+}

@@ -28,6 +28,8 @@ class EntryTable {
 
   // Inserts after Seal() unless the id is present; true when inserted.
   bool Insert(std::uint32_t id, const std::string& text);
+  // Removes the entry of `id`; false when there is none.
+  bool Remove(std::uint32_t id);
   bool Contains(std::uint32_t id) const;
   // The text stored under `id` in `*text`; false when there is none.
   bool Find(std::uint32_t id, std::string* text) const;

@@ -53,6 +53,10 @@ class CTextureCatalogue {
   // and whitespace in it must not change the id. Works without a Load.
   bool AddEntry(const std::string& text);
 
+  // Takes the entry of `id` out, when its stored text is `text`. False,
+  // nothing changed, when there is no entry of that id or its text differs.
+  bool RemoveEntry(std::uint32_t id, const std::string& text);
+
   // Writes the catalogue to `path`: to a temporary file in the same folder,
   // flushed to disk, which then replaces `path` in one step. True only when
   // all of that succeeded. False, with `path` untouched and no temporary

@@ -88,3 +88,8 @@ bool CTextureCatalogue::WriteTo(const std::string& temp) {
   writer.Write("}");
   return writer.Finish();
 }
+
+bool CTextureCatalogue::RemoveEntry(std::uint32_t id, const std::string& text) {
+  std::string stored;
+  return entries_.Find(id, &stored) && stored == text && entries_.Remove(id);
+}

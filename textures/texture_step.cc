@@ -1,11 +1,28 @@
 #include "textures/texture_step.h"
 
+#include <vector>
+
+#include "engine/install_record.h"
 #include "engine/installer.h"
 #include "textures/texture_catalogue.h"
 
 namespace {
 
 const char kCatalogueName[] = "Resourcen\\Parallels\\Texturen.txt";
+
+// Backs the catalogue up and names the entries that the save will add, all
+// on disk before the save replaces the catalogue.
+bool RecordCatalogueIntent(CInstallRecord* record, const CTextureCatalogue& catalogue,
+                           const std::string& path, const std::vector<std::uint32_t>& added) {
+  if (!record->Catalogue(path))
+    return false;
+  std::string stored;
+  for (std::uint32_t id : added) {
+    if (!catalogue.entries().Find(id, &stored) || !record->Texture("texture", id, stored))
+      return false;
+  }
+  return record->Flush();
+}
 
 }  // namespace
 
@@ -40,16 +57,25 @@ bool CInstaller::InstallTextures() {
     return false;
   std::string entry;
   std::string text;
+  std::vector<std::uint32_t> added;
   while (script.NextEntry(&entry)) {
-    if (BuildTextureText(entry, &text))
-      catalogue.AddEntry(text);
+    std::size_t before = catalogue.entries().size();
+    std::uint32_t id = 0;
+    if (BuildTextureText(entry, &text) && catalogue.AddEntry(text) &&
+        catalogue.entries().size() > before && FindEntryId(text.substr(text.find("Textur")), &id))
+      added.push_back(id);
   }
   // A read error ends the section as if it were complete; saving then would
   // report a partial merge as success.
   if (script.ReadFailed())
     return false;
+  if (record && !RecordCatalogueIntent(record, catalogue, path, added))
+    return false;
+  if (!catalogue.Save(path))
+    return false;
+  bool noted = !record || record->CatalogueSaved(path);
   // The save flushed the new catalogue before its replace; the sync makes
   // the replace itself durable before the step reports success.
   std::string err;
-  return catalogue.Save(path) && platform_.files.SyncFiles({path}, &err);
+  return platform_.files.SyncFiles({path}, &err) && noted;
 }

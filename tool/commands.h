@@ -1,4 +1,4 @@
-// The tool's three commands. Each runs on the given system platform and
+// The tool's commands. Each runs on the given system platform and
 // console and returns the program's exit status: 0, 1 (kExitFailed) or 2
 // (kExitCannotRun), as each command defines them.
 #ifndef PACKWRIGHT_TOOL_COMMANDS_H_
@@ -20,5 +20,15 @@ int RunPlan(Platform& system, Console& console, const ToolOptions& options);
 // Prints the script's findings (see check.h): 0 when there is no error
 // (with --strict: no finding), 1 otherwise, 2 when the check cannot run.
 int RunCheck(Platform& system, Console& console, const ToolOptions& options);
+
+// Lists the runs on record in Kestrova's Packwright folder, newest first:
+// 0, or 2 when Kestrova is not found.
+int RunList(Platform& system, Console& console, const ToolOptions& options);
+
+// Undoes the latest install of the named package, or the run of the given
+// record number (record/undo.h), printing each step: 0 when undone, 1 when
+// something was left alone or the undo failed, 2 when Kestrova or the
+// record is not found. --dry-run prints the same and changes nothing.
+int RunUndo(Platform& system, Console& console, const ToolOptions& options);
 
 #endif  // PACKWRIGHT_TOOL_COMMANDS_H_

@@ -1,4 +1,4 @@
-# Runs packwright-tool check, plan and install on a fresh copy of the demo
+# Runs packwright-tool check, plan, install, list and undo on a fresh copy of the demo
 # package and Kestrova tree, and checks what each left behind.
 #   cmake -DTOOL=... -DDEMO=<source>/demo -DWORK=<dir> [-DRUN=<emulator>] -P demo_test.cmake
 # Under an emulator (Wine) the paths are given in Z: form.
@@ -23,6 +23,8 @@ endfunction()
 
 function(tree_hashes var)
   file(GLOB_RECURSE files ${WORK}/kestrova/*)
+  # The records of the runs are no part of the tree they change.
+  list(FILTER files EXCLUDE REGEX "/Packwright/")
   set(hashes "")
   foreach(f ${files})
     file(SHA256 ${f} h)
@@ -61,4 +63,23 @@ file(READ ${WORK}/kestrova/Resourcen/Parallels/Texturen.txt catalogue)
 if(NOT catalogue MATCHES "id\\(5101\\)")
   message(FATAL_ERROR "install did not add texture 5101")
 endif()
+if(NOT out MATCHES "4 file\\(s\\) copied")
+  message(FATAL_ERROR "install did not count the 4 files it copied")
+endif()
 tool(2 install ${WORK}/no-such-package --host ${host})
+
+tool(0 list --host ${host})
+if(NOT out MATCHES "0001  package \\([0-9a-f]+\\)  .*  4 file\\(s\\), 2 texture\\(s\\)  can be undone")
+  message(FATAL_ERROR "list does not show the install as one that can be undone")
+endif()
+tool(0 undo package --host ${host} --dry-run)
+tree_hashes(after_dry_run)
+if(before STREQUAL after_dry_run)
+  message(FATAL_ERROR "undo --dry-run undid the install")
+endif()
+tool(0 undo package --host ${host})
+tree_hashes(after_undo)
+if(NOT before STREQUAL after_undo)
+  message(FATAL_ERROR "undo did not bring the tree back")
+endif()
+tool(2 undo package --host ${host})

@@ -31,6 +31,18 @@ class ForwardingFileSystem : public FileSystem {
   bool SetNormalAttributes(const std::string& path) override {
     return inner_.SetNormalAttributes(path);
   }
+  bool GetAttributes(const std::string& path, std::uint32_t* attrs) override {
+    return inner_.GetAttributes(path, attrs);
+  }
+  bool SetAttributes(const std::string& path, std::uint32_t attrs) override {
+    return inner_.SetAttributes(path, attrs);
+  }
+  bool RemoveEmptyDirectory(const std::string& path) override {
+    return inner_.RemoveEmptyDirectory(path);
+  }
+  bool ListDirectory(const std::string& path, std::vector<std::string>* names) override {
+    return inner_.ListDirectory(path, names);
+  }
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
     return inner_.OpenRead(path, err);
   }

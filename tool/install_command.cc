@@ -18,9 +18,14 @@ class ProgressLine : public ForwardingFileSystem {
         on_terminal_(console.IsTerminal(ConsoleStream::kErr)) {}
 
   bool Copy(const std::string& from, const std::string& to, std::string* err) override {
-    Show(from);
+    // A package's file is copied to the temporary beside its destination;
+    // the other copies are the backups that the run's record keeps.
+    std::size_t n = sizeof(kReplaceTempSuffix) - 1;
+    bool installs = to.size() > n && to.compare(to.size() - n, n, kReplaceTempSuffix) == 0;
+    if (installs)
+      Show(from);
     bool copied = ForwardingFileSystem::Copy(from, to, err);
-    if (copied)
+    if (copied && installs)
       ++copied_;
     return copied;
   }

@@ -1,5 +1,6 @@
-// packwright-tool: check a package, show what an install would do, or
-// install it unattended. See options.h for the command line.
+// packwright-tool: check a package, show what an install would do, install
+// it unattended, list the installs on record and undo one. See options.h for
+// the command line.
 #include <string>
 #include <vector>
 
@@ -22,5 +23,9 @@ int main(int argc, char** argv) {
     return RunCheck(system, console, options);
   if (options.command == "plan")
     return RunPlan(system, console, options);
+  if (options.command == "list")
+    return RunList(system, console, options);
+  if (options.command == "undo")
+    return RunUndo(system, console, options);
   return RunInstall(system, console, options);
 }

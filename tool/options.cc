@@ -4,7 +4,10 @@ const char kToolUsage[] =
     "usage: packwright-tool check   PACKAGE_DIR [--host KESTROVA_DIR] [--json] [--strict]\n"
     "       packwright-tool plan    PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
     " [--json]\n"
-    "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]\n";
+    "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]\n"
+    "       packwright-tool list    [--host KESTROVA_DIR]\n"
+    "       packwright-tool undo    PACKAGE_NAME|RECORD [--host KESTROVA_DIR] [--force]"
+    " [--dry-run]\n";
 
 namespace {
 
@@ -24,9 +27,11 @@ bool Takes(const std::string& command, const std::string& option) {
   if (option == "--host")
     return true;
   if (option == "--newer")
-    return command != "check";
+    return command == "plan" || command == "install";
   if (option == "--json")
-    return command != "install";
+    return command == "check" || command == "plan";
+  if (option == "--force" || option == "--dry-run")
+    return command == "undo";
   return option == "--strict" && command == "check";
 }
 
@@ -37,8 +42,11 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptio
     *err = "'" + options->command + "' does not take the option '" + option + "'";
     return false;
   }
-  if (option == "--json" || option == "--strict") {
-    (option == "--json" ? options->json : options->strict) = true;
+  if (option == "--json" || option == "--strict" || option == "--force" || option == "--dry-run") {
+    (option == "--json"     ? options->json
+     : option == "--strict" ? options->strict
+     : option == "--force"  ? options->force
+                            : options->dry_run) = true;
     return true;
   }
   if (++*i == args.size()) {
@@ -66,7 +74,9 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     return false;
   }
   options->command = args[0];
-  if (options->command != "check" && options->command != "plan" && options->command != "install") {
+  const std::string& command = options->command;
+  if (command != "check" && command != "plan" && command != "install" && command != "list" &&
+      command != "undo") {
     *err = "unknown command '" + options->command + "'";
     return false;
   }
@@ -74,15 +84,16 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     if (args[i].compare(0, 2, "--") == 0) {
       if (!ParseOption(args, &i, options, err))
         return false;
-    } else if (options->package.empty()) {
+    } else if (options->package.empty() && command != "list") {
       options->package = args[i];
     } else {
-      *err = "only one package folder may be given, not also '" + args[i] + "'";
+      *err = command == "list" ? "'list' takes no package, not '" + args[i] + "'"
+                               : "only one package may be given, not also '" + args[i] + "'";
       return false;
     }
   }
-  if (options->package.empty()) {
-    *err = "no package folder given";
+  if (options->package.empty() && command != "list") {
+    *err = command == "undo" ? "no package name or record given" : "no package folder given";
     return false;
   }
   return true;

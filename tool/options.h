@@ -2,6 +2,8 @@
 //   packwright-tool check   PACKAGE_DIR [--host DIR] [--json] [--strict]
 //   packwright-tool plan    PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [--json]
 //   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace]
+//   packwright-tool list    [--host DIR]
+//   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run]
 #ifndef PACKWRIGHT_TOOL_OPTIONS_H_
 #define PACKWRIGHT_TOOL_OPTIONS_H_
 
@@ -12,13 +14,14 @@
 // kAsk puts the question on the terminal.
 enum class NewerAnswer { kAsk, kKeep, kReplace };
 
-// Exit statuses shared by the three commands.
+// Exit statuses shared by the commands.
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitCannotRun = 2;
 
 struct ToolOptions {
   std::string command;
+  // The package folder; for undo, the package's name or a record's number.
   std::string package;
   // Kestrova's folder; empty: the one the registry names.
   std::string host;
@@ -26,11 +29,14 @@ struct ToolOptions {
   bool newer_given = false;
   bool json = false;
   bool strict = false;
+  bool force = false;
+  bool dry_run = false;
 };
 
 // Parses the arguments after the program's name. False, with `err` saying
 // what is wrong, for an unknown command or option, a missing package folder
-// or option value, or an option that the command does not take.
+// (undo: name or record) or option value, one given to list, or an option
+// that the command does not take.
 bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options, std::string* err);
 
 // The usage text, one command a line.

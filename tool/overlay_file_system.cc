@@ -149,6 +149,22 @@ bool OverlayFileSystem::SetNormalAttributes(const std::string& path) {
   return true;
 }
 
+bool OverlayFileSystem::GetAttributes(const std::string& path, std::uint32_t* attrs) {
+  return !Find(path) && base_.GetAttributes(path, attrs);
+}
+
+bool OverlayFileSystem::SetAttributes(const std::string&, std::uint32_t) {
+  return false;
+}
+
+bool OverlayFileSystem::RemoveEmptyDirectory(const std::string&) {
+  return false;
+}
+
+bool OverlayFileSystem::ListDirectory(const std::string& path, std::vector<std::string>* names) {
+  return base_.ListDirectory(path, names);
+}
+
 std::unique_ptr<InputFile> OverlayFileSystem::OpenRead(const std::string& path, std::string* err) {
   Node* node = Find(path);
   if (!node)

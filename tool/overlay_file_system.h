@@ -40,6 +40,12 @@ class OverlayFileSystem : public FileSystem {
   bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
+  // The dry run keeps no record, so these only read the base, and refuse
+  // what would change it or what the run has changed.
+  bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
+  bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
+  bool RemoveEmptyDirectory(const std::string& path) override;
+  bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;

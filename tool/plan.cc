@@ -66,6 +66,9 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
   };
   Platform platform{files, registry, shell};
   CInstaller installer(platform);
+  // The plan shows the package's changes; the record an install keeps is
+  // not one of them.
+  installer.keepRecord = false;
   if (!SettleHost(installer, folders, platform, console))
     return plan->exit_status = kExitCannotRun;
   plan->package = folders.package;

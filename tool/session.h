@@ -1,4 +1,4 @@
-// What the tool's three commands share: the package and Kestrova folders,
+// What the tool's commands share: the package and Kestrova folders,
 // the answer to the newer-file question, the engine's result texts, and
 // the run's exit status.
 #ifndef PACKWRIGHT_TOOL_SESSION_H_

@@ -1,4 +1,4 @@
-# packwright-tool: check, plan and install from the command line.
+# packwright-tool: check, plan, install, list and undo from the command line.
 set(TOOL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/check_command.cc
   ${CMAKE_CURRENT_LIST_DIR}/check_entries.cc
@@ -13,7 +13,8 @@ set(TOOL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/recording_registry.cc
   ${CMAKE_CURRENT_LIST_DIR}/session.cc
   ${CMAKE_CURRENT_LIST_DIR}/texture_entry.cc
-  ${CMAKE_CURRENT_LIST_DIR}/tool_shell.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/tool_shell.cc
+  ${CMAKE_CURRENT_LIST_DIR}/undo_command.cc)
 set(TOOL_MAIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main.cc)
 set(TOOL_TESTS

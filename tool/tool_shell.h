@@ -30,6 +30,7 @@ class ToolShell : public Shell {
   std::string ModulePath() override;
   std::uint16_t SystemLanguage() override;
   std::string LoadText(unsigned id) override;
+  std::string Now() override { return system_.Now(); }
   // A Yes/No/Cancel box is the newer-file question: answered by the
   // NewerAnswer, asked on the terminal for kAsk (Yes at the end of the
   // input). Every other box is written to the error stream and gets OK.

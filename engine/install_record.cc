@@ -1,0 +1,314 @@
+#include "engine/install_record.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/file_ops.h"
+#include "engine/safe_copy.h"
+
+const char kRecordsFolder[] = "Packwright";
+const char kRecordFileName[] = "Record.txt";
+const char kRecordVersionLine[] = "packwright-record\t1";
+
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  return -1;
+}
+
+// The highest run number among the names, 0 when there is none.
+unsigned HighestNumber(const std::vector<std::string>& names) {
+  unsigned highest = 0;
+  for (const std::string& name : names) {
+    if (name.empty() || name.size() > 9 ||
+        !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
+    highest = std::max(highest, static_cast<unsigned>(std::stoul(name)));
+  }
+  return highest;
+}
+
+std::string TimeOf(FileSystem& files, const std::string& path) {
+  std::uint64_t time = 0;
+  if (files.LastWriteTime(path, &time) != TimeResult::kOk)
+    time = 0;
+  return std::to_string(time);
+}
+
+}  // namespace
+
+std::string EscapeField(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == '%') {
+      char hex[4];
+      std::snprintf(hex, sizeof(hex), "%%%02X", byte);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+bool UnescapeField(const std::string& text, std::string* out) {
+  out->clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      *out += text[i];
+      continue;
+    }
+    int high = i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
+    int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+    if (low < 0)
+      return false;
+    *out += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return true;
+}
+
+bool SplitRecordLine(const std::string& line, std::vector<std::string>* fields) {
+  fields->clear();
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t tab = line.find('\t', start);
+    std::string field;
+    if (!UnescapeField(line.substr(start, tab - start), &field))
+      return false;
+    fields->push_back(field);
+    if (tab == std::string::npos)
+      return true;
+    start = tab + 1;
+  }
+}
+
+std::string RecordFolderName(unsigned number) {
+  char name[16];
+  std::snprintf(name, sizeof(name), "%04u", number);
+  return name;
+}
+
+CInstallRecord::CInstallRecord(FileSystem& files, const std::string& hostDir)
+    : files_(files), host_(hostDir) {}
+
+CInstallRecord::~CInstallRecord() = default;
+
+bool CInstallRecord::Begin(const std::string& kind, const std::string& package,
+                           const std::string& scriptSum, const std::string& time,
+                           const std::string& undoes) {
+  std::string records = host_ + kRecordsFolder;
+  std::vector<std::string> names;
+  if (files_.MakeDirectory(records) == DirResult::kFailed || !files_.ListDirectory(records, &names))
+    names.clear();
+  unsigned number = HighestNumber(names) + 1;
+  folder_ = records + "\\" + RecordFolderName(number);
+  // A folder of that number made meanwhile by another run is not ours.
+  std::string err;
+  if (files_.MakeDirectory(folder_) != DirResult::kCreated ||
+      !(out_ = files_.CreateWrite(folder_ + "\\" + kRecordFileName, &err)))
+    return Fail();
+  if (!Line({kRecordVersionLine}) || !Line({"package", package, scriptSum}) ||
+      !Line({"time", time}) || !Line({"kind", kind}))
+    return false;
+  return undoes.empty() || Line({"undoes", undoes});
+}
+
+bool CInstallRecord::Fail() {
+  broken_ = true;
+  return false;
+}
+
+bool CInstallRecord::Line(const std::vector<std::string>& fields, bool outcome) {
+  if (broken_ || !out_)
+    return Fail();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    // The version line carries its own tab.
+    waiting_ += i == 0 ? fields[i] : "\t" + EscapeField(fields[i]);
+  }
+  waiting_ += '\n';
+  if (outcome)
+    return true;
+  bool written = out_->Write(waiting_.data(), waiting_.size());
+  waiting_.clear();
+  return written || Fail();
+}
+
+std::string CInstallRecord::Relative(const std::string& path) const {
+  std::string full = files_.FullPath(path);
+  std::string host = files_.FullPath(host_);
+  if (!host.empty() && host.back() != '\\')
+    host += '\\';
+  return full.compare(0, host.size(), host) == 0 ? full.substr(host.size()) : full;
+}
+
+std::string CInstallRecord::LastBackup() const {
+  return backups_ == 0 ? std::string() : folder_ + "\\" + std::to_string(backups_) + ".bak";
+}
+
+bool CInstallRecord::FileLine(const char* keyword, const std::string& path, bool outcome) {
+  return Line({keyword, Relative(path)}, outcome);
+}
+
+bool CInstallRecord::TakeBackup(const std::string& path, bool move, std::string* name) {
+  *name = std::to_string(++backups_) + ".bak";
+  std::string backup = folder_ + "\\" + *name;
+  std::string err;
+  if (move)
+    return files_.Replace(path, backup, &err);
+  return files_.Copy(path, backup, &err) && files_.FlushFile(backup, &err);
+}
+
+bool CInstallRecord::MakeFolder(const std::string& dir) {
+  return FileLine("make-folder", dir);
+}
+
+bool CInstallRecord::FolderMade(const std::string& level) {
+  return FileLine("folder-made", level, true);
+}
+
+bool CInstallRecord::Create(const std::string& path, const FileSum& written) {
+  return Line({"create", Relative(path), std::to_string(written.size), SumText(written.sum)});
+}
+
+bool CInstallRecord::Created(const std::string& path) {
+  return Line({"created", Relative(path), TimeOf(files_, path)}, true);
+}
+
+bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
+  std::uint32_t attrs = 0;
+  std::string name;
+  if (broken_ || !files_.GetAttributes(path, &attrs) || !TakeBackup(path, false, &name))
+    return Fail();
+  return Line({"replace", Relative(path), name, std::to_string(attrs), std::to_string(written.size),
+               SumText(written.sum)}) &&
+         Flush();
+}
+
+bool CInstallRecord::Replaced(const std::string& path) {
+  return Line({"replaced", Relative(path), TimeOf(files_, path)}, true);
+}
+
+bool CInstallRecord::Remove(const std::string& path) {
+  std::uint32_t attrs = 0;
+  FileSum old;
+  if (broken_ || !files_.GetAttributes(path, &attrs) || !ChecksumFile(files_, path, &old))
+    return Fail();
+  std::string name = std::to_string(backups_ + 1) + ".bak";
+  if (!Line({"remove", Relative(path), name, std::to_string(attrs), std::to_string(old.size),
+             SumText(old.sum)}) ||
+      !Flush())
+    return false;
+  return TakeBackup(path, true, &name) || Fail();
+}
+
+bool CInstallRecord::Removed(const std::string& path) {
+  return FileLine("removed", path, true);
+}
+
+bool CInstallRecord::Attributes(const std::string& path, std::uint32_t old_attrs) {
+  return Line({"attributes", Relative(path), std::to_string(old_attrs)});
+}
+
+bool CInstallRecord::AttributesSet(const std::string& path) {
+  return FileLine("attributes-set", path, true);
+}
+
+bool CInstallRecord::FolderRemoved(const std::string& dir) {
+  return FileLine("folder-removed", dir, true);
+}
+
+bool CInstallRecord::Catalogue(const std::string& path) {
+  std::string name;
+  FileSum old;
+  if (broken_ || !TakeBackup(path, false, &name) ||
+      !ChecksumFile(files_, folder_ + "\\" + name, &old))
+    return Fail();
+  return Line({"catalogue", Relative(path), name, std::to_string(old.size), SumText(old.sum)});
+}
+
+bool CInstallRecord::Texture(const char* keyword, std::uint32_t id, const std::string& text) {
+  return Line({keyword, std::to_string(id), text});
+}
+
+bool CInstallRecord::CatalogueSaved(const std::string& path) {
+  FileSum saved;
+  if (broken_ || !ChecksumFile(files_, path, &saved))
+    return Fail();
+  return Line({"catalogue-saved", Relative(path), std::to_string(saved.size), TimeOf(files_, path),
+               SumText(saved.sum)});
+}
+
+bool CInstallRecord::Scan(const char* keyword, const std::string& value) {
+  return Line({keyword, value});
+}
+
+bool CInstallRecord::Flush() {
+  if (broken_ || !out_)
+    return Fail();
+  if (!waiting_.empty() && !out_->Write(waiting_.data(), waiting_.size()))
+    return Fail();
+  waiting_.clear();
+  return out_->Flush() || Fail();
+}
+
+bool CInstallRecord::Finish(const std::string& outcome) {
+  if (!Line({"end", outcome}) || !Flush())
+    return false;
+  bool closed = out_->Close();
+  out_.reset();
+  return closed || Fail();
+}
+
+bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir) {
+  if (!record)
+    return CreateDirectoryTree(files, dir);
+  std::vector<std::string> missing;
+  std::uint32_t attrs = 0;
+  // Two probes, so that one failing call cannot put a folder that was there
+  // on record as made (an undo would remove it once empty).
+  for (std::string level = dir;
+       level.size() > 3 && !files.Exists(level) && !files.GetAttributes(level, &attrs);) {
+    missing.push_back(level);
+    std::string::size_type slash = level.rfind('\\');
+    if (slash == std::string::npos)
+      break;
+    level = level.substr(0, slash);
+  }
+  for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+    if (!record->MakeFolder(*level))
+      return false;
+  }
+  std::vector<std::string> made;
+  bool ok = CreateDirectoryTree(files, dir, &made);
+  for (const std::string& level : made)
+    ok = record->FolderMade(level) && ok;
+  return ok;
+}
+
+bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
+                      const std::string& to) {
+  if (!record)
+    return CopyFileSafely(files, from, to, nullptr);
+  FileSum written;
+  // A source that does not read would not copy either; it is no record
+  // failure.
+  if (record->broken() || !ChecksumFile(files, from, &written))
+    return false;
+  std::uint32_t attrs = 0;
+  bool replaces = files.Exists(to) || files.GetAttributes(to, &attrs);
+  if (replaces && files.IsReadOnly(to))
+    return false;  // refused by the copy as well; no backup is taken for it
+  if (!(replaces ? record->Replace(to, written) : record->Create(to, written)))
+    return false;
+  if (!CopyFileSafely(files, from, to, nullptr))
+    return false;
+  return replaces ? record->Replaced(to) : record->Created(to);
+}

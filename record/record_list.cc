@@ -1,0 +1,20 @@
+#include "record/record_list.h"
+
+std::vector<RecordSummary> ListRecords(Platform& platform, const std::string& hostDir) {
+  std::vector<RecordSummary> list;
+  UndoOptions dry_run;
+  dry_run.dry_run = true;
+  for (const RunRecord& record : ReadRecords(platform.files, hostDir)) {
+    RecordSummary summary;
+    summary.record = record;
+    for (const RecordedFile& file : record.files) {
+      if (file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace)
+        ++summary.files;
+    }
+    for (const RecordedTexture& texture : record.catalogue.textures)
+      summary.textures += texture.added ? 1 : 0;
+    summary.undo = UndoRun(platform, hostDir, record.number, dry_run).outcome;
+    list.push_back(summary);
+  }
+  return list;
+}

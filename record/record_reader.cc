@@ -1,0 +1,196 @@
+#include "record/record_reader.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "engine/install_record.h"
+
+namespace {
+
+bool ParseNumber(const std::string& text, std::uint64_t* value) {
+  if (text.empty() || text.size() > 20 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  *value = std::stoull(text);
+  return true;
+}
+
+bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out) {
+  return ParseNumber(size, &out->size) && ParseSum(sum, &out->sum);
+}
+
+bool ReadWhole(FileSystem& files, const std::string& path, std::string* data) {
+  std::string err;
+  std::unique_ptr<InputFile> in = files.OpenRead(path, &err);
+  if (!in)
+    return false;
+  char buf[16384];
+  long n;
+  while ((n = in->Read(buf, sizeof(buf))) > 0)
+    data->append(buf, static_cast<std::size_t>(n));
+  return n == 0;
+}
+
+// Reads one line into the record; the fields are unescaped, `host` the
+// directory that relative paths lie in.
+class LineReader {
+ public:
+  LineReader(const std::string& host, RunRecord* record) : host_(host), r_(record) {}
+
+  void Read(const std::vector<std::string>& f) {
+    const std::string& key = f[0];
+    if (f.size() == 3 && key == "package") {
+      r_->package = f[1];
+      r_->script_sum = f[2];
+    } else if (f.size() == 2 && (key == "time" || key == "kind" || key == "end")) {
+      (key == "time" ? r_->time : key == "kind" ? r_->kind : r_->end) = f[1];
+    } else if (f.size() == 2 && key == "undoes") {
+      std::uint64_t n = 0;
+      if (ParseNumber(f[1], &n))
+        r_->undoes = static_cast<unsigned>(n);
+    } else if (f.size() == 2 && (key == "make-folder" || key == "folder-removed")) {
+      // A level whose intent was written may have been made before a crash
+      // kept its outcome from the record.
+      std::string dir = Full(f[1]);
+      if (!dir.empty())
+        (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(dir);
+    } else if (!ReadFileLine(f)) {
+      ReadCatalogueLine(f);
+    }
+  }
+
+ private:
+  // The full path of a path on record, which names a place inside
+  // Kestrova's directory; empty for any other (a drive, a share, "..",
+  // "/"), so that an edited record cannot aim an undo elsewhere.
+  std::string Full(const std::string& path) const {
+    bool outside = path.empty() || path.find_first_of(":/") != std::string::npos ||
+                   path[0] == '\\' || ("\\" + path + "\\").find("\\..\\") != std::string::npos;
+    return outside ? std::string() : host_ + path;
+  }
+
+  // A backup's full path; empty unless `name` is a plain file name.
+  std::string Backup(const std::string& name) const {
+    bool plain = !name.empty() && name != "." && name != ".." &&
+                 name.find_first_of(":/\\") == std::string::npos;
+    return plain ? r_->folder + "\\" + name : std::string();
+  }
+
+  bool ReadFileLine(const std::vector<std::string>& f) {
+    const std::string& key = f[0];
+    RecordedFile file;
+    std::uint64_t attrs = 0;
+    if (f.size() == 4 && key == "create" && ParseFileSum(f[2], f[3], &file.sum)) {
+      file.kind = RecordedFile::kCreate;
+    } else if (f.size() == 6 && (key == "replace" || key == "remove") &&
+               ParseNumber(f[3], &attrs) && ParseFileSum(f[4], f[5], &file.sum)) {
+      file.kind = key == "replace" ? RecordedFile::kReplace : RecordedFile::kRemove;
+      file.backup = Backup(f[2]);
+    } else if (f.size() == 3 && key == "attributes" && ParseNumber(f[2], &attrs)) {
+      file.kind = RecordedFile::kAttributes;
+    } else {
+      return ReadOutcome(f);
+    }
+    file.path = Full(f[1]);
+    if (file.path.empty() || (file.backup.empty() && (file.kind == RecordedFile::kReplace ||
+                                                      file.kind == RecordedFile::kRemove)))
+      return true;  // not understood: passed over
+    file.attrs = static_cast<std::uint32_t>(attrs);
+    open_[file.path] = r_->files.size();
+    r_->files.push_back(file);
+    return true;
+  }
+
+  // An outcome line completes the latest intent on its path.
+  bool ReadOutcome(const std::vector<std::string>& f) {
+    static const std::map<std::string, RecordedFile::Kind> kOutcomes = {
+        {"created", RecordedFile::kCreate},
+        {"replaced", RecordedFile::kReplace},
+        {"removed", RecordedFile::kRemove},
+        {"attributes-set", RecordedFile::kAttributes}};
+    auto kind = kOutcomes.find(f[0]);
+    if (kind == kOutcomes.end() || f.size() < 2)
+      return false;
+    auto it = open_.find(Full(f[1]));
+    if (it == open_.end() || r_->files[it->second].kind != kind->second)
+      return true;
+    RecordedFile& file = r_->files[it->second];
+    file.done = true;
+    if (f.size() == 3)
+      ParseNumber(f[2], &file.time);
+    open_.erase(it);
+    return true;
+  }
+
+  void ReadCatalogueLine(const std::vector<std::string>& f) {
+    RecordedCatalogue& c = r_->catalogue;
+    std::uint64_t id = 0;
+    if (f.size() == 5 && f[0] == "catalogue" && ParseFileSum(f[3], f[4], &c.before)) {
+      c.path = Full(f[1]);
+      c.backup = Backup(f[2]);
+      c.present = !c.path.empty() && !c.backup.empty();
+    } else if (f.size() == 3 && (f[0] == "texture" || f[0] == "texture-removed") &&
+               ParseNumber(f[1], &id) && id <= 0xFFFFFFFFu) {
+      c.textures.push_back({f[0] == "texture", static_cast<std::uint32_t>(id), f[2]});
+    } else if (f.size() == 5 && f[0] == "catalogue-saved" && c.present &&
+               ParseFileSum(f[2], f[4], &c.after) && ParseNumber(f[3], &c.time)) {
+      c.saved = true;
+    }
+  }
+
+  std::string host_;
+  RunRecord* r_;
+  std::map<std::string, std::size_t> open_;
+};
+
+}  // namespace
+
+bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
+                   RunRecord* record) {
+  *record = RunRecord();
+  record->number = number;
+  record->folder = hostDir + kRecordsFolder + "\\" + RecordFolderName(number);
+  std::string data;
+  if (!ReadWhole(files, record->folder + "\\" + kRecordFileName, &data))
+    return false;
+  LineReader reader(hostDir, record);
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  bool first = true;
+  for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = data.substr(start, end - start);
+    if (first && line != kRecordVersionLine)
+      return false;
+    if (!first && SplitRecordLine(line, &fields))
+      reader.Read(fields);
+    first = false;
+  }
+  return !first;
+}
+
+std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir) {
+  std::vector<std::string> names;
+  std::vector<RunRecord> records;
+  if (!files.ListDirectory(hostDir + kRecordsFolder, &names))
+    return records;
+  for (const std::string& name : names) {
+    std::uint64_t number = 0;
+    RunRecord record;
+    if (ParseNumber(name, &number) && number > 0 && number < 1000000000 &&
+        RecordFolderName(static_cast<unsigned>(number)) == name &&
+        ReadRunRecord(files, hostDir, static_cast<unsigned>(number), &record))
+      records.push_back(record);
+  }
+  std::sort(records.begin(), records.end(),
+            [](const RunRecord& a, const RunRecord& b) { return a.number > b.number; });
+  // Newest first, so each undo's own state is settled before the record it
+  // reverses is looked at.
+  std::map<unsigned, bool> undone;
+  for (RunRecord& record : records) {
+    record.undone = undone[record.number];
+    if (record.kind == "undo" && record.end == "ok" && !record.undone)
+      undone[record.undoes] = true;
+  }
+  return records;
+}

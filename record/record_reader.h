@@ -1,0 +1,78 @@
+// Reading the records that installs and undos keep in Kestrova's Packwright
+// folder (their format: engine/install_record.h).
+#ifndef PACKWRIGHT_RECORD_RECORD_READER_H_
+#define PACKWRIGHT_RECORD_RECORD_READER_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/checksum.h"
+#include "platform/file_system.h"
+
+// One file action: its intent, and whether its outcome line followed.
+struct RecordedFile {
+  enum Kind { kCreate, kReplace, kRemove, kAttributes };
+  Kind kind = kCreate;
+  // Full paths.
+  std::string path;
+  std::string backup;
+  std::uint32_t attrs = 0;
+  // What the change wrote (create, replace) or what it moved away (remove).
+  FileSum sum;
+  bool done = false;
+  // The last-write time after the change; 0 when not known.
+  std::uint64_t time = 0;
+};
+
+struct RecordedTexture {
+  // True for an entry the save added, false for one it took out.
+  bool added = true;
+  std::uint32_t id = 0;
+  std::string text;
+};
+
+struct RecordedCatalogue {
+  bool present = false;
+  std::string path;
+  std::string backup;
+  FileSum before;
+  bool saved = false;
+  FileSum after;
+  std::uint64_t time = 0;
+  std::vector<RecordedTexture> textures;
+};
+
+struct RunRecord {
+  unsigned number = 0;
+  // Kestrova\Packwright\NNNN.
+  std::string folder;
+  std::string package;
+  std::string script_sum;
+  std::string time;
+  std::string kind;
+  // For an undo, the number of the record it reverses; 0 otherwise.
+  unsigned undoes = 0;
+  // The end line's word; empty when the run never ended.
+  std::string end;
+  std::vector<RecordedFile> files;
+  // Folders the run made or was about to make, in order, as full paths.
+  std::vector<std::string> folders_made;
+  std::vector<std::string> folders_removed;
+  RecordedCatalogue catalogue;
+  // Set by ReadRecords: a later undo that ended "ok", itself not undone,
+  // reverses this run.
+  bool undone = false;
+};
+
+// Reads the record of folder `number` under `hostDir` (ending in a
+// backslash). False when the file does not open, cannot be read, or does
+// not start with the version line. Lines that do not end in a line feed,
+// and lines not understood, are passed over.
+bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
+                   RunRecord* record);
+
+// Every readable record under `hostDir`, newest first, with `undone` set.
+std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir);
+
+#endif  // PACKWRIGHT_RECORD_RECORD_READER_H_

@@ -1,0 +1,8 @@
+# The records of past runs: reading them, listing them, undoing a run.
+set(RECORD_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/record_list.cc
+  ${CMAKE_CURRENT_LIST_DIR}/record_reader.cc
+  ${CMAKE_CURRENT_LIST_DIR}/undo.cc
+  ${CMAKE_CURRENT_LIST_DIR}/undo_catalogue.cc)
+set(RECORD_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/undo_test.cc)

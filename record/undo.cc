@@ -1,0 +1,290 @@
+#include "record/undo.h"
+
+#include <algorithm>
+
+#include "engine/installer.h"
+#include "engine/safe_copy.h"
+#include "platform/paths.h"
+#include "record/undoer.h"
+
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+  std::string::size_type slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+Undoer::Undoer(Platform& platform, const std::string& hostDir, const UndoOptions& options,
+               const std::vector<RunRecord>& all, const RunRecord& target, UndoReport* report)
+    : platform_(platform),
+      files_(platform.files),
+      host_(hostDir),
+      options_(options),
+      all_(all),
+      target_(target),
+      report_(report),
+      record_(platform.files, hostDir) {}
+
+void Undoer::Run() {
+  report_->undone_folder = target_.folder;
+  if (!options_.dry_run) {
+    if (!record_.Begin("undo", target_.package, target_.script_sum, platform_.shell.Now(),
+                       RecordFolderName(target_.number))) {
+      report_->errors.push_back("the undo's record cannot be written: " + record_.folder());
+      report_->outcome.status = UndoStatus::kFailed;
+      return;
+    }
+    report_->record_folder = record_.folder();
+  }
+  RemakeFolders();
+  for (auto file = target_.files.rbegin(); file != target_.files.rend() && !failed_; ++file)
+    UndoFile(*file);
+  if (!failed_)
+    UndoCatalogue();
+  if (!failed_)
+    RemoveFolders();
+  bool partly = !report_->outcome.left_alone.empty();
+  if (!options_.dry_run)
+    Finish();
+  report_->outcome.status = failed_  ? UndoStatus::kFailed
+                            : partly ? UndoStatus::kPartly
+                                     : UndoStatus::kUndone;
+}
+
+// Makes what the undo wrote durable, sets Scan and ends the record; the
+// undo counts only once all of that is done.
+void Undoer::Finish() {
+  std::string err;
+  if (!written_.empty() && !files_.SyncFiles(written_, &err))
+    Fail(err);
+  UpdateScan(platform_.registry, &record_);
+  bool partly = !report_->outcome.left_alone.empty();
+  if (!record_.Finish(failed_ ? "failed" : partly ? "partly" : "ok"))
+    Fail("the undo's record cannot be written: " + record_.folder());
+}
+
+bool Undoer::Overlapped(const std::string& path) const {
+  std::string key = LowerAscii(path);
+  for (const RunRecord& later : all_) {
+    if (later.number <= target_.number)
+      break;
+    if (later.kind != "install" || later.undone)
+      continue;
+    for (const RecordedFile& file : later.files) {
+      if (LowerAscii(file.path) == key)
+        return true;
+    }
+  }
+  return false;
+}
+
+bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t time) {
+  FileSum now;
+  std::uint64_t now_time = 0;
+  if (!ChecksumFile(files_, path, &now) || now != sum)
+    return false;
+  return time == 0 ||
+         (files_.LastWriteTime(path, &now_time) == TimeResult::kOk && now_time == time);
+}
+
+bool Undoer::Present(const std::string& path) {
+  std::uint32_t attrs = 0;
+  return files_.Exists(path) || files_.GetAttributes(path, &attrs);
+}
+
+bool Undoer::Step(const std::string& text) {
+  report_->steps.push_back(text);
+  return !options_.dry_run;
+}
+
+void Undoer::LeaveAlone(const std::string& item) {
+  report_->outcome.left_alone.push_back(item);
+  report_->steps.push_back("leave " + item + " (changed since)");
+}
+
+void Undoer::Fail(const std::string& what) {
+  failed_ = true;
+  report_->errors.push_back(what);
+}
+
+void Undoer::UndoFile(const RecordedFile& file) {
+  // The temporary of a copy that never finished is the run's own half file.
+  std::string temp = file.path + kReplaceTempSuffix;
+  if (!file.done && file.kind != RecordedFile::kAttributes && Present(temp) &&
+      Step("remove " + temp) && !files_.Remove(temp))
+    return Fail("cannot remove " + temp);
+  switch (file.kind) {
+    case RecordedFile::kCreate:
+      return UndoCreate(file);
+    case RecordedFile::kReplace:
+      return UndoReplace(file);
+    case RecordedFile::kRemove:
+      return UndoRemove(file);
+    case RecordedFile::kAttributes:
+      return UndoAttributes(file);
+  }
+}
+
+void Undoer::UndoCreate(const RecordedFile& file) {
+  if (!Present(file.path))
+    return;
+  bool ours = Holds(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
+  if (!ours && !options_.force)
+    return LeaveAlone(file.path);
+  gone_.insert(LowerAscii(file.path));
+  if (!Step("remove " + file.path))
+    return;
+  if (!(record_.Remove(file.path) && record_.Removed(file.path)))
+    return Fail("cannot remove " + file.path);
+  written_.push_back(record_.LastBackup());
+}
+
+void Undoer::UndoReplace(const RecordedFile& file) {
+  FileSum old;
+  if (!ChecksumFile(files_, file.backup, &old))
+    return Fail("cannot read the backup " + file.backup);
+  bool exists = Present(file.path);
+  if (exists && Holds(file.path, old, 0))
+    return;  // as it was before the run
+  bool ours =
+      exists && Holds(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
+  if (!ours && !options_.force)
+    return LeaveAlone(file.path);
+  if (Step("restore " + file.path))
+    Restore(file.path, file.backup, file.attrs);
+}
+
+void Undoer::UndoRemove(const RecordedFile& file) {
+  if (Present(file.path)) {
+    if (Holds(file.path, file.sum, 0))
+      return;
+    if (!options_.force)
+      return LeaveAlone(file.path);
+  }
+  if (!Present(file.backup)) {
+    // The move never happened, or a later hand took the file away.
+    if (file.done)
+      Fail("the backup is missing: " + file.backup);
+    return;
+  }
+  if (Step("restore " + file.path))
+    Restore(file.path, file.backup, file.attrs);
+}
+
+void Undoer::UndoAttributes(const RecordedFile& file) {
+  std::uint32_t now = 0;
+  if (!files_.GetAttributes(file.path, &now)) {
+    if (files_.Exists(file.path))
+      Fail("cannot read the attributes of " + file.path);
+    return;
+  }
+  if (now == file.attrs)
+    return;
+  if (Overlapped(file.path) && !options_.force)
+    return LeaveAlone(file.path);
+  if (Step("set the attributes of " + file.path) &&
+      !(record_.Attributes(file.path, now) && files_.SetAttributes(file.path, file.attrs) &&
+        record_.AttributesSet(file.path)))
+    Fail("cannot set the attributes of " + file.path);
+}
+
+void Undoer::Restore(const std::string& path, const std::string& backup, std::uint32_t attrs) {
+  std::uint32_t now = 0;
+  // The copy refuses a read-only destination, as Windows does.
+  if (files_.IsReadOnly(path) &&
+      !(files_.GetAttributes(path, &now) && record_.Attributes(path, now) &&
+        files_.SetNormalAttributes(path) && record_.AttributesSet(path)))
+    return Fail("cannot make " + path + " writable");
+  if (!EnsureParent(path) || !CopyFileRecorded(files_, &record_, backup, path))
+    return Fail("cannot restore " + path + " from " + backup);
+  files_.SetAttributes(path, attrs);
+  written_.push_back(path);
+}
+
+bool Undoer::EnsureParent(const std::string& path) {
+  std::string dir = DirectoryOf(path);
+  return Present(dir) || MakeFoldersRecorded(files_, &record_, dir);
+}
+
+void Undoer::RemakeFolders() {
+  const std::vector<std::string>& removed = target_.folders_removed;
+  for (auto dir = removed.rbegin(); dir != removed.rend(); ++dir) {
+    if (Present(*dir) || !Step("make folder " + *dir))
+      continue;
+    if (!(record_.MakeFolder(*dir) && files_.MakeDirectory(*dir) == DirResult::kCreated &&
+          record_.FolderMade(*dir)))
+      return Fail("cannot make the folder " + *dir);
+  }
+}
+
+void Undoer::RemoveFolders() {
+  const std::vector<std::string>& made = target_.folders_made;
+  std::vector<std::string> names;
+  for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
+    if (gone_.count(LowerAscii(*dir)))
+      continue;
+    if (!files_.ListDirectory(*dir, &names)) {
+      if (Present(*dir))
+        return Fail("cannot read the folder " + *dir);
+      continue;
+    }
+    // A dry run removes nothing, so what it would have removed counts as gone.
+    bool empty = std::all_of(names.begin(), names.end(), [&](const std::string& name) {
+      return gone_.count(LowerAscii(*dir + "\\" + name)) > 0;
+    });
+    if (!empty)
+      continue;
+    gone_.insert(LowerAscii(*dir));
+    if (!Step("remove folder " + *dir))
+      continue;
+    if (!files_.RemoveEmptyDirectory(*dir) || !record_.FolderRemoved(*dir))
+      return Fail("cannot remove the folder " + *dir);
+  }
+}
+
+namespace {
+
+UndoReport Undo(Platform& platform, const std::string& hostDir, const std::vector<RunRecord>& all,
+                const RunRecord* target, const UndoOptions& options) {
+  UndoReport report;
+  if (!target || target->undone) {
+    report.outcome.status = UndoStatus::kNothingToUndo;
+    if (target)
+      report.undone_folder = target->folder;
+    return report;
+  }
+  Undoer(platform, hostDir, options, all, *target, &report).Run();
+  return report;
+}
+
+}  // namespace
+
+UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
+                      const UndoOptions& options) {
+  std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
+  const RunRecord* target = nullptr;
+  for (const RunRecord& record : all) {
+    if (!target && record.kind == "install" && !record.undone &&
+        LowerAscii(record.package) == LowerAscii(name))
+      target = &record;
+  }
+  return Undo(platform, hostDir, all, target, options);
+}
+
+UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
+                   const UndoOptions& options) {
+  std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
+  const RunRecord* target = nullptr;
+  for (const RunRecord& record : all) {
+    if (record.number == number)
+      target = &record;
+  }
+  return Undo(platform, hostDir, all, target, options);
+}
+
+UndoOutcome UndoLatestInstall(Platform& platform, const std::string& hostDir,
+                              const std::string& name, const UndoOptions& options) {
+  return UndoLatest(platform, hostDir, name, options).outcome;
+}

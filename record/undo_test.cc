@@ -1,0 +1,224 @@
+// Install then undo, on the fake platform: the tree and the registry come
+// back as they were, apart from the records and Scan; what others changed
+// since is left alone unless forced, and a forced undo can be undone.
+#include "record/undo.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "engine/installer.h"
+#include "platform/fake_platform.h"
+#include "platform/win_constants.h"
+#include "record/record_reader.h"
+
+namespace {
+
+const char kKey[] = "HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX";
+const char kHost[] = "D:\\Sim\\";
+const char kCatalogue[] = "D:\\Sim\\Resourcen\\Parallels\\Texturen.txt";
+const char kNormalised[] = "Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}\r\n";
+const char kLoose[] = "Basis {\n  Textur{ name(Kies)  id(12) }\n\n  Textur{ name(Gras) id(3) }\n}";
+
+const char kFiles[] =
+    "Dateinstallation{{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}{alt.ksm>>Modelle\\alt.ksm}"
+    "{neu.ksm>>Modelle\\neu.ksm}{ro.ksm>>Modelle\\ro.ksm}}";
+const char kTextures[] =
+    "Texturskript{{x>>Textur{ name(Mast) id(40) }}{y>>Textur{ name(Kies2) id(12) }}}";
+
+// Every file and folder outside the records, with content, time and
+// attributes.
+std::map<std::string, std::string> Tree(const FakeFileSystem& files) {
+  std::map<std::string, std::string> tree;
+  for (const auto& node : files.nodes()) {
+    if (node.first.rfind("d:\\sim\\packwright", 0) == 0)
+      continue;
+    const FakeFileSystem::Node& n = node.second;
+    tree[node.first] = n.dir ? "<dir>"
+                             : n.data + "|" + std::to_string(n.time) + "|" +
+                                   std::to_string(n.read_only) + std::to_string(n.attributes);
+  }
+  return tree;
+}
+
+// Kestrova's tree with a replaceable, a newer and a read-only file, and
+// package C:\Paket that installs over all three.
+struct Kestrova {
+  explicit Kestrova(const std::string& catalogue = kNormalised,
+                    const std::string& script = std::string(kFiles) + kTextures) {
+    p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+    p.registry.SetDwordValue(kKey, "Scan", 0);
+    p.files.AddFile("D:\\Sim\\Kestrova.exe", "exe");
+    p.files.AddFile("D:\\Sim\\Modelle\\alt.ksm", "old alt", 50);
+    p.files.AddFile("D:\\Sim\\Modelle\\neu.ksm", "newer", 500);
+    p.files.AddFile("D:\\Sim\\Modelle\\ro.ksm", "read-only", 50);
+    p.files.Find("D:\\Sim\\Modelle\\ro.ksm")->read_only = true;
+    p.files.Find("D:\\Sim\\Modelle\\alt.ksm")->attributes = 0x20;
+    p.files.AddFile(kCatalogue, catalogue);
+    AddPackage("C:\\Paket", script);
+  }
+
+  void AddPackage(const std::string& dir, const std::string& script) {
+    for (const char* name : {"a.ksm", "alt.ksm", "neu.ksm", "ro.ksm"})
+      p.files.AddFile(dir + "\\" + name, dir + " " + name, 100);
+    p.files.Find(dir + "\\ro.ksm")->read_only = true;
+    p.files.AddFile(dir + "\\InstSkript.txt", script);
+  }
+
+  long Install(const std::string& dir = "C:\\Paket") {
+    p.shell.module_path = dir + "\\Packwright.exe";
+    p.shell.answers.push_back(kIdNo);  // replace the newer file
+    CInstaller installer(p.platform);
+    return installer.Run(nullptr);
+  }
+
+  UndoReport Undo(bool force = false, bool dry_run = false) {
+    UndoOptions options;
+    options.force = force;
+    options.dry_run = dry_run;
+    return UndoLatest(p.platform, kHost, "Paket", options);
+  }
+
+  std::string Scan() { return p.registry.Get(kKey, "Scan")->bytes.substr(0, 1); }
+
+  FakePlatform p;
+};
+
+TEST(UndoTest, InstallThenUndoLeavesTheTreeAsItWas) {
+  struct Case {
+    const char* script;
+    const char* catalogue;
+  };
+  const Case cases[] = {
+      {"", kNormalised},
+      {"", kLoose},
+      {"Texturskript{}", kLoose},
+      {"Dateinstallation{{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}"
+       "{ro.ksm>>Modelle\\Neu\\ro.ksm}{alt.ksm>>Texturen\\..\\Modelle\\Neu\\b.ksm}}",
+       kNormalised},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    Kestrova k(c.catalogue, *c.script ? c.script : std::string(kFiles) + kTextures);
+    std::map<std::string, std::string> before = Tree(k.p.files);
+    k.Install();
+    EXPECT_NE(before, Tree(k.p.files));
+    EXPECT_EQ("\x02", k.Scan());
+    k.p.registry.SetDwordValue(kKey, "Scan", 0);
+    UndoReport report = k.Undo();
+    EXPECT_EQ(UndoStatus::kUndone, report.outcome.status) << testing::PrintToString(report.errors);
+    EXPECT_EQ(before, Tree(k.p.files));
+    EXPECT_EQ("\x02", k.Scan());
+    EXPECT_NE(nullptr, k.p.registry.Get(kKey, "AppPath"));
+    EXPECT_EQ(UndoStatus::kNothingToUndo, k.Undo().outcome.status);
+  }
+}
+
+TEST(UndoTest, LaterChangesAreLeftAloneUnlessForcedAndTheForcedUndoUndoes) {
+  Kestrova k;
+  FakePlatform& p = k.p;
+  k.Install();
+  p.files.AddFile("D:\\Sim\\Modelle\\alt.ksm", "player's edit", 700);
+  k.AddPackage("C:\\Zweit",
+               "Dateinstallation{{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}}"
+               "Texturskript{{x>>Textur{ name(Zweit) id(41) }}}");
+  ASSERT_EQ(0, k.Install("C:\\Zweit"));
+
+  UndoReport partly = k.Undo();
+  EXPECT_EQ(UndoStatus::kPartly, partly.outcome.status);
+  EXPECT_EQ(
+      (std::vector<std::string>{"D:\\Sim\\Modelle\\alt.ksm", "D:\\Sim\\Modelle\\Neu\\Tief\\a.ksm"}),
+      partly.outcome.left_alone);
+  EXPECT_EQ("newer", p.files.Content("D:\\Sim\\Modelle\\neu.ksm"));
+  EXPECT_EQ(std::string::npos, p.files.Content(kCatalogue).find("id(40)"));
+  EXPECT_NE(std::string::npos, p.files.Content(kCatalogue).find("id(41)"));
+
+  std::map<std::string, std::string> edited = Tree(p.files);
+  UndoReport plan = k.Undo(true, true);
+  EXPECT_EQ(edited, Tree(p.files));
+  EXPECT_EQ(UndoStatus::kUndone, plan.outcome.status);
+
+  UndoReport forced = k.Undo(true);
+  ASSERT_EQ(UndoStatus::kUndone, forced.outcome.status);
+  EXPECT_EQ(plan.steps, forced.steps);
+  EXPECT_EQ("old alt", p.files.Content("D:\\Sim\\Modelle\\alt.ksm"));
+  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Modelle\\Neu"));
+  RunRecord record;
+  unsigned number = 0;
+  for (unsigned n = 1; n < 10; ++n)
+    number = ReadRunRecord(p.files, kHost, n, &record) ? n : number;
+  UndoReport back = UndoRun(p.platform, kHost, number, UndoOptions());
+  EXPECT_EQ(UndoStatus::kUndone, back.outcome.status) << testing::PrintToString(back.errors);
+  EXPECT_EQ(edited, Tree(p.files));
+}
+
+TEST(UndoTest, AFaultAnywhereInTheInstallLeavesARecordThatUndoesIt) {
+  std::map<std::string, std::string> before = Tree(Kestrova().p.files);
+  for (int n = 1; n < 2000; ++n) {
+    Kestrova fresh;
+    FakePlatform& q = fresh.p;
+    int start = q.files.call_count();
+    q.files.FailNth(n);
+    q.shell.module_path = "C:\\Paket\\Packwright.exe";
+    q.shell.answers.push_back(kIdNo);
+    CInstaller(q.platform).Run(nullptr);
+    bool reached = q.files.call_count() >= start + n;
+    std::string failed_call = reached ? q.files.calls()[start + n - 1] : std::string();
+    SCOPED_TRACE("call " + std::to_string(n) + ": " + failed_call);
+    q.files.ClearFaults();
+    UndoReport report = UndoLatest(q.platform, kHost, "Paket", UndoOptions());
+    EXPECT_NE(UndoStatus::kFailed, report.outcome.status) << testing::PrintToString(report.errors);
+    EXPECT_TRUE(report.outcome.left_alone.empty())
+        << testing::PrintToString(report.outcome.left_alone);
+    EXPECT_EQ(before, Tree(q.files));
+    if (!reached) {
+      EXPECT_GT(n, 50);
+      return;
+    }
+  }
+  ADD_FAILURE() << "the install never ran without a fault";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UndoTest, AnEditedRecordCannotAimAnUndoOutsideKestrova) {
+  Kestrova k;
+  k.p.files.AddFile(
+      "D:\\Sim\\Packwright\\0001\\Record.txt",
+      "packwright-record\t1\npackage\tPaket\t-\nkind\tinstall\n"
+      "create\t..\\..\\C:\\Paket\\a.ksm\t1\t0000000000000000\n"
+      "create\tC:\\Paket\\alt.ksm\t1\t0000000000000000\n"
+      "replace\tModelle\\alt.ksm\t..\\..\\..\\Paket\\neu.ksm\t0\t1\t0000000000000000\n");
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo(true).outcome.status);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
+TEST(UndoTest, AnUndoCutShortByAFaultIsFinishedByTheNext) {
+  std::map<std::string, std::string> before = Tree(Kestrova().p.files);
+  for (int n = 1; n < 2000; ++n) {
+    Kestrova k;
+    k.Install();
+    int start = k.p.files.call_count();
+    k.p.files.FailNth(n);
+    UndoReport first = k.Undo();
+    bool reached = k.p.files.call_count() >= start + n;
+    std::string failed_call = reached ? k.p.files.calls()[start + n - 1] : std::string();
+    SCOPED_TRACE("call " + std::to_string(n) + ": " + failed_call);
+    k.p.files.ClearFaults();
+    UndoReport second = k.Undo();
+    EXPECT_NE(UndoStatus::kFailed, second.outcome.status) << testing::PrintToString(second.errors);
+    EXPECT_EQ(before, Tree(k.p.files));
+    if (!reached) {
+      EXPECT_EQ(UndoStatus::kUndone, first.outcome.status);
+      EXPECT_GT(n, 50);
+      return;
+    }
+  }
+  ADD_FAILURE() << "the undo never ran without a fault";
+}
+
+}  // namespace

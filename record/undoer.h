@@ -1,0 +1,70 @@
+// The undo of one run, step by step (see record/undo.h for the rules).
+#ifndef PACKWRIGHT_RECORD_UNDOER_H_
+#define PACKWRIGHT_RECORD_UNDOER_H_
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/install_record.h"
+#include "platform/platform.h"
+#include "record/record_reader.h"
+#include "record/undo.h"
+
+class Undoer {
+ public:
+  // `all` is every record, newest first (ReadRecords), `target` one of them.
+  Undoer(Platform& platform, const std::string& hostDir, const UndoOptions& options,
+         const std::vector<RunRecord>& all, const RunRecord& target, UndoReport* report);
+
+  // Reverses the target and fills in the report.
+  void Run();
+
+ private:
+  void Finish();
+  // True unless two probes (Exists, GetAttributes) both find nothing, so
+  // that one failing call cannot make the undo pass over a file.
+  bool Present(const std::string& path);
+  // True when a later install on record, not undone, touched `path`.
+  bool Overlapped(const std::string& path) const;
+  // True when `path` holds `sum` (and, when `time` is not 0, that time).
+  bool Holds(const std::string& path, const FileSum& sum, std::uint64_t time);
+  void UndoFile(const RecordedFile& file);
+  void UndoCreate(const RecordedFile& file);
+  void UndoReplace(const RecordedFile& file);
+  void UndoRemove(const RecordedFile& file);
+  void UndoAttributes(const RecordedFile& file);
+  void RemakeFolders();
+  void RemoveFolders();
+  // Puts `backup` in place at `path` with attributes `attrs`.
+  void Restore(const std::string& path, const std::string& backup, std::uint32_t attrs);
+  bool EnsureParent(const std::string& path);
+
+  // record/undo_catalogue.cc
+  void UndoCatalogue();
+  bool CatalogueAsLeft();
+  void RestoreCatalogue();
+  void TakeOutEntries();
+
+  // True (and the step listed) when the step is to be carried out.
+  bool Step(const std::string& text);
+  void LeaveAlone(const std::string& item);
+  void Fail(const std::string& what);
+
+  Platform& platform_;
+  FileSystem& files_;
+  std::string host_;
+  UndoOptions options_;
+  const std::vector<RunRecord>& all_;
+  const RunRecord& target_;
+  UndoReport* report_;
+  CInstallRecord record_;
+  // What the undo removed (or, in a dry run, would remove), by lower-case
+  // full path.
+  std::set<std::string> gone_;
+  // The files the undo wrote or moved, to be synced before it ends.
+  std::vector<std::string> written_;
+  bool failed_ = false;
+};
+
+#endif  // PACKWRIGHT_RECORD_UNDOER_H_

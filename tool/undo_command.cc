@@ -1,0 +1,117 @@
+// list and undo: the runs on record in Kestrova's Packwright folder.
+#include <algorithm>
+
+#include "engine/install_record.h"
+#include "record/record_list.h"
+#include "record/undo.h"
+#include "tool/commands.h"
+#include "tool/session.h"
+
+namespace {
+
+// Kestrova's directory from --host or the registry; empty, with the reason
+// written, when it is not found.
+std::string FindHost(Platform& system, Console& console, const ToolOptions& options) {
+  ToolFolders folders = ResolveFolders(system.files, options);
+  CInstaller installer(system);
+  return SettleHost(installer, folders, system, console) ? installer.hostDir : std::string();
+}
+
+std::string StateOf(const RecordSummary& summary) {
+  switch (summary.undo.status) {
+    case UndoStatus::kNothingToUndo:
+      return "undone";
+    case UndoStatus::kUndone:
+      return "can be undone";
+    case UndoStatus::kPartly:
+      return "changed since (" + std::to_string(summary.undo.left_alone.size()) +
+             " item(s) would be left alone)";
+    case UndoStatus::kFailed:
+      break;
+  }
+  return "cannot be undone";
+}
+
+std::string LineOf(const RecordSummary& summary) {
+  const RunRecord& r = summary.record;
+  std::string what = r.kind == "undo" ? "undo of " + RecordFolderName(r.undoes)
+                                      : std::to_string(summary.files) + " file(s), " +
+                                            std::to_string(summary.textures) + " texture(s)";
+  std::string end = r.end.empty() ? ", did not end" : r.end == "ok" ? "" : ", " + r.end;
+  return RecordFolderName(r.number) + "  " + r.package + " (" + r.script_sum + ")  " + r.time +
+         "  " + what + end + "  " + StateOf(summary) + "\n";
+}
+
+bool IsRecordNumber(const std::string& text) {
+  return !text.empty() && text.size() <= 9 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int ExitStatusOf(const UndoReport& report) {
+  switch (report.outcome.status) {
+    case UndoStatus::kUndone:
+      return kExitOk;
+    case UndoStatus::kNothingToUndo:
+      return kExitCannotRun;
+    default:
+      return kExitFailed;
+  }
+}
+
+void PrintReport(Console& console, const ToolOptions& options, const UndoReport& report) {
+  std::string prefix = options.dry_run ? "would " : "";
+  for (const std::string& step : report.steps)
+    console.Write(ConsoleStream::kOut, prefix + step + "\n");
+  for (const std::string& error : report.errors)
+    console.Write(ConsoleStream::kErr, "packwright-tool: " + error + "\n");
+  std::string result;
+  switch (report.outcome.status) {
+    case UndoStatus::kUndone:
+      result = options.dry_run ? "It would be undone." : "Undone.";
+      break;
+    case UndoStatus::kPartly:
+      result = std::to_string(report.outcome.left_alone.size()) +
+               " item(s) changed since the install " + (options.dry_run ? "would be" : "were") +
+               " left alone; --force restores them.";
+      break;
+    case UndoStatus::kNothingToUndo:
+      result = "Nothing to undo: no install of '" + options.package + "' on record" +
+               (report.undone_folder.empty() ? "." : " that is not undone already.");
+      break;
+    case UndoStatus::kFailed:
+      result = "The undo failed.";
+      break;
+  }
+  if (!report.record_folder.empty())
+    result += " Its record: " + report.record_folder;
+  console.Write(ConsoleStream::kOut, result + "\n");
+}
+
+}  // namespace
+
+int RunList(Platform& system, Console& console, const ToolOptions& options) {
+  std::string host = FindHost(system, console, options);
+  if (host.empty())
+    return kExitCannotRun;
+  std::vector<RecordSummary> list = ListRecords(system, host);
+  if (list.empty())
+    console.Write(ConsoleStream::kOut, "No install on record.\n");
+  for (const RecordSummary& summary : list)
+    console.Write(ConsoleStream::kOut, LineOf(summary));
+  return kExitOk;
+}
+
+int RunUndo(Platform& system, Console& console, const ToolOptions& options) {
+  std::string host = FindHost(system, console, options);
+  if (host.empty())
+    return kExitCannotRun;
+  UndoOptions undo;
+  undo.force = options.force;
+  undo.dry_run = options.dry_run;
+  UndoReport report =
+      IsRecordNumber(options.package)
+          ? UndoRun(system, host, static_cast<unsigned>(std::stoul(options.package)), undo)
+          : UndoLatest(system, host, options.package, undo);
+  PrintReport(console, options, report);
+  return ExitStatusOf(report);
+}
