@@ -335,32 +335,32 @@ class RealFileSystem : public FileSystem {
 
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override {
     struct stat st;
-    if (stat(Native(path).c_str(), &st) != 0)
+    if (g_syscalls.stat(Native(path).c_str(), &st) != 0)
       return false;
     *attrs = st.st_mode & 07777;
     return true;
   }
 
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override {
-    return chmod(Native(path).c_str(), attrs & 07777) == 0;
+    return g_syscalls.chmod(Native(path).c_str(), attrs & 07777) == 0;
   }
 
   bool RemoveEmptyDirectory(const std::string& path) override {
     std::string native = Native(path);
-    return !native.empty() && rmdir(native.c_str()) == 0;
+    return !native.empty() && g_syscalls.rmdir(native.c_str()) == 0;
   }
 
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override {
-    DIR* d = opendir(Native(path).c_str());
+    DIR* d = g_syscalls.opendir(Native(path).c_str());
     if (!d)
       return false;
     names->clear();
-    while (struct dirent* entry = readdir(d)) {
+    while (struct dirent* entry = g_syscalls.readdir(d)) {
       std::string name = entry->d_name;
       if (name != "." && name != "..")
         names->push_back(name);
     }
-    closedir(d);
+    g_syscalls.closedir(d);
     return true;
   }
 
