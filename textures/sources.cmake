@@ -10,6 +10,3 @@ set(TEXTURES_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/texture_catalogue_disk_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/texture_catalogue_write_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/texture_step_test.cc)
-# The install on the real POSIX file system, with faults beneath it.
-set(TEXTURES_POSIX_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/install_system_fault_test.cc)

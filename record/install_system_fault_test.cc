@@ -2,7 +2,8 @@
 // them: every system call of the run fails in turn, the call log shows the
 // order of flushes and replaces, and a disk fills up. Whatever happens, each
 // destination and the catalogue are the old file or the new one, byte for
-// byte, no temporary is left and no descriptor stays open.
+// byte, no temporary is left, no descriptor stays open, and undoing the
+// run's record brings the old files back.
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -11,9 +12,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "engine/install_record.h"
 #include "engine/installer.h"
 #include "engine/messages.h"
 #include "platform/fake_platform.h"
@@ -21,6 +24,7 @@
 #include "platform/syscall_faults.h"
 #include "platform/system_posix.h"
 #include "platform/test_dir.h"
+#include "record/undo.h"
 
 namespace {
 
@@ -123,9 +127,10 @@ struct RunResult {
   bool textures_ok = false;
   std::vector<std::string> boxes;
   std::vector<std::string> calls;
-  int failed_at = 0;         // the log's index of the failed call, or 0
-  int files_end = 0;         // the log's size when the file step returned
-  bool copy_failed = false;  // IDS_COPY_FAILED was shown
+  int failed_at = 0;           // the log's index of the failed call, or 0
+  int files_end = 0;           // the log's size when the file step returned
+  bool copy_failed = false;    // IDS_COPY_FAILED was shown
+  bool record_failed = false;  // the record broke, and the run stopped
 };
 
 // Installs the tree's package on the real file system, failing the nth call
@@ -139,6 +144,11 @@ RunResult Install(const InstallTree& tree, int n, int error, const char* fail_op
   CInstaller installer(platform);
   installer.hostDir = tree.At("Sim\\");
   installer.scriptDir = tree.At("Paket");
+  // The record is begun before the faults, as its failure to begin would
+  // end the run before either step; the fake loop covers that.
+  CInstallRecord record(platform.files, installer.hostDir);
+  EXPECT_TRUE(record.Begin("install", "Paket", "-", "2026-12-09 12:00:00"));
+  installer.record = &record;
   RunResult run;
   {
     SyscallFaults faults;
@@ -152,12 +162,16 @@ RunResult Install(const InstallTree& tree, int n, int error, const char* fail_op
       run.files_ok = installer.InstallFiles();
       run.files_end = faults.call_count();
       run.textures_ok = installer.InstallTextures();
+      record.Finish(run.files_ok && run.textures_ok ? "ok" : "failed");
     }
+    // The run shows IDS_RECORD_FAILED for this at its end.
+    run.record_failed = record.broken();
     run.calls = faults.calls();
   }
   installer.script.Close();
   if (n > 0 && n <= static_cast<int>(run.calls.size()))
     run.failed_at = n;
+  installer.record = nullptr;
   std::string pattern = LoadMessage(fake.shell, IDS_COPY_FAILED);
   // Compared across trees, so the root is taken out.
   for (const FakeShell::Box& box : fake.shell.boxes) {
@@ -181,9 +195,15 @@ bool NamesEntry(const std::vector<std::string>& boxes, const Entry& entry) {
          Names(boxes, std::string("<root>\\Sim\\") + entry.destination);
 }
 
-// Where the run keeps a record of what it did, check here that undoing the
-// record brings every destination back to `before`.
-void CheckRecordUndoes(const InstallTree&, const State&) {}
+// Undoing the run's record, with no fault, brings every destination and the
+// catalogue back to `before`.
+void CheckRecordUndoes(const InstallTree& tree, const State& before) {
+  FakePlatform fake;
+  Platform platform{PosixFileSystem(), fake.registry, fake.shell};
+  UndoOutcome undone = UndoLatestInstall(platform, tree.At("Sim\\"), "Paket", UndoOptions());
+  EXPECT_TRUE(undone.status == UndoStatus::kUndone) << static_cast<int>(undone.status);
+  EXPECT_EQ(before, tree.Snapshot()) << "after the undo";
+}
 
 // A tmpfs of `size` mounted on directory `dir` while this lives, where the
 // process may mount one (root may).
@@ -221,7 +241,10 @@ class InstallSystemFaultTest : public testing::Test {
       CheckFileStep(run, clean, failed, now, after);
     const std::string& catalogue = now.at(kCatalogue);
     EXPECT_TRUE(!run.textures_ok || catalogue == after.at(kCatalogue));
-    EXPECT_TRUE(run.textures_ok || !run.opened || run.failed_at > run.files_end);
+    // A record that cannot be written stops the run: no later step changes
+    // anything.
+    EXPECT_TRUE(run.textures_ok || !run.opened || run.failed_at > run.files_end ||
+                run.record_failed);
     if (!run.textures_ok && catalogue != before.at(kCatalogue)) {
       // Saved, and then the closing sync failed.
       std::string replace = "rename(" + ToPosixPath(tree.At(kCatalogue));
@@ -231,11 +254,11 @@ class InstallSystemFaultTest : public testing::Test {
       })) << "new catalogue reported as failed";
     }
     EXPECT_FALSE(TempLeft(dir_.path()));
-    CheckRecordUndoes(tree, before);
   }
 
   // The file step fails exactly when it says why, or when its script could
-  // not be reopened or read, or its closing sync failed. Every file it left as it was is
+  // not be reopened or read, its record could not be written, or its
+  // closing sync failed. Every file it left as it was is
   // named, and every box not in the clean run names such a file.
   static void CheckFileStep(const RunResult& run, const RunResult& clean, const std::string& failed,
                             const State& now, const State& after) {
@@ -244,7 +267,9 @@ class InstallSystemFaultTest : public testing::Test {
     // Only the sync opens a directory; its paths carry no dot.
     std::string path = failed.substr(failed.find('(') + 1);
     bool sync = in_step && path.find('.') == std::string::npos;
-    EXPECT_EQ(!run.files_ok, run.copy_failed || (script && failed.rfind("close(", 0) != 0) || sync);
+    bool record = in_step && run.record_failed;
+    EXPECT_EQ(!run.files_ok,
+              run.copy_failed || (script && failed.rfind("close(", 0) != 0) || sync || record);
     std::vector<std::string> deviated;
     for (const Entry& entry : kEntries) {
       std::string name = std::string("Sim\\") + entry.destination;
@@ -253,7 +278,8 @@ class InstallSystemFaultTest : public testing::Test {
         kept |= NamesEntry({box}, entry) && !Names(run.boxes, box);
       if (kept)
         deviated.push_back(name);
-      EXPECT_TRUE(!kept || NamesEntry(run.boxes, entry) || script) << name << " left unsaid";
+      EXPECT_TRUE(!kept || NamesEntry(run.boxes, entry) || script || run.record_failed)
+          << name << " left unsaid";
     }
     for (const std::string& box : run.boxes) {
       bool explained = Names(clean.boxes, box);
@@ -298,8 +324,10 @@ TEST_F(InstallSystemFaultTest, EveryFailingCallLeavesEachFileOldOrNew) {
       EXPECT_EQ(after, tree.Snapshot());
       EXPECT_GT(n, 100);  // the loop did fault the copies and the catalogue
       RecordProperty("fault_points", n - 1);
-      return;
     }
+    CheckRecordUndoes(tree, before);
+    if (!run.failed_at)
+      return;
     std::filesystem::remove_all(ToPosixPath(tree.root()));
   }
   ADD_FAILURE() << "the run never completed without a fault";
@@ -324,11 +352,20 @@ TEST_F(InstallSystemFaultTest, FlushesBeforeEachReplaceAndSyncsBeforeSuccess) {
   EXPECT_TRUE(run.files_ok && run.textures_ok);
   const std::vector<std::string>& calls = run.calls;
   int replaced = 0, last_change = 0, last_sync = 0;
+  // Files written since the last sync; the record's closing lines are
+  // flushed on their own, after the last sync of the file system.
+  std::set<std::string> unflushed;
   for (int i = 1; i <= static_cast<int>(calls.size()); ++i) {
     const std::string& call = calls[i - 1];
-    if (call.rfind("syncfs(", 0) == 0)
+    if (call.rfind("syncfs(", 0) == 0) {
       last_sync = i;
-    for (const char* change : {"rename(", "write(", "mkdir(", "unlink(", "chmod(", "fchmod("})
+      unflushed.clear();
+    }
+    if (call.rfind("write(", 0) == 0)
+      unflushed.insert(call.substr(6));
+    if (call.rfind("fsync(", 0) == 0)
+      unflushed.erase(call.substr(6));
+    for (const char* change : {"rename(", "mkdir(", "unlink(", "chmod(", "fchmod("})
       last_change = call.rfind(change, 0) == 0 ? i : last_change;
     if (call.rfind("rename(", 0) != 0)
       continue;
@@ -349,6 +386,7 @@ TEST_F(InstallSystemFaultTest, FlushesBeforeEachReplaceAndSyncsBeforeSuccess) {
   }
   EXPECT_EQ(3, replaced);  // b, c and the catalogue
   EXPECT_GT(last_sync, last_change) << "no sync after " << calls[last_change - 1];
+  EXPECT_TRUE(unflushed.empty()) << "not flushed: " << *unflushed.begin();
 }
 
 // Kestrova's disk has room for part of the package only: the copies that
