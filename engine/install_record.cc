@@ -26,10 +26,9 @@ int HexValue(char c) {
 unsigned HighestNumber(const std::vector<std::string>& names) {
   unsigned highest = 0;
   for (const std::string& name : names) {
-    if (name.empty() || name.size() > 9 ||
-        !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
-      continue;
-    highest = std::max(highest, static_cast<unsigned>(std::stoul(name)));
+    unsigned number = 0;
+    if (ParseRecordNumber(name, &number))
+      highest = std::max(highest, number);
   }
   return highest;
 }
@@ -94,6 +93,14 @@ std::string RecordFolderName(unsigned number) {
   char name[16];
   std::snprintf(name, sizeof(name), "%04u", number);
   return name;
+}
+
+bool ParseRecordNumber(const std::string& text, unsigned* number) {
+  if (text.empty() || text.size() > 9 ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  *number = static_cast<unsigned>(std::stoul(text));
+  return true;
 }
 
 CInstallRecord::CInstallRecord(FileSystem& files, const std::string& hostDir)

@@ -74,6 +74,10 @@ bool SplitRecordLine(const std::string& line, std::vector<std::string>* fields);
 // The number of a run's folder as its name: at least four digits.
 std::string RecordFolderName(unsigned number);
 
+// The number that `text` spells in one to nine decimal digits, leading
+// zeros allowed; false for any other text.
+bool ParseRecordNumber(const std::string& text, unsigned* number);
+
 class CInstallRecord {
  public:
   // `hostDir` is Kestrova's directory, ending in a backslash.

@@ -175,11 +175,10 @@ std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir
   if (!files.ListDirectory(hostDir + kRecordsFolder, &names))
     return records;
   for (const std::string& name : names) {
-    std::uint64_t number = 0;
+    unsigned number = 0;
     RunRecord record;
-    if (ParseNumber(name, &number) && number > 0 && number < 1000000000 &&
-        RecordFolderName(static_cast<unsigned>(number)) == name &&
-        ReadRunRecord(files, hostDir, static_cast<unsigned>(number), &record))
+    if (ParseRecordNumber(name, &number) && number > 0 && RecordFolderName(number) == name &&
+        ReadRunRecord(files, hostDir, number, &record))
       records.push_back(record);
   }
   std::sort(records.begin(), records.end(),

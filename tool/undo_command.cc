@@ -1,5 +1,4 @@
 // list and undo: the runs on record in Kestrova's Packwright folder.
-#include <algorithm>
 
 #include "engine/install_record.h"
 #include "record/record_list.h"
@@ -40,11 +39,6 @@ std::string LineOf(const RecordSummary& summary) {
   std::string end = r.end.empty() ? ", did not end" : r.end == "ok" ? "" : ", " + r.end;
   return RecordFolderName(r.number) + "  " + r.package + " (" + r.script_sum + ")  " + r.time +
          "  " + what + end + "  " + StateOf(summary) + "\n";
-}
-
-bool IsRecordNumber(const std::string& text) {
-  return !text.empty() && text.size() <= 9 &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int ExitStatusOf(const UndoReport& report) {
@@ -108,10 +102,10 @@ int RunUndo(Platform& system, Console& console, const ToolOptions& options) {
   UndoOptions undo;
   undo.force = options.force;
   undo.dry_run = options.dry_run;
-  UndoReport report =
-      IsRecordNumber(options.package)
-          ? UndoRun(system, host, static_cast<unsigned>(std::stoul(options.package)), undo)
-          : UndoLatest(system, host, options.package, undo);
+  unsigned number = 0;
+  UndoReport report = ParseRecordNumber(options.package, &number)
+                          ? UndoRun(system, host, number, undo)
+                          : UndoLatest(system, host, options.package, undo);
   PrintReport(console, options, report);
   return ExitStatusOf(report);
 }
