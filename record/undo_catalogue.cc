@@ -24,6 +24,10 @@ void Undoer::UndoCatalogue() {
   FileSum now;
   if (!c.present)
     return;
+  // The temporary of a save that never finished is the run's own half file.
+  std::string temp = c.path + kReplaceTempSuffix;
+  if (!c.saved && Present(temp) && Step("remove " + temp) && !files_.Remove(temp))
+    return Fail("cannot remove " + temp);
   if (!ChecksumFile(files_, c.path, &now))
     return LeaveAlone(c.path);
   if (now == c.before)
