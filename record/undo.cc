@@ -173,7 +173,9 @@ void Undoer::UndoReplace(const RecordedFile& file) {
     return;  // as it was before the run
   bool ours =
       exists && HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
-  if (!ours && !options_.force)
+  bool force = options_.force &&
+               !(catalogue_changed_ && LowerAscii(file.path) == LowerAscii(target_.catalogue.path));
+  if (!ours && !force)
     return LeaveAlone(file.path);
   placed_[LowerAscii(file.path)] = old;
   if (Step("restore " + file.path))

@@ -38,6 +38,7 @@ void Undoer::UndoCatalogue() {
   bool as_left = (c.saved && now == c.after) || CatalogueAsLeft();
   if (as_left && Present(c.backup))
     return RestoreCatalogue();
+  catalogue_changed_ = true;
   TakeOutEntries();
 }
 

@@ -13,6 +13,7 @@
 #include "platform/win_constants.h"
 #include "record/record_list.h"
 #include "record/record_reader.h"
+#include "textures/texture_catalogue.h"
 
 namespace {
 
@@ -214,6 +215,22 @@ TEST(UndoTest, AnEditedRecordCannotAimAnUndoOutsideKestrova) {
                                       "Modelle\\alt.ksm", "Modelle\\..\\..\\Outside.ksm"}),
             outcome.left_alone);
   EXPECT_EQ(before, Tree(k.p.files));
+}
+
+// A package that ships the catalogue as a file: after the player added an
+// entry, even a forced undo takes out only the package's own entries.
+TEST(UndoTest, AForcedUndoKeepsEntriesAddedToAShippedCatalogue) {
+  std::string script = "Dateinstallation{{Texturen.txt>>Resourcen\\Parallels\\Texturen.txt}}";
+  Kestrova k(kNormalised, script + kTextures);
+  k.Install();
+  CTextureCatalogue catalogue(k.p.files);
+  ASSERT_TRUE(catalogue.Load(kCatalogue) && catalogue.AddEntry("Textur{ name(Eigenes) id(99) }"));
+  ASSERT_TRUE(catalogue.Save(kCatalogue));
+  UndoReport forced = k.Undo(true);
+  EXPECT_EQ(UndoStatus::kPartly, forced.outcome.status);
+  EXPECT_EQ(std::vector<std::string>{kCatalogue}, forced.outcome.left_alone);
+  EXPECT_NE(std::string::npos, k.p.files.Content(kCatalogue).find("id(99)"));
+  EXPECT_EQ(std::string::npos, k.p.files.Content(kCatalogue).find("id(40)"));
 }
 
 // A copy that failed is on record as such: list does not count it, and the

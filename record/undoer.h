@@ -72,6 +72,10 @@ class Undoer {
   // The files the undo wrote or moved, to be synced before it ends.
   std::vector<std::string> written_;
   bool failed_ = false;
+  // The catalogue changed since the run saved it, so its entries were taken
+  // out one by one: a forced undo must not put back the file the run
+  // replaced by copying, which would lose the entries others added.
+  bool catalogue_changed_ = false;
 };
 
 #endif  // PACKWRIGHT_RECORD_UNDOER_H_

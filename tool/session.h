@@ -29,8 +29,9 @@ NewerAnswer EffectiveNewer(const ToolOptions& options, Console& console);
 
 // Points the installer at the --host folder, if one was given, and clears
 // its setScan when the registry names another Kestrova, with a note on the
-// error stream for a command that `changes` Kestrova. False, with IDS_HOST_MISSING written to the
-// error stream, when Kestrova is not found either way (a --host folder must exist).
+// error stream for a command that `changes` Kestrova. False, with
+// IDS_HOST_MISSING written to the error stream, when Kestrova is not found
+// either way (a --host folder must exist).
 bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& platform,
                 Console& console, bool changes = false);
 
