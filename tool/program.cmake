@@ -24,3 +24,6 @@ add_test(NAME tool_demo
     -DWORK=${CMAKE_BINARY_DIR}/tool-demo "-DRUN=${PW_TOOL_RUN}"
     -P ${CMAKE_CURRENT_LIST_DIR}/demo_test.cmake)
 set_tests_properties(tool_demo PROPERTIES TIMEOUT 300)
+
+# --version prints the project's version.
+target_compile_definitions(packwright_tool PRIVATE PW_TOOL_VERSION="${PROJECT_VERSION}")
