@@ -20,4 +20,5 @@ set(TOOL_MAIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main.cc)
 set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/tool_test.cc)
