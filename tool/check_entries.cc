@@ -172,11 +172,11 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
   for (std::size_t i = 0; i < destination.size() && forbidden == std::string::npos; ++i)
     forbidden = static_cast<unsigned char>(destination[i]) < 0x20 ? i : forbidden;
   if (forbidden != std::string::npos) {
+    bool brace = IsScriptBrace(destination[forbidden]);
     Add("destination-forbidden-char", Severity::kError, entry,
         "Windows forbids " + Quoted(destination.substr(forbidden, 1)) + " in a name, so " +
-            Quoted(destination) +
-            " cannot be written; a brace here is often one left over "
-            "from an entry that is not closed.");
+            Quoted(destination) + " cannot be written; " +
+            (brace ? "close the entry before it, or remove the brace." : "choose another name."));
     return;
   }
   if (!StaysInside(files_, host, destination)) {

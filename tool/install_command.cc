@@ -77,19 +77,25 @@ class ProgressLine : public ForwardingFileSystem {
   std::string failure_;
 };
 
-// Says why the texture step failed when the catalogue is the reason; the
-// dialog has no message for it.
-void ExplainCatalogue(FileSystem& files, Console& console, const std::string& host) {
+// Says why the texture step failed when the catalogue or the script is the
+// reason; the dialog has no message for either.
+void ExplainTextures(FileSystem& files, Console& console, const std::string& host,
+                     const std::string& package) {
   CTextureCatalogue catalogue(files);
   CatalogueProblem problem;
-  if (InspectCatalogue(files, host + kCataloguePath, &catalogue, &problem))
-    return;
-  std::string where =
-      problem.pos.line > 0 ? " (line " + std::to_string(problem.pos.line) + ")" : std::string();
-  console.Write(ConsoleStream::kErr,
-                "packwright-tool: the textures were not added: Kestrova's "
-                "catalogue " +
-                    problem.what + where + "\n");
+  std::string why;
+  CInstallScript script(files);
+  if (!InspectCatalogue(files, host + kCataloguePath, &catalogue, &problem)) {
+    std::string where =
+        problem.pos.line > 0 ? " (line " + std::to_string(problem.pos.line) + ")" : std::string();
+    why = "Kestrova's catalogue " + problem.what + where;
+  } else if (script.CheckOpen(package + "\\" + kScriptFileName) &&
+             !script.FindSection(kTextureSection)) {
+    why = std::string("the script has no section ") + kTextureSection;
+  }
+  if (!why.empty())
+    console.Write(ConsoleStream::kErr,
+                  "packwright-tool: the textures were not added: " + why + "\n");
 }
 
 }  // namespace
@@ -113,7 +119,7 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   files.Clear();
   int status = ExitStatusOf(result, progress);
   if (status == kExitFailed)
-    ExplainCatalogue(system.files, console, installer.hostDir);
+    ExplainTextures(system.files, console, installer.hostDir, folders.package);
   if (status != kExitCannotRun && (!options.quiet || status != kExitOk)) {
     console.Write(ConsoleStream::kOut, std::to_string(files.copied()) + " file(s) copied.\n");
     console.Write(ConsoleStream::kOut, ResultText(shell, result) + "\n");

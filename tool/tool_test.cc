@@ -200,6 +200,12 @@ TEST_F(InstallCommandTest, SaysWhatWentWrongBesideTheDialogsText) {
   EXPECT_NE(std::string::npos, console.err.find("byte-order mark")) << console.err;
 
   console.err.clear();
+  p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "Basis{}");
+  p.files.AddFile("C:\\Paket\\InstSkript.txt", "Dateinstallation{}");
+  EXPECT_EQ(kExitFailed, Run());
+  EXPECT_NE(std::string::npos, console.err.find("no section Texturskript")) << console.err;
+
+  console.err.clear();
   options.host = "D:\\Nirgends";
   EXPECT_EQ(kExitCannotRun, Run());
   EXPECT_NE(std::string::npos, console.err.find("packwright-tool: no folder D:\\Nirgends\\"))
