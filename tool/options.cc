@@ -1,5 +1,7 @@
 #include "tool/options.h"
 
+#include "engine/install_record.h"
+
 #ifndef PW_TOOL_VERSION
 #define PW_TOOL_VERSION "unknown"
 #endif
@@ -14,8 +16,9 @@ const char kToolUsage[] =
     "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
     " [-q]\n"
     "       packwright-tool list    [--host KESTROVA_DIR]\n"
-    "       packwright-tool undo    PACKAGE_NAME|RECORD [--host KESTROVA_DIR] [--force]"
+    "       packwright-tool undo    PACKAGE_NAME|--record N [--host KESTROVA_DIR] [--force]"
     " [--dry-run]\n"
+    "       packwright-tool prune   [--host KESTROVA_DIR] [--keep N]\n"
     "       packwright-tool help    [COMMAND]\n"
     "       packwright-tool --version\n"
     "options:\n"
@@ -26,11 +29,13 @@ const char kToolUsage[] =
     "  -q              print only errors\n"
     "  --newer ANSWER  a newer file in Kestrova: keep it, replace it, or ask\n"
     "  --force         undo: restore files changed since the install too\n"
-    "  --dry-run       undo: print the steps and change nothing\n";
+    "  --dry-run       undo: print the steps and change nothing\n"
+    "  --record N      undo: the run of record N\n"
+    "  --keep N        prune: the newest N records keep their backups\n";
 
 namespace {
 
-const char* const kCommands[] = {"check", "plan", "install", "list", "undo"};
+const char* const kCommands[] = {"check", "plan", "install", "list", "undo", "prune"};
 
 bool IsCommand(const std::string& word) {
   for (const char* command : kCommands) {
@@ -59,15 +64,18 @@ bool Takes(const std::string& command, const std::string& option) {
     return command == "plan" || command == "install";
   if (option == "--json")
     return command == "check" || command == "plan";
-  if (option == "--force" || option == "--dry-run")
+  if (option == "--force" || option == "--dry-run" || option == "--record")
     return command == "undo";
+  if (option == "--keep")
+    return command == "prune";
   if (option == "-q")
     return command == "check" || command == "install";
   return (option == "--strict" || option == "--ignore") && command == "check";
 }
 
 bool TakesValue(const std::string& option) {
-  return option == "--host" || option == "--newer" || option == "--ignore";
+  return option == "--host" || option == "--newer" || option == "--ignore" ||
+         option == "--record" || option == "--keep";
 }
 
 bool SetFlag(const std::string& option, ToolOptions* options) {
@@ -83,6 +91,12 @@ bool SetValue(const std::string& option, const std::string& value, ToolOptions* 
               std::string* err) {
   if (option == "--host") {
     options->host = value;
+  } else if (option == "--record" || option == "--keep") {
+    unsigned* number = option == "--record" ? &options->record : &options->keep;
+    if (!ParseRecordNumber(value, number) || (option == "--record" && *number == 0)) {
+      *err = option + " takes a number, not '" + value + "'";
+      return false;
+    }
   } else if (option == "--ignore") {
     for (std::size_t start = 0; start <= value.size();) {
       std::size_t comma = value.find(',', start);
@@ -163,6 +177,7 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     return true;
   options->command = args[0];
   const std::string& command = options->command;
+  bool takes_package = command != "list" && command != "prune";
   for (const std::string& arg : args)
     options->json = options->json || arg == "--json";
   if (!IsCommand(command)) {
@@ -173,15 +188,19 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     if (args[i].compare(0, 2, "--") == 0 || args[i] == "-q") {
       if (!ParseOption(args, &i, options, err))
         return false;
-    } else if (options->package.empty() && command != "list") {
+    } else if (options->package.empty() && takes_package) {
       options->package = args[i];
     } else {
-      *err = command == "list" ? "'list' takes no package, not '" + args[i] + "'"
-                               : "only one package may be given, not also '" + args[i] + "'";
+      *err = !takes_package ? "'" + command + "' takes no package, not '" + args[i] + "'"
+                            : "only one package may be given, not also '" + args[i] + "'";
       return false;
     }
   }
-  if (options->package.empty() && command != "list") {
+  if (command == "undo" && options->record != 0 && !options->package.empty()) {
+    *err = "undo takes a package name or --record, not both";
+    return false;
+  }
+  if (options->package.empty() && takes_package && options->record == 0) {
     *err = command == "undo" ? "no package name or record given" : "no package folder given";
     return false;
   }

@@ -4,6 +4,8 @@
 //   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [-q]
 //   packwright-tool list    [--host DIR]
 //   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run]
+//   packwright-tool undo    --record N [--host DIR] [--force] [--dry-run]
+//   packwright-tool prune   [--host DIR] [--keep N]
 //   packwright-tool help    [COMMAND]       (also --help, -h)
 //   packwright-tool --version
 // An option that takes a value takes it as the next argument or after "=".
@@ -23,7 +25,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitCannotRun = 2;
 
 struct ToolOptions {
-  // One of check, plan, install, list, undo, help, version.
+  // One of check, plan, install, list, undo, prune, help, version.
   std::string command;
   // The package folder; for undo, the package's name or a record's number;
   // for help, the command asked about (may be empty).
@@ -40,12 +42,17 @@ struct ToolOptions {
   bool quiet = false;
   // check's codes not to report.
   std::vector<std::string> ignore;
+  // undo --record: the record's number; 0 when not given.
+  unsigned record = 0;
+  // prune --keep: how many of the newest records keep their backups.
+  unsigned keep = 10;
 };
 
 // Parses the arguments after the program's name. False, with `err` saying
 // what is wrong, for an unknown command or option, a missing package folder
-// (undo: name or record) or option value, one given to list, or an option
-// that the command does not take. `options->command` and `json` are set
+// (undo: name or record) or option value, one given to list or prune, a
+// --record or --keep that is no number (--record: none above 0), or an
+// option that the command does not take. `options->command` and `json` are set
 // as far as they were read, so that the error can be given as asked.
 bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options, std::string* err);
 
