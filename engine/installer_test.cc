@@ -130,7 +130,7 @@ TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
   p.registry.SetDwordValue(kKey, "Scan", 0);
   p.files.AddFile("C:\\Paket\\a.dat", "a");
   p.files.AddFile(kScript, "Dateinstallation{{a.dat>>Resourcen\\a.dat}}Texturskript{}");
-  p.files.FailMatching("Copy", "a.dat");
+  p.files.FailMatching("CreateNew", "a.dat");
   EXPECT_EQ(kInstallFailed, RunOnce());
   EXPECT_EQ(all, progress.calls);
   EXPECT_EQ(Dword(2), Scan());

@@ -38,9 +38,14 @@ class LineReader {
  public:
   LineReader(const std::string& host, RunRecord* record) : host_(host), r_(record) {}
 
-  void Read(const std::vector<std::string>& f) {
+  // False for a line that makes the whole record unreadable.
+  bool Read(const std::vector<std::string>& f) {
     const std::string& key = f[0];
-    if (f.size() == 3 && key == "package") {
+    if (f.size() == 2 && key == "hash") {
+      if (f[1] != "xxh64")
+        return false;
+      r_->sums = SumKind::kXxh64;
+    } else if (f.size() == 3 && key == "package") {
       r_->package = f[1];
       r_->script_sum = f[2];
     } else if (f.size() == 2 && (key == "time" || key == "kind" || key == "end")) {
@@ -55,9 +60,12 @@ class LineReader {
       std::string dir = Full(f[1]);
       if (!dir.empty())
         (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(dir);
+    } else if (f.size() == 2 && key == "temporary") {
+      ReadTemporary(Full(f[1]));
     } else if (!ReadFileLine(f)) {
       ReadCatalogueLine(f);
     }
+    return true;
   }
 
  private:
@@ -75,6 +83,25 @@ class LineReader {
     bool plain = !name.empty() && name != "." && name != ".." &&
                  name.find_first_of(":/\\") == std::string::npos;
     return plain ? r_->folder + "\\" + name : std::string();
+  }
+
+  void ReadTemporary(const std::string& path) {
+    if (path.empty())
+      return;
+    RecordedFile file;
+    file.kind = RecordedFile::kTemporary;
+    file.path = path;
+    temporaries_[path] = r_->files.size();
+    r_->files.push_back(file);
+  }
+
+  // A copy's create or replace line is the outcome of its temporary line.
+  void TemporaryDone(const std::string& path) {
+    auto it = temporaries_.find(path);
+    if (it == temporaries_.end())
+      return;
+    r_->files[it->second].done = true;
+    temporaries_.erase(it);
   }
 
   bool ReadFileLine(const std::vector<std::string>& f) {
@@ -97,6 +124,8 @@ class LineReader {
                                                       file.kind == RecordedFile::kRemove)))
       return true;  // not understood: passed over
     file.attrs = static_cast<std::uint32_t>(attrs);
+    if (file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace)
+      TemporaryDone(file.path);
     open_[file.path] = r_->files.size();
     r_->files.push_back(file);
     return true;
@@ -142,6 +171,7 @@ class LineReader {
   std::string host_;
   RunRecord* r_;
   std::map<std::string, std::size_t> open_;
+  std::map<std::string, std::size_t> temporaries_;
 };
 
 }  // namespace
@@ -160,10 +190,12 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   bool first = true;
   for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = data.substr(start, end - start);
-    if (first && line != kRecordVersionLine)
+    if (first && line == kRecordVersion1Line)
+      record->sums = SumKind::kFnv1a;
+    else if (first && line != kRecordVersionLine)
       return false;
-    if (!first && SplitRecordLine(line, &fields))
-      reader.Read(fields);
+    if (!first && SplitRecordLine(line, &fields) && !reader.Read(fields))
+      return false;
     first = false;
   }
   return !first;

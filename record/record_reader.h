@@ -12,7 +12,9 @@
 
 // One file action: its intent, and whether its outcome line followed.
 struct RecordedFile {
-  enum Kind { kCreate, kReplace, kRemove, kAttributes };
+  // kTemporary: a copy's temporary beside `path`, done once the copy's
+  // create or replace line follows.
+  enum Kind { kCreate, kReplace, kRemove, kAttributes, kTemporary };
   Kind kind = kCreate;
   // Full paths.
   std::string path;
@@ -51,6 +53,8 @@ struct RunRecord {
   std::string script_sum;
   std::string time;
   std::string kind;
+  // The hash of every sum on record.
+  SumKind sums = SumKind::kXxh64;
   // For an undo, the number of the record it reverses; 0 otherwise.
   unsigned undoes = 0;
   // The end line's word; empty when the run never ended.
@@ -66,8 +70,9 @@ struct RunRecord {
 };
 
 // Reads the record of folder `number` under `hostDir` (ending in a
-// backslash). False when the file does not open, cannot be read, or does
-// not start with the version line. Lines that do not end in a line feed,
+// backslash). False when the file does not open, cannot be read, does
+// not start with a version line this reader knows (1 or 2), or names a
+// hash it does not know. Lines that do not end in a line feed,
 // and lines not understood, are passed over.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);

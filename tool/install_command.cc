@@ -8,7 +8,11 @@ namespace {
 
 // Shows the file step's progress on one line of a terminal: the number of
 // files copied so far and the current one. The count is what the platform
-// sees being copied, so the run is not changed for it.
+// sees being copied, so the run is not changed for it: a package's file is
+// opened, then written to a temporary beside its destination, which then
+// takes the destination's place. The catalogue's temporary follows no
+// package file (the catalogue is read in between), and the record's
+// backups are no temporaries.
 class ProgressLine : public ForwardingFileSystem {
  public:
   ProgressLine(FileSystem& inner, Console& console, const std::string& package)
@@ -17,17 +21,27 @@ class ProgressLine : public ForwardingFileSystem {
         package_(package + "\\"),
         on_terminal_(console.IsTerminal(ConsoleStream::kErr)) {}
 
-  bool Copy(const std::string& from, const std::string& to, std::string* err) override {
-    // A package's file is copied to the temporary beside its destination;
-    // the other copies are the backups that the run's record keeps.
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
+    bool from_package = path.compare(0, package_.size(), package_) == 0;
+    source_ = from_package ? path.substr(package_.size()) : std::string();
+    return ForwardingFileSystem::OpenRead(path, err);
+  }
+
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override {
     std::size_t n = sizeof(kReplaceTempSuffix) - 1;
-    bool installs = to.size() > n && to.compare(to.size() - n, n, kReplaceTempSuffix) == 0;
-    if (installs)
-      Show(from);
-    bool copied = ForwardingFileSystem::Copy(from, to, err);
-    if (copied && installs)
+    bool temp = path.size() > n && path.compare(path.size() - n, n, kReplaceTempSuffix) == 0;
+    installing_ = temp && !source_.empty() ? path : std::string();
+    if (!installing_.empty())
+      Show(source_);
+    source_.clear();
+    return ForwardingFileSystem::CreateNew(path, err);
+  }
+
+  bool Replace(const std::string& from, const std::string& to, std::string* err) override {
+    bool moved = ForwardingFileSystem::Replace(from, to, err);
+    if (moved && !installing_.empty() && from == installing_)
       ++copied_;
-    return copied;
+    return moved;
   }
 
   // Blanks the line, so that other output starts at its beginning.
@@ -40,11 +54,9 @@ class ProgressLine : public ForwardingFileSystem {
   int copied() const { return copied_; }
 
  private:
-  void Show(const std::string& from) {
+  void Show(const std::string& name) {
     if (!on_terminal_)
       return;
-    std::string name =
-        from.compare(0, package_.size(), package_) == 0 ? from.substr(package_.size()) : from;
     std::string line = std::to_string(copied_) + " copied: " + name;
     // Kept short of an 80-column line, so it never wraps.
     if (line.size() > 79)
@@ -59,6 +71,9 @@ class ProgressLine : public ForwardingFileSystem {
   bool on_terminal_;
   std::size_t width_ = 0;
   int copied_ = 0;
+  // The package's file opened last, and the temporary it is written to.
+  std::string source_;
+  std::string installing_;
 };
 
 }  // namespace
