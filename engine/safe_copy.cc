@@ -1,7 +1,6 @@
 #include "engine/safe_copy.h"
 
 #include <memory>
-#include <vector>
 
 void DiscardTemporary(FileSystem& files, const std::string& temp) {
   if (files.Remove(temp))
@@ -16,16 +15,18 @@ namespace {
 bool Pump(InputFile& from, OutputFile& to, FileSum* written) {
   FileSummer summer(SumKind::kXxh64);
   // Large enough that a big file costs few calls, small enough to stay in
-  // the cache while it is summed.
-  std::vector<char> buf(256 * 1024);
+  // the cache while it is summed; left uninitialised, as clearing it would
+  // cost a small file more than its copy.
+  const std::size_t kSize = 256 * 1024;
+  std::unique_ptr<char[]> buf(new char[kSize]);
   for (;;) {
-    long n = from.Read(buf.data(), buf.size());
+    long n = from.Read(buf.get(), kSize);
     if (n < 0)
       return false;
     if (n == 0)
       break;
-    summer.Add(buf.data(), static_cast<std::size_t>(n));
-    if (!to.Write(buf.data(), static_cast<std::size_t>(n)))
+    summer.Add(buf.get(), static_cast<std::size_t>(n));
+    if (!to.Write(buf.get(), static_cast<std::size_t>(n)))
       return false;
   }
   *written = summer.Result();
@@ -36,16 +37,11 @@ bool Pump(InputFile& from, OutputFile& to, FileSum* written) {
 
 bool WriteTemporary(FileSystem& files, InputFile& from, const std::string& temp, bool flush,
                     CopyResult* result, std::string* err) {
-  std::uint64_t time = 0;
-  if (from.LastWriteTime(&time) != TimeResult::kOk) {
-    *err = "WriteTemporary(" + temp + "): the source's time cannot be read";
-    return false;
-  }
   // A name that cannot be made new is left alone: it may lead elsewhere.
   std::unique_ptr<OutputFile> out = files.CreateNew(temp, err);
   if (!out)
     return false;
-  bool ok = Pump(from, *out, &result->written) && out->SetLastWriteTime(time, &result->time) &&
+  bool ok = Pump(from, *out, &result->written) && out->StampFrom(from, &result->time) &&
             (!flush || out->Flush());
   if (!out->Close() || !ok) {
     *err = "WriteTemporary(" + temp + "): the copy failed";

@@ -23,7 +23,8 @@ struct CopyResult {
 
 // Writes what is left of the open `from` into the new file `temp`, summing
 // each buffer as it is read, then gives it `from`'s last-write time and
-// plain attributes, and forces it onto the disk when `flush`. False (and
+// plain attributes (OutputFile::StampFrom), and forces it onto the disk
+// when `flush`. False (and
 // `err`) when anything fails, a source whose time cannot be read included;
 // a temporary it made is removed then.
 bool WriteTemporary(FileSystem& files, InputFile& from, const std::string& temp, bool flush,

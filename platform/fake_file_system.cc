@@ -80,9 +80,10 @@ class FakeOutput : public OutputFile {
     return node != nullptr;
   }
   bool Flush() override { return !fs_->Fails("Flush", path_); }
-  bool SetLastWriteTime(std::uint64_t time, std::uint64_t* kept) override {
+  bool StampFrom(InputFile& source, std::uint64_t* kept) override {
     FakeFileSystem::Node* node = fs_->Find(path_);
-    if (fs_->Fails("SetLastWriteTime", path_) || !node)
+    std::uint64_t time = 0;
+    if (fs_->Fails("StampFrom", path_) || !node || source.LastWriteTime(&time) != TimeResult::kOk)
       return false;
     node->time = time;
     node->read_only = false;

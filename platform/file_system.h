@@ -35,11 +35,13 @@ class OutputFile {
   virtual bool Write(const char* data, std::size_t size) = 0;
   // Forces what was written onto the disk; false on failure.
   virtual bool Flush() = 0;
-  // Gives the file last-write time `time` and plain attributes (Win32
-  // FILE_ATTRIBUTE_NORMAL; POSIX keeps the mode it was made with), and
+  // Gives the file the last-write time of `source`, as exactly as the
+  // system keeps times (POSIX: to the nanosecond), and plain attributes
+  // (Win32 FILE_ATTRIBUTE_NORMAL; POSIX keeps the mode it was made with);
   // reads back in `kept` the time as the file system keeps it, which may
-  // be rounded. False when either fails.
-  virtual bool SetLastWriteTime(std::uint64_t time, std::uint64_t* kept) = 0;
+  // be rounded. False when the source's time cannot be read, or either
+  // fails.
+  virtual bool StampFrom(InputFile& source, std::uint64_t* kept) = 0;
   // Closes the file; false if closing reported an error. Call at most once.
   virtual bool Close() = 0;
 };

@@ -68,7 +68,10 @@ class Win32OutputFile : public OutputFile {
 
   bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
-  bool SetLastWriteTime(std::uint64_t time, std::uint64_t* kept) override {
+  bool StampFrom(InputFile& source, std::uint64_t* kept) override {
+    std::uint64_t time = 0;
+    if (source.LastWriteTime(&time) != TimeResult::kOk)
+      return false;
     // Zero leaves a time as it is; the attributes become plain, as
     // SetNormalAttributes would make them, without looking the name up.
     FILE_BASIC_INFO info = {};

@@ -3,6 +3,7 @@
 // written through, by the copies, the catalogue's save and undo's restore;
 // and the sum that a copy takes while it writes is the sum of the file
 // that lands on the disk.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -155,6 +156,31 @@ TEST_F(TemporarySystemTest, TheSumOnRecordIsTheSumOfTheFileOnDisk) {
   }
   EXPECT_EQ(2, checked);
   EXPECT_EQ(a, Content(At("Sim\\a.dat")));
+}
+
+}  // namespace
+
+namespace {
+
+// A copy keeps its source's time to the nanosecond on POSIX, which a count
+// of 100 ns would round: an installed file has its package file's time,
+// and a file that undo puts back from its backup comes back exactly.
+long Nanoseconds(const std::string& path) {
+  struct stat st;
+  return stat(ToPosixPath(path).c_str(), &st) == 0 ? st.st_mtim.tv_nsec : -1;
+}
+
+TEST_F(TemporarySystemTest, ACopyKeepsItsSourcesTimeToTheNanosecond) {
+  Write("Paket\\a.dat", "package a");
+  Write("Paket\\b.dat", "package b");
+  struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
+  for (const char* name : {"Paket\\a.dat", "Sim\\b.dat"})
+    ASSERT_EQ(0, utimensat(AT_FDCWD, ToPosixPath(At(name)).c_str(), times, 0));
+  ASSERT_TRUE(Install());
+  EXPECT_EQ(123456789, Nanoseconds(At("Sim\\a.dat")));
+  ASSERT_EQ(UndoStatus::kUndone,
+            UndoLatestInstall(platform_, At("Sim\\"), "Paket", UndoOptions()).status);
+  EXPECT_EQ(123456789, Nanoseconds(At("Sim\\b.dat")));
 }
 
 }  // namespace

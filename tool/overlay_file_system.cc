@@ -44,7 +44,10 @@ class MemoryOutput : public OutputFile {
     return true;
   }
   bool Flush() override { return true; }
-  bool SetLastWriteTime(std::uint64_t time, std::uint64_t* kept) override {
+  bool StampFrom(InputFile& source, std::uint64_t* kept) override {
+    std::uint64_t time = 0;
+    if (source.LastWriteTime(&time) != TimeResult::kOk)
+      return false;
     files_.StampWritten(key_, time);
     *kept = time;
     return true;
