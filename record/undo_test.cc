@@ -227,6 +227,20 @@ TEST(UndoTest, AnUndoCutShortByAFaultIsFinishedByTheNext) {
 
 namespace {
 
+// A folder where a file is to go is refused before the record names it, so
+// that the record, which cannot back a folder up as a file, stays whole and
+// the later entries install.
+TEST(UndoTest, AFolderAtADestinationFailsOnlyItsOwnCopy) {
+  Kestrova k(kNormalised, "Dateinstallation{{a.ksm>>Modelle}{alt.ksm>>Modelle\\alt.ksm}}");
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  k.Install();
+  EXPECT_EQ("C:\\Paket alt.ksm", k.p.files.Content("D:\\Sim\\Modelle\\alt.ksm"));
+  EXPECT_TRUE(k.p.files.Find("D:\\Sim\\Modelle")->dir);
+  UndoReport report = k.Undo();
+  EXPECT_EQ(UndoStatus::kUndone, report.outcome.status) << testing::PrintToString(report.errors);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
 // 64-bit FNV-1a, the first record format's hash, written out here so that
 // the reader's choice of hash is checked against an independent sum.
 std::string Fnv1a(const std::string& data) {
