@@ -9,11 +9,11 @@
 #include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/install_record.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
 
 namespace {
 
-const char kSection[] = "Dateinstallation";
 const char kSeparator[] = ">>";
 
 // The directory that must exist before `destination` is written: its text
@@ -97,7 +97,7 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
   }
   std::string tail = entry.substr(separator + sizeof(kSeparator) - 1);
   std::string destination = installer.hostDir + tail;
-  if (!StaysInside(platform.files, installer.hostDir, tail)) {
+  if (RefusalOf(platform.files, installer.hostDir, tail) != Refusal::kNone) {
     // Refused before anything is looked at or touched outside Kestrova's
     // tree, the attribute reset included.
     ReportCopyFailed(platform.shell, source, destination);
@@ -125,7 +125,7 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
 bool CInstaller::InstallFiles() {
   bool result = true;
   StepState state;
-  if (script.FindSection(kSection)) {
+  if (script.FindSection(kFileSection)) {
     std::string entry;
     // A broken record stops the step: no change is made that it cannot name.
     while ((!record || !record->broken()) && script.NextEntry(&entry)) {

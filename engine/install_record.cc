@@ -1,6 +1,7 @@
 #include "engine/install_record.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "engine/file_ops.h"
@@ -108,7 +109,7 @@ bool ParseRecordNumber(const std::string& text, unsigned* number) {
   if (text.empty() || text.size() > 9 ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
-  *number = static_cast<unsigned>(std::stoul(text));
+  std::from_chars(text.data(), text.data() + text.size(), *number);
   return true;
 }
 
@@ -205,8 +206,16 @@ bool CInstallRecord::Created(const std::string& path, std::uint64_t time) {
 bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
   std::uint32_t attrs = 0;
   std::string name;
-  if (broken_ || !files_.GetAttributes(path, &attrs) || !TakeBackup(path, false, &name))
-    return Fail();
+  if (broken_)
+    return false;
+  // A destination that cannot be examined or backed up (a folder, say) is
+  // left alone: the entry fails, the record does not.
+  if (!files_.GetAttributes(path, &attrs) || !TakeBackup(path, false, &name)) {
+    if (!name.empty())
+      files_.Remove(folder_ + "\\" + name);
+    Failed(path);
+    return false;
+  }
   return Line({"replace", Relative(path), name, std::to_string(attrs), std::to_string(written.size),
                SumText(written.sum)}) &&
          Flush();
@@ -214,6 +223,10 @@ bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
 
 bool CInstallRecord::Replaced(const std::string& path, std::uint64_t time) {
   return Line({"replaced", Relative(path), std::to_string(time)}, true);
+}
+
+bool CInstallRecord::Failed(const std::string& path) {
+  return FileLine("failed", path, true);
 }
 
 bool CInstallRecord::Remove(const std::string& path) {
@@ -315,8 +328,13 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
 
 bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& from,
                           const std::string& to, const FileStatus& status) {
-  if ((record && record->broken()) || Refused(status))
+  if (record && record->broken())
     return false;
+  if (Refused(status)) {
+    if (record)
+      record->Failed(to);  // refused by the copy as well; no backup is taken for it
+    return false;
+  }
   bool replaces = status.exists;
   std::string temp = to + kReplaceTempSuffix;
   std::string err;
@@ -325,15 +343,21 @@ bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& 
     return false;
   // A source that does not read would not copy either; it is no record
   // failure.
-  if (!WriteTemporary(files, from, temp, replaces, &copy, &err))
+  if (!WriteTemporary(files, from, temp, replaces, &copy, &err)) {
+    if (record)
+      record->Failed(to);
     return false;
+  }
   if (record &&
       !(replaces ? record->Replace(to, copy.written) : record->Create(to, copy.written))) {
     DiscardTemporary(files, temp);
     return false;
   }
-  if (!PutInPlace(files, temp, to, &err))
+  if (!PutInPlace(files, temp, to, &err)) {
+    if (record)
+      record->Failed(to);
     return false;
+  }
   return !record || (replaces ? record->Replaced(to, copy.time) : record->Created(to, copy.time));
 }
 

@@ -8,14 +8,14 @@
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
 // every byte below 0x20 are written as %XX. Paths are resolved and written
 // relative to Kestrova's directory. The lines, in order:
-//   packwright-record 2
-//   hash xxh64                   (the hash of every SUM below)
+//   packwright-record 2    (version 1 lacks the lines marked 2; both are read)
+//   hash xxh64             (2; the hash of every SUM below)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
 //   make-folder LEVEL                   folder-made LEVEL
-//   temporary PATH                      (its outcome: the create or replace)
+//   temporary PATH  (2)                 (its outcome: the create or replace)
 //   create PATH SIZE SUM                created PATH TIME
 //   replace PATH BACKUP ATTRS SIZE SUM  replaced PATH TIME
 //   remove PATH BACKUP ATTRS SIZE SUM   removed PATH (moved to BACKUP)
@@ -25,6 +25,9 @@
 //     with, between them, one line per entry the save adds or takes out:
 //     texture ID TEXT / texture-removed ID TEXT
 //   scan BEFORE                         scan-set AFTER
+//   failed PATH          (2; outcome only: a copy that was not made, its
+//                         intent, if any, not carried out)
+//   pruned               (2; the backups were dropped: no longer undoable)
 //   end ok|partly|failed  (partly: an undo that left something alone)
 // A copy writes the temporary beside PATH (PATH + kReplaceTempSuffix) after
 // its temporary line and before its create or replace line, which carries
@@ -111,7 +114,9 @@ class CInstallRecord {
   // The intents and outcomes of the header's list. A replace or remove
   // first copies `path` (a replace) or moves it (a remove) into the run's
   // folder as the next backup; a replace or catalogue intent flushes that
-  // backup and the record before returning.
+  // backup and the record before returning. A replace whose `path` cannot
+  // be examined or backed up (a folder, an unreadable file) writes the
+  // failed outcome instead and returns false, the record staying whole.
   bool MakeFolder(const std::string& dir);
   bool FolderMade(const std::string& level);
   bool Temporary(const std::string& path);
@@ -120,6 +125,7 @@ class CInstallRecord {
   bool Created(const std::string& path, std::uint64_t time);
   bool Replace(const std::string& path, const FileSum& written);
   bool Replaced(const std::string& path, std::uint64_t time);
+  bool Failed(const std::string& path);
   bool Remove(const std::string& path);
   bool Removed(const std::string& path);
   bool Attributes(const std::string& path, std::uint32_t old_attrs);
@@ -171,8 +177,10 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
 // and one that cannot be examined are refused, and nothing is written.
 // With a record: the temporary line, the temporary written and summed,
 // the create or replace intent with that sum (backing the old `to` up),
-// the move, and its outcome. False when the copy or the record failed; a
-// failed intent leaves `to` untouched.
+// the move, and its outcome, or the failed outcome when the copy was not
+// made. False when the copy or the record failed; a failed intent leaves
+// `to` untouched, and the record is broken() only when it could not be
+// written.
 bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& from,
                           const std::string& to, const FileStatus& status);
 

@@ -1,5 +1,5 @@
 // packwright-tool: check a package, show what an install would do, install
-// it unattended, list the installs on record and undo one. See options.h for
+// it unattended, list the installs on record, undo one and prune old backups. See options.h for
 // the command line.
 #include <string>
 #include <vector>
@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "tool/commands.h"
 #include "tool/options.h"
+#include "tool/session.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -15,8 +16,16 @@ int main(int argc, char** argv) {
   ToolOptions options;
   std::string err;
   if (!ParseToolOptions(args, &options, &err)) {
-    console.Write(ConsoleStream::kErr, "packwright-tool: " + err + "\n" + kToolUsage);
-    return kExitCannotRun;
+    console.Write(ConsoleStream::kErr, kToolUsage);
+    return CannotRun(console, options, err);
+  }
+  if (options.command == "help") {
+    console.Write(ConsoleStream::kOut, UsageOf(options.package));
+    return kExitOk;
+  }
+  if (options.command == "version") {
+    console.Write(ConsoleStream::kOut, VersionText());
+    return kExitOk;
   }
   Platform& system = SystemPlatform();
   if (options.command == "check")
@@ -27,5 +36,7 @@ int main(int argc, char** argv) {
     return RunList(system, console, options);
   if (options.command == "undo")
     return RunUndo(system, console, options);
+  if (options.command == "prune")
+    return RunPrune(system, console, options);
   return RunInstall(system, console, options);
 }
