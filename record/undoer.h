@@ -43,6 +43,9 @@ class Undoer {
   void RemoveFolders();
   // Puts `backup` in place at `path` with attributes `attrs`.
   void Restore(const std::string& path, const std::string& backup, std::uint32_t attrs);
+  // Gives a file that holds what it held before the run its attributes
+  // from before the run too.
+  void RestoreAttributes(const std::string& path, std::uint32_t attrs);
   bool EnsureParent(const std::string& path);
 
   // record/undo_catalogue.cc
