@@ -39,6 +39,9 @@ Console& SystemConsole();
 
 // Narrow text of the system's code page as UTF-8 (unchanged on POSIX).
 std::string SystemTextToUtf8(const std::string& text);
+// UTF-8 as narrow text of the system's code page (unchanged on POSIX); a
+// character the code page lacks comes out as the system's stand-in for it.
+std::string Utf8ToSystemText(const std::string& text);
 
 struct DirEntry {
   std::string name;

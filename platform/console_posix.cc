@@ -40,6 +40,10 @@ std::string SystemTextToUtf8(const std::string& text) {
   return text;
 }
 
+std::string Utf8ToSystemText(const std::string& text) {
+  return text;
+}
+
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {
   std::string native = ToPosixPath(path);
   DIR* d = g_syscalls.opendir(native.c_str());

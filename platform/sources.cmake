@@ -1,6 +1,7 @@
 # The platform seam: portable helpers, then one implementation per system.
 set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/console.cc
+  ${CMAKE_CURRENT_LIST_DIR}/dos_time.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc
   ${CMAKE_CURRENT_LIST_DIR}/xxhash64.cc)

@@ -10,7 +10,6 @@ namespace {
 const char kHostNotChecked[] =
     "Not checked without --host: full path lengths, ids held in Kestrova's catalogue.\n";
 
-// Every file below `dir`, relative to the package folder.
 void ListFiles(const std::string& dir, const std::string& prefix, std::vector<std::string>* out) {
   std::vector<DirEntry> entries;
   if (!ListDirectory(dir, &entries))
@@ -56,7 +55,15 @@ void PrintJson(Console& console, const std::vector<Finding>& findings, bool host
 
 }  // namespace
 
+void ListPackageFiles(const std::string& package, std::vector<std::string>* files) {
+  ListFiles(package, "", files);
+}
+
 int RunCheck(Platform& system, Console& console, const ToolOptions& options) {
+  return CheckAndPrint(system, console, options, true);
+}
+
+int CheckAndPrint(Platform& system, Console& console, const ToolOptions& options, bool seal) {
   ToolFolders folders = ResolveFolders(system.files, options);
   PositionedScript script;
   if (!script.Load(system.files, folders.package + "\\InstSkript.txt")) {
@@ -64,13 +71,13 @@ int RunCheck(Platform& system, Console& console, const ToolOptions& options) {
                   "packwright-tool: cannot read " + folders.package + "\\InstSkript.txt\n");
     return kExitCannotRun;
   }
-  CheckInput input{folders.package, folders.host, {}};
+  CheckInput input{folders.package, folders.host, {}, seal};
   if (!folders.host.empty() &&
       !system.files.Exists(folders.host.substr(0, folders.host.size() - 1))) {
     console.Write(ConsoleStream::kErr, "packwright-tool: no folder " + folders.host + "\n");
     return kExitCannotRun;
   }
-  ListFiles(folders.package, "", &input.package_files);
+  ListPackageFiles(folders.package, &input.package_files);
   std::vector<Finding> findings = CheckPackage(system.files, script, input);
   if (options.json)
     PrintJson(console, findings, !folders.host.empty());

@@ -232,7 +232,8 @@ void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogu
 void EntryChecker::CheckUninstalled() {
   for (const std::string& file : input_.package_files) {
     std::string key = LowerAscii(file);
-    if (key == "instskript.txt" || key == "packwright.exe" || sources_.count(key))
+    if (key == "instskript.txt" || key == "packwright.exe" || key == "packwright.sum" ||
+        sources_.count(key))
       continue;
     findings_->push_back({"file-not-installed", Severity::kWarning, 0, 0,
                           "The package holds '" + file +
@@ -267,6 +268,7 @@ std::vector<Finding> CheckPackage(FileSystem& files, const PositionedScript& scr
   std::vector<Finding> findings;
   CheckLayout(script, &findings);
   CheckEntries(files, script, input, &findings);
+  CheckSeal(files, input, &findings);
   // In the order of the script; findings about files come last.
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
     return std::make_tuple(a.line == 0, a.line, a.column) <

@@ -75,7 +75,7 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   RunProgress progress;
   long result = installer.Run(&progress);
   files.Clear();
-  int status = ExitStatusOf(result, progress);
+  int status = ExitStatusOf(result, progress, installer);
   if (status != kExitCannotRun) {
     console.Write(ConsoleStream::kOut, std::to_string(files.copied()) + " file(s) copied.\n");
     console.Write(ConsoleStream::kOut, ResultText(shell, result) + "\n");

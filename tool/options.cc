@@ -7,7 +7,10 @@ const char kToolUsage[] =
     "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]\n"
     "       packwright-tool list    [--host KESTROVA_DIR]\n"
     "       packwright-tool undo    PACKAGE_NAME|RECORD [--host KESTROVA_DIR] [--force]"
-    " [--dry-run]\n";
+    " [--dry-run]\n"
+    "       packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe Packwright.exe]"
+    " [--host KESTROVA_DIR] [--strict]\n"
+    "       packwright-tool verify  PACKAGE_DIR\n";
 
 namespace {
 
@@ -25,14 +28,16 @@ bool ParseNewer(const std::string& value, NewerAnswer* newer) {
 
 bool Takes(const std::string& command, const std::string& option) {
   if (option == "--host")
-    return true;
+    return command != "verify";
+  if (option == "-o" || option == "--exe")
+    return command == "pack";
   if (option == "--newer")
     return command == "plan" || command == "install";
   if (option == "--json")
     return command == "check" || command == "plan";
   if (option == "--force" || option == "--dry-run")
     return command == "undo";
-  return option == "--strict" && command == "check";
+  return option == "--strict" && (command == "check" || command == "pack");
 }
 
 bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptions* options,
@@ -53,8 +58,8 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptio
     *err = "the option '" + option + "' needs a value";
     return false;
   }
-  if (option == "--host") {
-    options->host = args[*i];
+  if (option == "--host" || option == "-o" || option == "--exe") {
+    (option == "--host" ? options->host : option == "-o" ? options->out : options->exe) = args[*i];
     return true;
   }
   options->newer_given = true;
@@ -76,12 +81,12 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
   options->command = args[0];
   const std::string& command = options->command;
   if (command != "check" && command != "plan" && command != "install" && command != "list" &&
-      command != "undo") {
+      command != "undo" && command != "pack" && command != "verify") {
     *err = "unknown command '" + options->command + "'";
     return false;
   }
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i].compare(0, 2, "--") == 0) {
+    if (args[i].compare(0, 2, "--") == 0 || args[i] == "-o") {
       if (!ParseOption(args, &i, options, err))
         return false;
     } else if (options->package.empty() && command != "list") {

@@ -4,6 +4,8 @@
 //   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace]
 //   packwright-tool list    [--host DIR]
 //   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run]
+//   packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe PROGRAM] [--host DIR] [--strict]
+//   packwright-tool verify  PACKAGE_DIR
 #ifndef PACKWRIGHT_TOOL_OPTIONS_H_
 #define PACKWRIGHT_TOOL_OPTIONS_H_
 
@@ -31,6 +33,10 @@ struct ToolOptions {
   bool strict = false;
   bool force = false;
   bool dry_run = false;
+  // pack: the zip to write (empty: PACKAGE_NAME.zip in the current folder)
+  // and the Packwright.exe to put in (empty: the one beside the tool).
+  std::string out;
+  std::string exe;
 };
 
 // Parses the arguments after the program's name. False, with `err` saying
