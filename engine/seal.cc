@@ -3,6 +3,7 @@
 #include <charconv>
 #include <memory>
 
+#include "engine/confine.h"
 #include "engine/install_script.h"
 #include "platform/console.h"
 #include "platform/paths.h"
@@ -195,7 +196,9 @@ SealVerdict VerifySeal(FileSystem& files, const std::string& package, const std:
   bool lists_script = false;
   // Every name is judged before any file is read.
   for (const SealLine& line : lines) {
-    if (!IsPackageName(line.name))
+    // The system's own resolution also catches device names such as CON,
+    // whose reading could wait for input.
+    if (!IsPackageName(line.name) || !StaysInside(files, package + "\\", line.name))
       return Damaged(line.name);
     lists_script = lists_script || LowerAscii(line.name) == LowerAscii(script);
   }

@@ -64,7 +64,8 @@ struct SealVerdict {
 // script is `script` (a name inside it). kUnsealed when there is no seal and
 // the script lacks the remark. kDamaged, naming the file, when: the seal is
 // missing while the script carries the remark; the seal cannot be read or
-// parsed, or does not list the script; it names a file outside the package;
+// parsed, or does not list the script; it names a file outside the package
+// (IsPackageName, and engine/confine.h's StaysInside: no device either);
 // or a listed file is missing, unreadable, or differs in size or checksum.
 // kIntact otherwise. Reads each listed file once; writes nothing.
 SealVerdict VerifySeal(FileSystem& files, const std::string& package, const std::string& script);
