@@ -382,11 +382,50 @@ TEST_F(InstallSystemFaultTest, FlushesBeforeEachReplaceAndSyncsBeforeSuccess) {
       existed |= file.second != "-" && ToPosixPath(tree.At(file.first)) == target;
     if (existed)
       ++replaced;
+    // Before anything that was there is replaced, the record and every
+    // backup are on disk.
+    for (const std::string& file : unflushed) {
+      bool kept =
+          file.find("Record.txt") != std::string::npos || file.find(".bak") != std::string::npos;
+      EXPECT_FALSE(existed && kept) << file << " before " << call;
+    }
     EXPECT_EQ(existed, flushed > written) << call;
   }
   EXPECT_EQ(3, replaced);  // b, c and the catalogue
+  // The file step's closing lines reach the disk with its sync, before the
+  // texture step backs up the catalogue.
+  auto first = [&](int from, const char* op, const char* part) {
+    for (int i = from; i < static_cast<int>(calls.size()); ++i) {
+      if (calls[i].rfind(op, 0) == 0 && calls[i].find(part) != std::string::npos)
+        return i;
+    }
+    return static_cast<int>(calls.size());
+  };
+  int file_sync = first(0, "syncfs(", "");
+  EXPECT_LT(first(file_sync, "fsync(fd ", ""), first(file_sync, "write(", ".bak"));
   EXPECT_GT(last_sync, last_change) << "no sync after " << calls[last_change - 1];
   EXPECT_TRUE(unflushed.empty()) << "not flushed: " << *unflushed.begin();
+}
+
+// Where the system tells names apart by case, folders made as two
+// spellings are both taken back.
+TEST_F(InstallSystemFaultTest, FoldersThatDifferInCaseAreAllUndone) {
+  InstallTree tree(dir_.path());
+  for (const char* dir : {"Sim", "Sim\\Resourcen", "Sim\\Resourcen\\Parallels", "Paket"})
+    ASSERT_TRUE(TestMakeDir(tree.At(dir)));
+  ASSERT_TRUE(TestWriteFile(tree.At(kCatalogue), kCatalogueText));
+  ASSERT_TRUE(TestWriteFile(tree.At("Paket\\a.dat"), "a") &&
+              TestWriteFile(tree.At("Paket\\b.dat"), "b"));
+  ASSERT_TRUE(
+      TestWriteFile(tree.At("Paket\\InstSkript.txt"),
+                    "Dateinstallation{{a.dat>>Neu\\a.ksm}{b.dat>>neu\\A.KSM}}Texturskript{}"));
+  ASSERT_TRUE(Install(tree, 0, 0).files_ok);
+  FakePlatform fake;
+  Platform platform{PosixFileSystem(), fake.registry, fake.shell};
+  UndoOutcome undone = UndoLatestInstall(platform, tree.At("Sim\\"), "Paket", UndoOptions());
+  EXPECT_EQ(UndoStatus::kUndone, undone.status);
+  for (const char* dir : {"Sim\\Neu", "Sim\\neu"})
+    EXPECT_FALSE(std::filesystem::exists(ToPosixPath(tree.At(dir)))) << dir;
 }
 
 // Kestrova's disk has room for part of the package only: the copies that
