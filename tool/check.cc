@@ -52,6 +52,7 @@ const char* const kCheckCodes[] = {
     "catalogue-missing",
     "catalogue-unreadable",
     "file-not-installed",
+    "seal-mismatch",
 };
 const std::size_t kCheckCodeCount = std::size(kCheckCodes);
 
@@ -81,6 +82,7 @@ bool CheckPackage(FileSystem& files, const CheckInput& input, std::vector<Findin
   if (CheckLayout(script, text, findings))
     CheckEntries(files, ReadSection(script, kFileSection), ReadSection(script, kTextureSection),
                  input, findings);
+  CheckSeal(files, input, findings);
   if (script.ReadFailed()) {
     findings->clear();
     return false;

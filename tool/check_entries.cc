@@ -314,7 +314,8 @@ void EntryChecker::CheckTextureName(const ScriptEntry& entry) {
 void EntryChecker::CheckUninstalled() {
   for (const std::string& file : input_.package_files) {
     std::string key = LowerAscii(file);
-    if (key == "instskript.txt" || key == "packwright.exe" || sources_.count(key))
+    if (key == "instskript.txt" || key == "packwright.exe" || key == "packwright.sum" ||
+        sources_.count(key))
       continue;
     findings_->push_back({"file-not-installed", Severity::kWarning, 0, 0,
                           "No entry installs this file; add an entry for it or leave it out.",

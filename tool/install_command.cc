@@ -173,8 +173,8 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   RunProgress progress;
   long result = installer.Run(&progress);
   files.Clear();
-  int status = ExitStatusOf(result, progress);
-  if (status == kExitFailed)
+  int status = ExitStatusOf(result, progress, installer);
+  if (status == kExitFailed && installer.damagedFile.empty())
     ExplainTextures(system.files, console, installer.hostDir, folders.package);
   if (status != kExitCannotRun && (!options.quiet || status != kExitOk)) {
     console.Write(ConsoleStream::kOut, std::to_string(files.copied()) + " file(s) copied.\n");

@@ -19,6 +19,9 @@ const char kToolUsage[] =
     "       packwright-tool undo    PACKAGE_NAME|--record N [--host KESTROVA_DIR] [--force]"
     " [--dry-run]\n"
     "       packwright-tool prune   [--host KESTROVA_DIR] [--keep N]\n"
+    "       packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe Packwright.exe]"
+    " [--host KESTROVA_DIR] [--strict]\n"
+    "       packwright-tool verify  PACKAGE_DIR\n"
     "       packwright-tool help    [COMMAND]\n"
     "       packwright-tool --version\n"
     "options:\n"
@@ -31,11 +34,14 @@ const char kToolUsage[] =
     "  --force         undo: restore files changed since the install too\n"
     "  --dry-run       undo: print the steps and change nothing\n"
     "  --record N      undo: the run of record N\n"
-    "  --keep N        prune: the newest N records keep their backups\n";
+    "  --keep N        prune: the newest N records keep their backups\n"
+    "  -o OUT.zip      pack: the zip to write\n"
+    "  --exe PROGRAM   pack: the Packwright.exe to put in\n";
 
 namespace {
 
-const char* const kCommands[] = {"check", "plan", "install", "list", "undo", "prune"};
+const char* const kCommands[] = {"check", "plan", "install", "list",
+                                  "undo",  "prune", "pack",    "verify"};
 
 bool IsCommand(const std::string& word) {
   for (const char* command : kCommands) {
@@ -59,7 +65,9 @@ bool ParseNewer(const std::string& value, NewerAnswer* newer) {
 
 bool Takes(const std::string& command, const std::string& option) {
   if (option == "--host")
-    return true;
+    return command != "verify";
+  if (option == "-o" || option == "--exe")
+    return command == "pack";
   if (option == "--newer")
     return command == "plan" || command == "install";
   if (option == "--json")
@@ -70,12 +78,14 @@ bool Takes(const std::string& command, const std::string& option) {
     return command == "prune";
   if (option == "-q")
     return command == "check" || command == "install";
-  return (option == "--strict" || option == "--ignore") && command == "check";
+  if (option == "--strict")
+    return command == "check" || command == "pack";
+  return option == "--ignore" && command == "check";
 }
 
 bool TakesValue(const std::string& option) {
   return option == "--host" || option == "--newer" || option == "--ignore" ||
-         option == "--record" || option == "--keep";
+         option == "--record" || option == "--keep" || option == "-o" || option == "--exe";
 }
 
 bool SetFlag(const std::string& option, ToolOptions* options) {
@@ -89,8 +99,8 @@ bool SetFlag(const std::string& option, ToolOptions* options) {
 
 bool SetValue(const std::string& option, const std::string& value, ToolOptions* options,
               std::string* err) {
-  if (option == "--host") {
-    options->host = value;
+  if (option == "--host" || option == "-o" || option == "--exe") {
+    (option == "--host" ? options->host : option == "-o" ? options->out : options->exe) = value;
   } else if (option == "--record" || option == "--keep") {
     unsigned* number = option == "--record" ? &options->record : &options->keep;
     if (!ParseRecordNumber(value, number) || (option == "--record" && *number == 0)) {
@@ -185,7 +195,7 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     return false;
   }
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i].compare(0, 2, "--") == 0 || args[i] == "-q") {
+    if (args[i].compare(0, 2, "--") == 0 || args[i] == "-q" || args[i] == "-o") {
       if (!ParseOption(args, &i, options, err))
         return false;
     } else if (options->package.empty() && takes_package) {

@@ -89,8 +89,8 @@ int RunProgress::OffsetPos(int delta) {
   return old;
 }
 
-int ExitStatusOf(long result, const RunProgress& progress) {
-  if (progress.ScriptMissing(result))
+int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer) {
+  if (progress.ScriptMissing(result) && installer.damagedFile.empty())
     return kExitCannotRun;
   return result < 0 ? kExitFailed : kExitOk;
 }

@@ -46,7 +46,8 @@ int CannotRun(Console& console, const ToolOptions& options, const std::string& m
 std::string ResultText(Shell& shell, long result);
 
 // Stands in for the progress bar and remembers the last position: a run
-// that fails at position 1 did not find its script.
+// that fails at position 1 did not find its script, or found its package
+// damaged.
 class RunProgress : public IInstallProgress {
  public:
   bool ScriptMissing(long result) const { return result < 0 && pos_ == 1; }
@@ -66,7 +67,8 @@ class RunProgress : public IInstallProgress {
   int pos_ = 0;
 };
 
-// 2 when the script was missing, 1 when the run failed, 0 on success.
-int ExitStatusOf(long result, const RunProgress& progress);
+// 2 when the script was missing, 1 when the run failed (a damaged package
+// included), 0 on success.
+int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer);
 
 #endif  // PACKWRIGHT_TOOL_SESSION_H_
