@@ -73,6 +73,9 @@ void CheckEntries(FileSystem& files, const ScriptSection& file_section,
 void Report(std::vector<Finding>* findings, const char* code, Severity severity, ScriptPos pos,
             const std::string& message);
 
+// `text` with control characters written as \n, \r, \t or \xNN.
+std::string Escaped(const std::string& text);
+
 // `text` in single quotes for a message: cut to 40 bytes with "...", and
 // control characters written as \n, \r, \t or \xNN, so that a finding stays
 // on one line.

@@ -106,6 +106,18 @@ TEST_F(CheckCommandTest, FindingsMatchTheCompilerPatterns) {
   EXPECT_EQ(1u, Lines(console.out).size()) << console.out;
   options.ignore = {"no-such-code"};
   EXPECT_EQ(kExitCannotRun, Run());
+
+  // A line end in the package's name still gives one line per finding.
+  p.files.AddFile("C:\\P\nQ\\InstSkript.txt", "Dateinstallation{{x>>M\\x}}Texturskript{}");
+  options.package = "C:\\P\nQ";
+  options.host.clear();
+  options.ignore.clear();
+  console.out.clear();
+  EXPECT_EQ(kExitFailed, Run());
+  lines = Lines(console.out);
+  ASSERT_EQ(1u, lines.size()) << console.out;
+  ASSERT_TRUE(std::regex_match(lines[0], m, in_script)) << console.out;
+  EXPECT_EQ("C:\\P\\nQ\\InstSkript.txt", m[1].str());
 }
 
 TEST_F(CheckCommandTest, JsonIsUtf8AndCarriesTheRunAlsoWhenItCannotRun) {
