@@ -37,6 +37,16 @@ class ProgressLine : public ForwardingFileSystem {
     return copied;
   }
 
+  // A source that does not read (a folder, a wildcard) fails its copy before
+  // the copy is tried; the script is reported on its own.
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
+    std::unique_ptr<InputFile> in = ForwardingFileSystem::OpenRead(path, err);
+    if (!in && path.compare(0, package_.size(), package_) == 0 &&
+        path != package_ + kScriptFileName)
+      failure_ = "cannot read " + path + ": " + *err;
+    return in;
+  }
+
   // Blanks the line, so that other output starts at its beginning.
   void Clear() {
     if (width_ > 0)

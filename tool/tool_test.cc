@@ -198,13 +198,16 @@ TEST_F(InstallCommandTest, ProgressStaysOnOneLineOfTheTerminal) {
 // where.
 TEST_F(InstallCommandTest, SaysWhatWentWrongBesideTheDialogsText) {
   p.files.AddFile("C:\\Paket\\a.dat", "a");
+  p.files.AddDir("C:\\Paket\\Dir");
   p.files.AddFile("C:\\Paket\\InstSkript.txt",
-                  "Dateinstallation{ {a.dat>>M\\a.dat} }\nTexturskript{}\n");
+                  "Dateinstallation{ {Dir>>M\\d} {a.dat>>M\\a.dat} }\nTexturskript{}\n");
   p.files.FailMatching("Copy", "a.dat");
   p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt",
                   "\xEF\xBB\xBF"
                   "Basis{}");
   EXPECT_EQ(kExitFailed, Run());
+  EXPECT_NE(std::string::npos, console.err.find("packwright-tool: cannot read C:\\Paket\\Dir: "))
+      << console.err;
   EXPECT_NE(
       std::string::npos,
       console.err.find("packwright-tool: cannot copy C:\\Paket\\a.dat to D:\\Sim\\M\\a.dat: "))
