@@ -201,7 +201,7 @@ TEST_F(InstallCommandTest, SaysWhatWentWrongBesideTheDialogsText) {
   p.files.AddDir("C:\\Paket\\Dir");
   p.files.AddFile("C:\\Paket\\InstSkript.txt",
                   "Dateinstallation{ {Dir>>M\\d} {a.dat>>M\\a.dat} }\nTexturskript{}\n");
-  p.files.FailMatching("Copy", "a.dat");
+  p.files.FailMatching("CreateNew", "a.dat");
   p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt",
                   "\xEF\xBB\xBF"
                   "Basis{}");
