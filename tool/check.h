@@ -89,6 +89,9 @@ void CheckSeal(FileSystem& files, const CheckInput& input, std::vector<Finding>*
 void Report(std::vector<Finding>* findings, const char* code, Severity severity, ScriptPos pos,
             const std::string& message);
 
+// `text` with control characters written as \n, \r, \t or \xNN.
+std::string Escaped(const std::string& text);
+
 // `text` in single quotes for a message: cut to 40 bytes with "...", and
 // control characters written as \n, \r, \t or \xNN, so that a finding stays
 // on one line.

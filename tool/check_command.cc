@@ -62,7 +62,7 @@ void PrintText(Console& console, const std::vector<Finding>& findings, const Too
                std::size_t errors) {
   std::string out;
   for (const Finding& f : findings) {
-    out += FileOf(f, options);
+    out += Escaped(FileOf(f, options));  // a file's name may hold a line end
     if (f.line > 0)
       out += ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
     out += std::string(": ") + SeverityName(f.severity) + ": " + ScriptTextToUtf8(f.message) +

@@ -26,9 +26,14 @@ class ProgressLine : public ForwardingFileSystem {
         package_(package + "\\"),
         on_terminal_(!quiet && console.IsTerminal(ConsoleStream::kErr)) {}
 
+  // A source that does not read (a folder, a wildcard) fails its copy before
+  // the copy is tried; the script is reported on its own.
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
     source_ = path.compare(0, package_.size(), package_) == 0 ? path : std::string();
-    return ForwardingFileSystem::OpenRead(path, err);
+    std::unique_ptr<InputFile> in = ForwardingFileSystem::OpenRead(path, err);
+    if (!in && !source_.empty() && path != package_ + kScriptFileName)
+      failure_ = "cannot read " + path + ": " + *err;
+    return in;
   }
 
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override {
