@@ -40,8 +40,8 @@ const char kToolUsage[] =
 
 namespace {
 
-const char* const kCommands[] = {"check", "plan", "install", "list",
-                                  "undo",  "prune", "pack",    "verify"};
+const char* const kCommands[] = {"check", "plan",  "install", "list",
+                                 "undo",  "prune", "pack",    "verify"};
 
 bool IsCommand(const std::string& word) {
   for (const char* command : kCommands) {

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 const char kProgramName[] = "Packwright.exe";
 
 // The sources of section Dateinstallation as the engine reads them.
