@@ -24,20 +24,19 @@ class PosixConsole : public Console {
     std::fwrite(text.data(), 1, text.size(), StreamFile(stream));
     std::fflush(StreamFile(stream));
   }
-  void WriteUtf8(ConsoleStream stream, const std::string& text) override { Write(stream, text); }
 
   bool ReadLine(std::string* line) override { return ReadStandardInputLine(line); }
 };
 
 }  // namespace
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 Console& SystemConsole() {
   static PosixConsole console;
   return console;
-}
-
-std::string SystemTextToUtf8(const std::string& text) {
-  return text;
 }
 
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {

@@ -39,6 +39,11 @@ class OutputFile {
 // moved over the old one with FileSystem::Replace.
 inline constexpr char kReplaceTempSuffix[] = ".pwtmp";
 
+// The longest full path, in UTF-16 units, that a Windows program opens
+// without the long-path form ("\\?\"): MAX_PATH less its terminator.
+// Kestrova opens no longer one.
+inline constexpr std::size_t kMaxPathChars = 259;
+
 enum class DirResult { kCreated, kAlreadyExists, kFailed };
 enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
 

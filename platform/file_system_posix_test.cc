@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/syscall_faults.h"
 #include "platform/test_dir.h"
 
 namespace {
@@ -122,6 +124,54 @@ TEST_F(PosixFileSystemTest, TimesKeepTheirFullPrecisionAndRange) {
     ASSERT_EQ(TimeResult::kOk, files_.LastWriteTime(At("c.dat"), &time));
     EXPECT_EQ(when, time);
   }
+}
+
+// A Linux tree can hold names that Windows takes for one: the name spelled
+// as asked wins, else the first in byte order, as under Wine.
+TEST_F(PosixFileSystemTest, NamesDifferingOnlyInCaseResolveAsUnderWine) {
+  for (const char* dir : {"Neu", "NEU"})
+    ASSERT_TRUE(TestMakeDir(At(dir)));
+  for (const char* file : {"NEU\\a.ksm", "Neu\\a.ksm", "Neu\\A.KSM"})
+    ASSERT_TRUE(TestWriteFile(At(file), file));
+  const struct {
+    const char* asked;
+    const char* found;
+  } kCases[] = {
+      {"Neu\\a.ksm", "Neu\\a.ksm"},  // exact
+      {"NEU\\A.ksm", "NEU\\a.ksm"},  // exact folder, its one variant
+      {"neu\\a.ksm", "NEU\\a.ksm"},  // "NEU" sorts before "Neu"
+      {"Neu\\a.KSM", "Neu\\A.KSM"},  // "A.KSM" sorts before "a.ksm"
+  };
+  for (const auto& c : kCases) {
+    std::unique_ptr<InputFile> in = files_.OpenRead(At(c.asked), nullptr);
+    ASSERT_TRUE(in) << c.asked;
+    char buf[32] = {};
+    in->Read(buf, sizeof(buf) - 1);
+    EXPECT_EQ(c.found, std::string(buf)) << c.asked;
+  }
+  std::string err;
+  ASSERT_TRUE(files_.Copy(At("Neu\\a.ksm"), At("nEU\\Neu.Dat"), &err)) << err;
+  EXPECT_EQ("Neu\\a.ksm", Content("NEU\\Neu.Dat"));
+}
+
+// A step that writes many files into one folder lists it once, although
+// every new name must be looked for among its names in other cases.
+TEST_F(PosixFileSystemTest, AFolderIsListedOncePerRunOfNewNames) {
+  ASSERT_TRUE(TestMakeDir(At("Modelle")));
+  ASSERT_TRUE(TestWriteFile(At("src.dat"), "s"));
+  std::string err;
+  SyscallFaults faults;
+  ASSERT_EQ(DirResult::kCreated, files_.MakeDirectory(At("modelle\\Neu")));
+  for (int i = 0; i < 20; ++i) {
+    std::string name = "modelle\\NEU\\f" + std::to_string(i) + ".dat";
+    ASSERT_TRUE(files_.Copy(At("src.dat"), At(name), &err)) << err;
+    ASSERT_TRUE(files_.Replace(At(name), At(name + "x"), &err)) << err;
+  }
+  int listings = 0;
+  for (const std::string& call : faults.calls())
+    listings += call.rfind("opendir(", 0) == 0;
+  EXPECT_EQ(3, listings);  // the test's folder, Modelle and Neu
+  EXPECT_EQ("s", Content("Modelle\\Neu\\f19.datx"));
 }
 
 }  // namespace

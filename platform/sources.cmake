@@ -1,8 +1,11 @@
 # The platform seam: portable helpers, then one implementation per system.
 set(PLATFORM_COMMON_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/code_page.cc
   ${CMAKE_CURRENT_LIST_DIR}/console.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
-  ${CMAKE_CURRENT_LIST_DIR}/text_file.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/text_file.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unicode.cc
+  ${CMAKE_CURRENT_LIST_DIR}/utf16.cc)
 # Test doubles, linked into the test executable only.
 set(PLATFORM_TEST_SUPPORT
   ${CMAKE_CURRENT_LIST_DIR}/fake_faults.cc
@@ -15,6 +18,7 @@ set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/file_system_contract_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unicode_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/test_find.cc)
 include(${CMAKE_CURRENT_LIST_DIR}/posix.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/win32.cmake)

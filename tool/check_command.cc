@@ -1,5 +1,7 @@
 // The check command: reads the script, lists the package, prints findings.
+#include "platform/code_page.h"
 #include "platform/console.h"
+#include "platform/unicode.h"
 #include "tool/check.h"
 #include "tool/commands.h"
 #include "tool/json.h"
@@ -41,6 +43,12 @@ void PrintText(Console& console, const std::vector<Finding>& findings, bool host
   console.Write(ConsoleStream::kOut, out);
 }
 
+// A message quotes the script; text that is not UTF-8 is the script's own,
+// in the ANSI code page.
+std::string AsUtf8(const std::string& message) {
+  return IsUtf8(message) ? message : AnsiToUtf8(message);
+}
+
 void PrintJson(Console& console, const std::vector<Finding>& findings, bool host_checked) {
   std::string out = "{\"findings\": [";
   for (std::size_t i = 0; i < findings.size(); ++i) {
@@ -48,7 +56,7 @@ void PrintJson(Console& console, const std::vector<Finding>& findings, bool host
     out += (i ? ", " : "") + std::string("{\"code\": ") + JsonQuote(f.code) + ", \"severity\": \"" +
            SeverityName(f.severity) + "\", \"line\": " + std::to_string(f.line) +
            ", \"column\": " + std::to_string(f.column) +
-           ", \"message\": " + JsonQuote(SystemTextToUtf8(f.message)) + "}";
+           ", \"message\": " + JsonQuote(AsUtf8(f.message)) + "}";
   }
   out += std::string("], \"host_checked\": ") + (host_checked ? "true" : "false") + "}\n";
   console.WriteUtf8(ConsoleStream::kOut, out);

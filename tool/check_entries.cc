@@ -8,7 +8,9 @@
 #include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/install_script.h"
+#include "platform/code_page.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 #include "textures/texture_catalogue.h"
 #include "textures/texture_step.h"
 #include "tool/check.h"
@@ -19,8 +21,6 @@ namespace {
 // Stands in for Kestrova's folder when none is given; only the shape of
 // the path matters then.
 const char kAnyHost[] = "C:\\Kestrova\\";
-// The longest full path that Windows' ANSI functions take.
-const std::size_t kMaxPath = 259;
 
 std::string Trimmed(const std::string& text) {
   std::size_t start = 0;
@@ -99,14 +99,15 @@ void EntryChecker::CheckFile(const ScriptEntry& entry) {
         "{source >> destination}.");
     return;
   }
+  // Names are looked up and shown as the file step joins them: in Unicode.
   std::size_t raw_mark = entry.raw.find(">>");
   std::string raw_source =
-      raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(0, raw_mark));
+      raw_mark == std::string::npos ? "" : AnsiToUtf8(Trimmed(entry.raw.substr(0, raw_mark)));
   std::string raw_destination =
-      raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(raw_mark + 2));
-  std::string source = entry.text.substr(0, mark);
-  std::string destination = entry.text.substr(mark + 2);
-  sources_[LowerAscii(source)] = entry.pos.line;
+      raw_mark == std::string::npos ? "" : AnsiToUtf8(Trimmed(entry.raw.substr(raw_mark + 2)));
+  std::string source = AnsiToUtf8(entry.text.substr(0, mark));
+  std::string destination = AnsiToUtf8(entry.text.substr(mark + 2));
+  sources_[FoldCase(source)] = entry.pos.line;
   CheckSource(entry, source, raw_source);
   if (HasBlank(raw_destination))
     Add("blank-in-name", Severity::kWarning, entry,
@@ -176,12 +177,13 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
     Add("destination-forward-slash", Severity::kWarning, entry,
         "Packwright makes missing folders only at backslashes, so a folder before a '/' is not "
         "made and the copy fails; write '\\'.");
-  if (!input_.host.empty() && input_.host.size() + destination.size() > kMaxPath)
+  if (!input_.host.empty() &&
+      Utf16Length(files_.FullPath(input_.host + destination)) > kMaxPathChars)
     Add("destination-too-long", Severity::kError, entry,
         "The full path '" + input_.host + destination +
             "' is longer than 259 characters, so "
             "Windows cannot create it; use shorter names.");
-  auto earlier = destinations_.emplace(LowerAscii(destination), entry.pos.line);
+  auto earlier = destinations_.emplace(FoldCase(destination), entry.pos.line);
   if (!earlier.second)
     Add("destination-repeated", Severity::kWarning, entry,
         "The entry in line " + std::to_string(earlier.first->second) +
@@ -231,7 +233,7 @@ void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogu
 
 void EntryChecker::CheckUninstalled() {
   for (const std::string& file : input_.package_files) {
-    std::string key = LowerAscii(file);
+    std::string key = FoldCase(file);
     if (key == "instskript.txt" || key == "packwright.exe" || sources_.count(key))
       continue;
     findings_->push_back({"file-not-installed", Severity::kWarning, 0, 0,

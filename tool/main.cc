@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "tool/commands.h"
 #include "tool/options.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = CommandLineArguments(argc, argv);
   Console& console = SystemConsole();
   ToolOptions options;
   std::string err;
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     console.Write(ConsoleStream::kErr, "packwright-tool: " + err + "\n" + kToolUsage);
     return kExitCannotRun;
   }
+  SetAnsiCodePage(options.code_page);
   Platform& system = SystemPlatform();
   if (options.command == "check")
     return RunCheck(system, console, options);

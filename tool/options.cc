@@ -1,5 +1,9 @@
 #include "tool/options.h"
 
+#include <charconv>
+
+#include "platform/code_page.h"
+
 const char kToolUsage[] =
     "usage: packwright-tool check   PACKAGE_DIR [--host KESTROVA_DIR] [--json] [--strict]\n"
     "       packwright-tool plan    PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
@@ -7,7 +11,8 @@ const char kToolUsage[] =
     "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]\n"
     "       packwright-tool list    [--host KESTROVA_DIR]\n"
     "       packwright-tool undo    PACKAGE_NAME|RECORD [--host KESTROVA_DIR] [--force]"
-    " [--dry-run]\n";
+    " [--dry-run]\n"
+    "       each also takes --codepage N, the script's code page (1250-1254, 1257, 65001)\n";
 
 namespace {
 
@@ -24,7 +29,7 @@ bool ParseNewer(const std::string& value, NewerAnswer* newer) {
 }
 
 bool Takes(const std::string& command, const std::string& option) {
-  if (option == "--host")
+  if (option == "--host" || option == "--codepage")
     return true;
   if (option == "--newer")
     return command == "plan" || command == "install";
@@ -55,6 +60,18 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptio
   }
   if (option == "--host") {
     options->host = args[*i];
+    return true;
+  }
+  if (option == "--codepage") {
+    const std::string& value = args[*i];
+    unsigned number = 0;
+    auto parsed = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() ||
+        !KnownCodePage(number)) {
+      *err = "--codepage takes 1250 to 1254, 1257 or 65001, not '" + value + "'";
+      return false;
+    }
+    options->code_page = number;
     return true;
   }
   options->newer_given = true;

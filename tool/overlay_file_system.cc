@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -223,7 +224,7 @@ void OverlayFileSystem::AppendWritten(const std::string& key, const char* data, 
 }
 
 std::string OverlayFileSystem::Key(const std::string& path) {
-  return LowerAscii(base_.FullPath(path));
+  return FoldCase(base_.FullPath(path));
 }
 
 OverlayFileSystem::Node* OverlayFileSystem::Find(const std::string& path) {

@@ -62,8 +62,8 @@ void PrintText(Console& console, const PlanReport& plan) {
   console.Write(ConsoleStream::kOut, out);
 }
 
-std::string Quote(const std::string& system_text) {
-  return JsonQuote(SystemTextToUtf8(system_text));
+std::string Quote(const std::string& text) {
+  return JsonQuote(text);
 }
 
 template <typename List, typename Item>
