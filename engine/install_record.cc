@@ -8,7 +8,8 @@
 
 const char kRecordsFolder[] = "Packwright";
 const char kRecordFileName[] = "Record.txt";
-const char kRecordVersionLine[] = "packwright-record\t1";
+const char kRecordVersionLine[] = "packwright-record\t2";
+const char kRecordVersion1Line[] = "packwright-record\t1";
 
 namespace {
 

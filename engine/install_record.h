@@ -6,9 +6,9 @@
 //
 // Record.txt is plain text, one action per line, its fields separated by
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
-// every byte below 0x20 are written as %XX. Paths are resolved and written
-// relative to Kestrova's directory. The lines, in order:
-//   packwright-record 1
+// every byte below 0x20 are written as %XX. Paths are UTF-8, resolved and
+// written relative to Kestrova's directory. The lines, in order:
+//   packwright-record 2
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
 // then the actions, each as an intent line written before the change and an
@@ -60,7 +60,11 @@
 // The folder of the records inside Kestrova's directory, and each run's file.
 extern const char kRecordsFolder[];
 extern const char kRecordFileName[];
+// The first line of a record as this build writes it (format 2: paths in
+// UTF-8), and of format 1, whose paths are in the code page of the
+// system that wrote it.
 extern const char kRecordVersionLine[];
+extern const char kRecordVersion1Line[];
 
 // The escaping of one field, and back; UnescapeField is false for a '%'
 // not followed by two hex digits.

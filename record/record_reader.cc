@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "engine/install_record.h"
+#include "platform/code_page.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -18,6 +20,17 @@ bool ParseNumber(const std::string& text, std::uint64_t* value) {
 
 bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out) {
   return ParseNumber(size, &out->size) && ParseSum(sum, &out->sum);
+}
+
+// The fields of a line of format 1 in UTF-8. Its paths are in the code
+// page of the system that wrote it: the ANSI code page on Windows, and on
+// POSIX the script's bytes beside UTF-8 folder names. Text that is valid
+// UTF-8 already is taken as such; real ANSI names almost never are.
+void FieldsToUtf8(std::vector<std::string>* fields) {
+  for (std::string& field : *fields) {
+    if (!IsUtf8(field))
+      field = AnsiToUtf8(field);
+  }
 }
 
 bool ReadWhole(FileSystem& files, const std::string& path, std::string* data) {
@@ -158,12 +171,18 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   std::vector<std::string> fields;
   std::size_t start = 0;
   bool first = true;
+  bool version1 = false;
   for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = data.substr(start, end - start);
-    if (first && line != kRecordVersionLine)
-      return false;
-    if (!first && SplitRecordLine(line, &fields))
+    if (first) {
+      version1 = line == kRecordVersion1Line;
+      if (!version1 && line != kRecordVersionLine)
+        return false;
+    } else if (SplitRecordLine(line, &fields)) {
+      if (version1)
+        FieldsToUtf8(&fields);
       reader.Read(fields);
+    }
     first = false;
   }
   return !first;

@@ -67,8 +67,9 @@ struct RunRecord {
 
 // Reads the record of folder `number` under `hostDir` (ending in a
 // backslash). False when the file does not open, cannot be read, or does
-// not start with the version line. Lines that do not end in a line feed,
-// and lines not understood, are passed over.
+// not start with the line of format 2 or 1; the paths of format 1 are read
+// in the ANSI code page (AnsiToUtf8) unless they are UTF-8 already. Lines that do not end in a line
+// feed, and lines not understood, are passed over.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 
