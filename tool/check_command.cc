@@ -29,24 +29,24 @@ const char* SeverityName(Severity severity) {
   return severity == Severity::kError ? "error" : "warning";
 }
 
+// A message quotes the script; text that is not UTF-8 is the script's own,
+// in the ANSI code page.
+std::string AsUtf8(const std::string& message) {
+  return IsUtf8(message) ? message : AnsiToUtf8(message);
+}
+
 void PrintText(Console& console, const std::vector<Finding>& findings, bool host_checked) {
   std::string out;
   for (const Finding& f : findings) {
     if (f.line > 0)
       out += "InstSkript.txt:" + std::to_string(f.line) + ":" + std::to_string(f.column) + ": ";
-    out += std::string(SeverityName(f.severity)) + " " + f.code + ": " + f.message + "\n";
+    out += std::string(SeverityName(f.severity)) + " " + f.code + ": " + AsUtf8(f.message) + "\n";
   }
   if (findings.empty())
     out += "No findings.\n";
   if (!host_checked)
     out += kHostNotChecked;
   console.Write(ConsoleStream::kOut, out);
-}
-
-// A message quotes the script; text that is not UTF-8 is the script's own,
-// in the ANSI code page.
-std::string AsUtf8(const std::string& message) {
-  return IsUtf8(message) ? message : AnsiToUtf8(message);
 }
 
 void PrintJson(Console& console, const std::vector<Finding>& findings, bool host_checked) {
