@@ -12,6 +12,33 @@ namespace {
 // ReadFile and WriteFile take a DWORD count; larger requests go in pieces.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
+// `path` for the wide functions. A path that nears MAX_PATH (less the 12
+// characters that CreateDirectory keeps for a name) takes the long-path
+// form ("\\?\", "\\?\UNC\" for a share), which lifts the limit, so
+// that a package under a deep folder and a temporary beside a long
+// destination open. That form turns off Windows' own resolution of "."
+// and "..", so the path is resolved first.
+std::wstring WidePath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  if (wide.size() < MAX_PATH - 12 || wide.compare(0, 4, L"\\\\?\\") == 0)
+    return wide;
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0)
+    return wide;
+  std::wstring full(size, L'\0');
+  DWORD len = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+  if (len == 0 || len >= size)
+    return wide;
+  full.resize(len);
+  if (full.compare(0, 4, L"\\\\.\\") == 0)
+    return wide;  // a device
+  if (full.compare(0, 2, L"\\\\") == 0)
+    return L"\\\\?\\UNC\\" + full.substr(2);
+  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
+    return L"\\\\?\\" + full;
+  return wide;
+}
+
 void SetErr(std::string* err, const std::string& op, const std::string& paths) {
   if (err)
     *err = Win32ErrorText(op, paths, GetLastError());
@@ -89,7 +116,7 @@ class Win32FileSystemImpl : public FileSystem {
 
 bool Win32FileSystemImpl::Exists(const std::string& path) {
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Widen(path).c_str(), &found);
+  HANDLE search = FindFirstFileW(WidePath(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)
     return false;
   FindClose(search);
@@ -97,7 +124,7 @@ bool Win32FileSystemImpl::Exists(const std::string& path) {
 }
 
 TimeResult Win32FileSystemImpl::LastWriteTime(const std::string& path, std::uint64_t* time) {
-  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return TimeResult::kOpenFailed;
@@ -111,20 +138,20 @@ TimeResult Win32FileSystemImpl::LastWriteTime(const std::string& path, std::uint
 }
 
 DirResult Win32FileSystemImpl::MakeDirectory(const std::string& path) {
-  if (CreateDirectoryW(Widen(path).c_str(), nullptr))
+  if (CreateDirectoryW(WidePath(path).c_str(), nullptr))
     return DirResult::kCreated;
   return GetLastError() == ERROR_ALREADY_EXISTS ? DirResult::kAlreadyExists : DirResult::kFailed;
 }
 
 bool Win32FileSystemImpl::Copy(const std::string& from, const std::string& to, std::string* err) {
-  if (CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE))
+  if (CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), FALSE))
     return true;
   SetErr(err, "CopyFile", from + ", " + to);
   return false;
 }
 
 bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
-  DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     // Only a file known to be absent is safe to write; one whose attributes
     // cannot be read may be read-only.
@@ -137,7 +164,7 @@ bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
 bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to,
                                   std::string* err) {
   // No write-through: the caller flushes what must survive a power cut.
-  if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+  if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
     return true;
   SetErr(err, "MoveFileEx", from + ", " + to);
   return false;
@@ -146,7 +173,7 @@ bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to
 bool Win32FileSystemImpl::FlushFile(const std::string& path, std::string* err) {
   // FlushFileBuffers wants write access, which a read-only file refuses
   // until its attribute is cleared for the moment.
-  std::wstring wide = Widen(path);
+  std::wstring wide = WidePath(path);
   DWORD attributes = GetFileAttributesW(wide.c_str());
   bool read_only =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -177,15 +204,15 @@ bool Win32FileSystemImpl::SyncFiles(const std::vector<std::string>& paths, std::
 }
 
 bool Win32FileSystemImpl::Remove(const std::string& path) {
-  return DeleteFileW(Widen(path).c_str()) != 0;
+  return DeleteFileW(WidePath(path).c_str()) != 0;
 }
 
 bool Win32FileSystemImpl::SetNormalAttributes(const std::string& path) {
-  return SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+  return SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool Win32FileSystemImpl::GetAttributes(const std::string& path, std::uint32_t* attrs) {
-  DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return false;
   *attrs = attributes;
@@ -193,16 +220,16 @@ bool Win32FileSystemImpl::GetAttributes(const std::string& path, std::uint32_t* 
 }
 
 bool Win32FileSystemImpl::SetAttributes(const std::string& path, std::uint32_t attrs) {
-  return SetFileAttributesW(Widen(path).c_str(), attrs) != 0;
+  return SetFileAttributesW(WidePath(path).c_str(), attrs) != 0;
 }
 
 bool Win32FileSystemImpl::RemoveEmptyDirectory(const std::string& path) {
-  return RemoveDirectoryW(Widen(path).c_str()) != 0;
+  return RemoveDirectoryW(WidePath(path).c_str()) != 0;
 }
 
 bool Win32FileSystemImpl::ListDirectory(const std::string& path, std::vector<std::string>* names) {
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Widen(path + "\\*").c_str(), &found);
+  HANDLE search = FindFirstFileW(WidePath(path + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)
     return false;
   names->clear();
@@ -217,7 +244,7 @@ bool Win32FileSystemImpl::ListDirectory(const std::string& path, std::vector<std
 
 std::unique_ptr<InputFile> Win32FileSystemImpl::OpenRead(const std::string& path,
                                                          std::string* err) {
-  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetErr(err, "CreateFile", path);
@@ -228,7 +255,7 @@ std::unique_ptr<InputFile> Win32FileSystemImpl::OpenRead(const std::string& path
 
 std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateWrite(const std::string& path,
                                                              std::string* err) {
-  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetErr(err, "CreateFile", path);

@@ -8,10 +8,16 @@
 
 namespace {
 
+// The long-path form of full path `path`, so that trees deeper than
+// MAX_PATH go too.
+std::wstring Long(const std::string& path) {
+  return L"\\\\?\\" + Widen(path);
+}
+
 // Deletes a directory and everything in it; read-only files too.
 void RemoveTree(const std::string& dir) {
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Widen(dir + "\\*").c_str(), &found);
+  HANDLE search = FindFirstFileW(Long(dir + "\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       std::string name = Narrow(found.cFileName, wcslen(found.cFileName));
@@ -21,13 +27,13 @@ void RemoveTree(const std::string& dir) {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path);
       } else {
-        SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(Widen(path).c_str());
+        SetFileAttributesW(Long(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(Long(path).c_str());
       }
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryW(Widen(dir).c_str());
+  RemoveDirectoryW(Long(dir).c_str());
 }
 
 HANDLE OpenForTest(const std::string& path, DWORD access, DWORD disposition) {
