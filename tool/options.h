@@ -4,6 +4,8 @@
 //   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace]
 //   packwright-tool list    [--host DIR]
 //   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run]
+//   packwright-tool undo    --record N [--host DIR] [--force] [--dry-run]
+//   packwright-tool prune   [--host DIR] [--keep N]
 // Every command also takes --codepage N: the ANSI code page that the script
 // (and a record of an earlier format) is read in.
 #ifndef PACKWRIGHT_TOOL_OPTIONS_H_
@@ -35,12 +37,17 @@ struct ToolOptions {
   bool dry_run = false;
   // The script's code page; 0: the system's (POSIX: 1252).
   unsigned code_page = 0;
+  // undo --record: the record's number; 0 when not given.
+  unsigned record = 0;
+  // prune --keep: how many of the newest records keep their backups.
+  unsigned keep = 10;
 };
 
 // Parses the arguments after the program's name. False, with `err` saying
 // what is wrong, for an unknown command or option, a missing package folder
-// (undo: name or record) or option value, one given to list, an option
-// that the command does not take, or a code page that is not known.
+// (undo: name or record) or option value, one given to list or prune, a
+// --record or --keep that is no number (--record: none above 0), an
+// option that the command does not take, or a code page that is not known.
 bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options, std::string* err);
 
 // The usage text, one command a line.
