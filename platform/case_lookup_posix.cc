@@ -24,6 +24,20 @@ void Split(const std::string& native, std::string* dir, std::string* name) {
 
 }  // namespace
 
+void CaseLookup::Stamp(const struct stat& st, Listing* listing) {
+  listing->dev = st.st_dev;
+  listing->ino = st.st_ino;
+  listing->size = st.st_size;
+  listing->links = st.st_nlink;
+  listing->mtime = st.st_mtim;
+}
+
+bool CaseLookup::SameStamp(const Listing& listing, const struct stat& st) {
+  return listing.dev == st.st_dev && listing.ino == st.st_ino && listing.size == st.st_size &&
+         listing.links == st.st_nlink && listing.mtime.tv_sec == st.st_mtim.tv_sec &&
+         listing.mtime.tv_nsec == st.st_mtim.tv_nsec;
+}
+
 std::string CaseLookup::Resolve(const std::string& native) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string out;
@@ -70,17 +84,13 @@ const CaseLookup::Listing* CaseLookup::ListingOf(const std::string& dir) {
   if (g_syscalls.stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
     return nullptr;
   auto kept = listings_.find(dir);
-  if (kept != listings_.end() && kept->second.dev == st.st_dev && kept->second.ino == st.st_ino &&
-      kept->second.mtime.tv_sec == st.st_mtim.tv_sec &&
-      kept->second.mtime.tv_nsec == st.st_mtim.tv_nsec)
+  if (kept != listings_.end() && SameStamp(kept->second, st))
     return &kept->second;
   DIR* d = g_syscalls.opendir(dir.c_str());
   if (!d)
     return nullptr;
   Listing fresh;
-  fresh.dev = st.st_dev;
-  fresh.ino = st.st_ino;
-  fresh.mtime = st.st_mtim;
+  Stamp(st, &fresh);
   while (struct dirent* entry = g_syscalls.readdir(d)) {
     std::string name = entry->d_name;
     if (name != "." && name != "..")
@@ -90,6 +100,18 @@ const CaseLookup::Listing* CaseLookup::ListingOf(const std::string& dir) {
   if (listings_.size() >= kMaxListings)
     listings_.clear();
   return &(listings_[dir] = std::move(fresh));
+}
+
+void CaseLookup::BeforeChange(const std::string& native) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::string dir;
+  std::string name;
+  Split(native, &dir, &name);
+  auto kept = listings_.find(dir);
+  struct stat st;
+  if (kept != listings_.end() &&
+      (g_syscalls.stat(dir.c_str(), &st) != 0 || !SameStamp(kept->second, st)))
+    listings_.erase(kept);
 }
 
 void CaseLookup::Made(const std::string& native) {
@@ -130,5 +152,5 @@ void CaseLookup::Restamp(const std::string& dir, Listing* listing) {
     listings_.erase(dir);
     return;
   }
-  listing->mtime = st.st_mtim;
+  Stamp(st, listing);
 }

@@ -25,8 +25,20 @@ class CaseLookup {
   // being absent.
   std::string Resolve(const std::string& native);
 
-  // Tells the lookup that this process made or removed the entry `native`
-  // (a resolved path), so that a folder listing it holds stays current.
+  // Tell the lookup that this process is about to change, and has made or
+  // removed, the entry `native` (a resolved path), so that a folder
+  // listing it holds stays current. BeforeChange drops the listing when
+  // the folder changed since it was read, so that another program's
+  // change is not taken for this one's.
+  //
+  // A listing is kept while the folder's status (device, inode, size, link
+  // count, last-write time) is unchanged. The last-write time moves in
+  // clock ticks of a few milliseconds, so a name that another program adds
+  // within the same tick as this process's last read or change of that
+  // folder can go unseen until the folder changes again; the same name
+  // then appears twice in different case, as two programs racing on one
+  // Windows folder could not make it.
+  void BeforeChange(const std::string& native);
   void Made(const std::string& native);
   void Removed(const std::string& native);
 
@@ -36,6 +48,8 @@ class CaseLookup {
   struct Listing {
     dev_t dev = 0;
     ino_t ino = 0;
+    off_t size = 0;
+    nlink_t links = 0;
     struct timespec mtime = {0, 0};
     // Folded name -> the names that fold to it, in byte order.
     std::map<std::string, std::set<std::string>> names;
@@ -45,6 +59,8 @@ class CaseLookup {
   bool ResolveInto(const std::string& native, std::string* out);
   // The listing of folder `dir`, read or kept; null when it cannot be read.
   const Listing* ListingOf(const std::string& dir);
+  static void Stamp(const struct stat& st, Listing* listing);
+  static bool SameStamp(const Listing& listing, const struct stat& st);
   void Update(const std::string& native, bool made);
   void Restamp(const std::string& dir, Listing* listing);
 

@@ -273,6 +273,7 @@ class RealFileSystem : public FileSystem {
 
   DirResult MakeDirectory(const std::string& path) override {
     std::string native = Native(path);
+    Lookup().BeforeChange(native);
     if (!native.empty() && g_syscalls.mkdir(native.c_str(), 0777) == 0) {
       Lookup().Made(native);
       return DirResult::kCreated;
@@ -287,6 +288,7 @@ class RealFileSystem : public FileSystem {
     if (in < 0)
       return Fail(err, what, errno);
     std::string dst = Native(to);
+    Lookup().BeforeChange(dst);
     int code = CopyInto(in, st, dst);
     g_syscalls.close(in);
     Lookup().Made(dst);
@@ -304,6 +306,8 @@ class RealFileSystem : public FileSystem {
     std::string what = "Replace(" + from + ", " + to + ")";
     std::string src = Native(from);
     std::string dst = Native(to);
+    Lookup().BeforeChange(src);
+    Lookup().BeforeChange(dst);
     if (g_syscalls.rename(src.c_str(), dst.c_str()) != 0)
       return Fail(err, what, errno);
     Lookup().Removed(src);
@@ -337,8 +341,10 @@ class RealFileSystem : public FileSystem {
   bool Remove(const std::string& path) override {
     std::string native = Native(path);
     struct stat st;
-    if (g_syscalls.lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
-        g_syscalls.unlink(native.c_str()) != 0)
+    if (g_syscalls.lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+      return false;
+    Lookup().BeforeChange(native);
+    if (g_syscalls.unlink(native.c_str()) != 0)
       return false;
     Lookup().Removed(native);
     return true;
@@ -368,7 +374,10 @@ class RealFileSystem : public FileSystem {
 
   bool RemoveEmptyDirectory(const std::string& path) override {
     std::string native = Native(path);
-    if (native.empty() || g_syscalls.rmdir(native.c_str()) != 0)
+    if (native.empty())
+      return false;
+    Lookup().BeforeChange(native);
+    if (g_syscalls.rmdir(native.c_str()) != 0)
       return false;
     Lookup().Removed(native);
     return true;
@@ -400,6 +409,7 @@ class RealFileSystem : public FileSystem {
 
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override {
     std::string native = Native(path);
+    Lookup().BeforeChange(native);
     int fd = OpenForWrite(native);
     if (fd < 0) {
       Fail(err, "CreateWrite(" + path + ")", errno);

@@ -6,13 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <map>
 #include <memory>
+#include <random>
+#include <thread>
 #include <vector>
 
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/syscall_faults.h"
 #include "platform/test_dir.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -172,6 +177,57 @@ TEST_F(PosixFileSystemTest, AFolderIsListedOncePerRunOfNewNames) {
     listings += call.rfind("opendir(", 0) == 0;
   EXPECT_EQ(3, listings);  // the test's folder, Modelle and Neu
   EXPECT_EQ("s", Content("Modelle\\Neu\\f19.datx"));
+}
+
+// Over generated names in mixed case (ASCII, umlauts, Polish letters) that
+// are written, copied over and looked up in turn, the file found is the one
+// Windows' rule picks: as spelled, else the first variant in byte order;
+// what no name matches is made as spelled. Folder listings kept between
+// the calls must not go stale.
+TEST_F(PosixFileSystemTest, GeneratedNamesResolveAsWindowsPicksThem) {
+  const char* kLetters[] = {"a", "A", "\xC3\xA4", "\xC3\x84", "\xC5\x82", "\xC5\x81"};
+  std::mt19937 random(20261209);
+  auto name = [&] {
+    std::string n;
+    for (int i = 0; i < 2; ++i)
+      n += kLetters[random() % 6];
+    return n;
+  };
+  ASSERT_TRUE(TestWriteFile(At("src"), "copied"));
+  std::map<std::string, std::string> model;  // name in the folder -> content
+  auto pick = [&](const std::string& asked) -> std::string {
+    if (model.count(asked))
+      return asked;
+    for (const auto& entry : model) {  // in byte order
+      if (FoldCase(entry.first) == FoldCase(asked))
+        return entry.first;
+    }
+    return "";
+  };
+  for (int step = 0; step < 240; ++step) {
+    std::string asked = name();
+    std::string found = pick(asked);
+    SCOPED_TRACE("step " + std::to_string(step) + ": " + asked);
+    if (step % 3 == 0) {
+      // Another program adds a variant, a clock tick after this one's last
+      // change of the folder (see CaseLookup).
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      if (!model.count(asked) && TestWriteFile(At(asked), asked))
+        model[asked] = asked;
+    } else if (step % 3 == 1) {
+      std::string err;
+      ASSERT_TRUE(files_.Copy(At("src"), At(asked), &err)) << err;
+      model[found.empty() ? asked : found] = "copied";
+    } else {
+      std::unique_ptr<InputFile> in = files_.OpenRead(At(asked), nullptr);
+      ASSERT_EQ(!found.empty(), in != nullptr);
+      char buf[16] = {};
+      if (in)
+        in->Read(buf, sizeof(buf) - 1);
+      EXPECT_EQ(found.empty() ? "" : model[found], std::string(buf));
+    }
+  }
+  EXPECT_GT(model.size(), 10u);
 }
 
 }  // namespace
