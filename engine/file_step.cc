@@ -9,13 +9,13 @@
 #include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/install_record.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "platform/code_page.h"
 #include "platform/unicode.h"
 
 namespace {
 
-const char kSection[] = "Dateinstallation";
 const char kSeparator[] = ">>";
 
 // The directory that must exist before `destination` is written: its text
@@ -129,7 +129,7 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
 bool CInstaller::InstallFiles() {
   bool result = true;
   StepState state;
-  if (script.FindSection(kSection)) {
+  if (script.FindSection(kFileSection)) {
     std::string entry;
     // A broken record stops the step: no change is made that it cannot name.
     while ((!record || !record->broken()) && script.NextEntry(&entry)) {

@@ -15,6 +15,9 @@ class Console {
   // True when the stream is a terminal (on Windows, a console window).
   virtual bool IsTerminal(ConsoleStream stream) = 0;
   virtual bool InputIsTerminal() = 0;
+  // The width of the terminal that `stream` writes to, in characters; 80
+  // when it is no terminal or the width is not known.
+  virtual int Columns(ConsoleStream) { return 80; }
 
   // Writes UTF-8 text, as the engine's texts are. A Windows console is
   // written in UTF-16, so that every letter shows; a file or pipe gets

@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,12 @@ class PosixConsole : public Console {
  public:
   bool IsTerminal(ConsoleStream stream) override { return isatty(fileno(StreamFile(stream))) != 0; }
   bool InputIsTerminal() override { return isatty(STDIN_FILENO) != 0; }
+  int Columns(ConsoleStream stream) override {
+    struct winsize size;
+    if (ioctl(fileno(StreamFile(stream)), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+      return size.ws_col;
+    return 80;
+  }
 
   void Write(ConsoleStream stream, const std::string& text) override {
     // Errors in the error stream's own output cannot be reported anywhere.

@@ -36,6 +36,12 @@ class Win32Console : public Console {
  public:
   bool IsTerminal(ConsoleStream stream) override { return IsConsole(StreamHandle(stream)); }
   bool InputIsTerminal() override { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
+  int Columns(ConsoleStream stream) override {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(StreamHandle(stream), &info))
+      return info.srWindow.Right - info.srWindow.Left + 1;
+    return 80;
+  }
 
   void Write(ConsoleStream stream, const std::string& text) override { WriteIn(stream, text); }
 
