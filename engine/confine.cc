@@ -1,6 +1,7 @@
 #include "engine/confine.h"
 
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -74,8 +75,8 @@ Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string&
 bool StaysInside(FileSystem& files, const std::string& base, const std::string& tail) {
   if (base.empty() || ClimbsAboveStart(tail))
     return false;
-  std::string root = LowerAscii(WithoutTrailingSeparator(files.FullPath(base)));
-  std::string full = LowerAscii(WithoutTrailingSeparator(files.FullPath(base + tail)));
+  std::string root = FoldCase(WithoutTrailingSeparator(files.FullPath(base)));
+  std::string full = FoldCase(WithoutTrailingSeparator(files.FullPath(base + tail)));
   if (root.empty() || full.compare(0, root.size(), root) != 0)
     return false;
   return full.size() == root.size() || root.back() == '\\' || full[root.size()] == '\\';

@@ -48,7 +48,4 @@ extern const char kTestFindableChars[];
 // Splits `output` at line ends into `lines`.
 void TestSplitLines(const std::string& output, std::vector<std::string>* lines);
 
-// Whether the system's file names compare without regard to case.
-extern const bool kTestNamesIgnoreCase;
-
 #endif  // PACKWRIGHT_PLATFORM_TEST_DIR_H_

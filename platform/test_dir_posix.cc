@@ -112,5 +112,3 @@ bool TestFindEverywhere(const std::string& text, std::vector<std::string>* found
   TestSplitLines(output, found);
   return WIFEXITED(status) && WEXITSTATUS(status) <= 1;
 }
-
-const bool kTestNamesIgnoreCase = false;

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "engine/install_record.h"
+#include "platform/code_page.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -24,6 +26,17 @@ bool ParseNumber(const std::string& text, std::uint64_t* value) {
 
 bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out) {
   return ParseNumber(size, &out->size) && ParseSum(sum, &out->sum);
+}
+
+// The fields of a line of format 1 in UTF-8. Its paths are in the code
+// page of the system that wrote it: the ANSI code page on Windows, and on
+// POSIX the script's bytes beside UTF-8 folder names. Text that is valid
+// UTF-8 already is taken as such; real ANSI names almost never are.
+void FieldsToUtf8(std::vector<std::string>* fields) {
+  for (std::string& field : *fields) {
+    if (!IsUtf8(field))
+      field = AnsiToUtf8(field);
+  }
 }
 
 }  // namespace
@@ -202,10 +215,6 @@ class LineReader {
   bool bad_header_ = false;
 };
 
-bool IsVersionLine(const std::string& line) {
-  return line == kRecordVersion1Line || line == kRecordVersionLine;
-}
-
 }  // namespace
 
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
@@ -220,14 +229,20 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   std::vector<std::string> fields;
   std::size_t start = 0;
   bool first = true;
+  bool version1 = false;
   for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = data.substr(start, end - start);
-    if (first && !IsVersionLine(line))
-      return false;
-    if (first && line == kRecordVersion1Line)
-      record->sums = SumKind::kFnv1a;
-    if (!first && SplitRecordLine(line, &fields))
+    if (first) {
+      version1 = line == kRecordVersion1Line;
+      if (!version1 && line != kRecordVersionLine)
+        return false;
+      if (version1)
+        record->sums = SumKind::kFnv1a;
+    } else if (SplitRecordLine(line, &fields)) {
+      if (version1)
+        FieldsToUtf8(&fields);
       reader.Read(fields);
+    }
     first = false;
   }
   if (!record->catalogue.present)

@@ -90,8 +90,9 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data
 // backslash), of any version written so far. False when the file does not
 // open, cannot be read, does not start with a version line, holds an
 // `undoes` line without a record number, or names a hash this reader does
-// not know. Lines that do not end in a line feed, and other lines not
-// understood, are passed over. Never throws.
+// not know. The paths of version 1 are read in the ANSI code page
+// (AnsiToUtf8) unless they are UTF-8 already. Lines that do not end in a
+// line feed, and other lines not understood, are passed over. Never throws.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 

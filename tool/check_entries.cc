@@ -10,7 +10,9 @@
 #include "engine/file_ops.h"
 #include "engine/install_script.h"
 #include "engine/kestrova_names.h"
+#include "platform/code_page.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 #include "textures/texture_catalogue.h"
 #include "textures/texture_step.h"
 #include "tool/catalogue_check.h"
@@ -22,8 +24,6 @@ namespace {
 // Stands in for Kestrova's folder when none is given; only the shape of
 // the path matters then.
 const char kAnyHost[] = "C:\\Kestrova\\";
-// The longest full path that Windows' ANSI functions take.
-const std::size_t kMaxPath = 259;
 // What Windows forbids in a name, besides control characters and the colon
 // of a drive or stream; braces are left over from an unclosed entry.
 const char kForbidden[] = "<>\"|?*{}";
@@ -121,14 +121,15 @@ void EntryChecker::CheckFile(const ScriptEntry& entry) {
         "{source >> destination}.");
     return;
   }
+  // Names are looked up and shown as the file step joins them: in Unicode.
   std::size_t raw_mark = entry.raw.find(">>");
   std::string raw_source =
-      raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(0, raw_mark));
+      raw_mark == std::string::npos ? "" : AnsiToUtf8(Trimmed(entry.raw.substr(0, raw_mark)));
   std::string raw_destination =
-      raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(raw_mark + 2));
-  std::string source = entry.text.substr(0, mark);
-  std::string destination = entry.text.substr(mark + 2);
-  std::string key = LowerAscii(source);
+      raw_mark == std::string::npos ? "" : AnsiToUtf8(Trimmed(entry.raw.substr(raw_mark + 2)));
+  std::string source = AnsiToUtf8(entry.text.substr(0, mark));
+  std::string destination = AnsiToUtf8(entry.text.substr(mark + 2));
+  std::string key = FoldCase(source);
   std::replace(key.begin(), key.end(), '/', '\\');
   sources_[key] = entry.pos.line;
   CheckSource(entry, source, raw_source);
@@ -239,7 +240,8 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
     Add("destination-forward-slash", Severity::kWarning, entry,
         "Packwright makes missing folders only at backslashes, so a folder before a '/' is not "
         "made and the copy fails; write '\\'.");
-  if (!input_.host.empty() && input_.host.size() + destination.size() > kMaxPath)
+  if (!input_.host.empty() &&
+      Utf16Length(files_.FullPath(input_.host + destination)) > kMaxPathChars)
     Add("destination-too-long", Severity::kError, entry,
         "The full path " + Quoted(input_.host + destination) +
             " is longer than 259 characters, so "
@@ -250,7 +252,7 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
         "Kestrova's " + Quoted(destination) +
             " is read-only, so Packwright cannot replace it and reports the copy failed; "
             "install under another name, or ask players to clear the read-only attribute.");
-  auto earlier = destinations_.emplace(LowerAscii(destination), entry.pos.line);
+  auto earlier = destinations_.emplace(FoldCase(destination), entry.pos.line);
   if (!earlier.second)
     Add("destination-repeated", Severity::kWarning, entry,
         "The entry in line " + std::to_string(earlier.first->second) +
@@ -337,7 +339,7 @@ void EntryChecker::CheckTextureName(const ScriptEntry& entry) {
 
 void EntryChecker::CheckUninstalled() {
   for (const std::string& file : input_.package_files) {
-    std::string key = LowerAscii(file);
+    std::string key = FoldCase(file);
     if (key == "instskript.txt" || key == "packwright.exe" || key == "packwright.sum" ||
         sources_.count(key))
       continue;

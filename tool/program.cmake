@@ -28,5 +28,12 @@ add_test(NAME tool_demo
     -P ${CMAKE_CURRENT_LIST_DIR}/demo_test.cmake)
 set_tests_properties(tool_demo PROPERTIES TIMEOUT 300)
 
+# check, plan, install and undo of names in code page 1252 and in several
+# cases, with the same expectations in every lane.
+add_test(NAME tool_names
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:packwright-tool>
+    -DWORK=${CMAKE_BINARY_DIR}/tool-names "-DRUN=${PW_TOOL_RUN}"
+    -P ${CMAKE_CURRENT_LIST_DIR}/names_test.cmake)
+set_tests_properties(tool_names PROPERTIES TIMEOUT 300)
 # --version prints the project's version.
 target_compile_definitions(packwright_tool PRIVATE PW_TOOL_VERSION="${PROJECT_VERSION}")
