@@ -77,6 +77,7 @@ class EntryChecker {
  private:
   void CheckSource(const ScriptEntry& entry, const std::string& source, const std::string& raw);
   void CheckDestination(const ScriptEntry& entry, const std::string& destination);
+  void CheckInHost(const ScriptEntry& entry, const std::string& destination);
   void Add(const char* code, Severity severity, const ScriptEntry& entry,
            const std::string& message) {
     Report(findings_, code, severity, entry.pos, message);
@@ -181,11 +182,44 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
         "The full path '" + input_.host + destination +
             "' is longer than 259 characters, so "
             "Windows cannot create it; use shorter names.");
+  if (!input_.host.empty() && destination.find_first_of("*?") == std::string::npos)
+    CheckInHost(entry, destination);
   auto earlier = destinations_.emplace(LowerAscii(destination), entry.pos.line);
   if (!earlier.second)
     Add("destination-repeated", Severity::kWarning, entry,
         "The entry in line " + std::to_string(earlier.first->second) +
             " writes the same file, and this one overwrites it; keep one of them.");
+}
+
+// What already lies in Kestrova's folder where the copy goes: a folder or a
+// file in its way make the copy fail, and so does a read-only file, unless
+// the player keeps it as newer.
+void EntryChecker::CheckInHost(const ScriptEntry& entry, const std::string& destination) {
+  std::string path = input_.host + destination;
+  std::vector<std::string> names;
+  if (files_.ListDirectory(path, &names)) {
+    Add("destination-is-folder", Severity::kError, entry,
+        "Kestrova has a folder '" + destination +
+            "', so the copy fails; write the path of a file inside it.");
+    return;
+  }
+  std::vector<std::string> parts = Components(destination);
+  std::string prefix = input_.host;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    prefix += parts[i];
+    if (!parts[i].empty() && files_.Exists(prefix) && !files_.ListDirectory(prefix, &names)) {
+      Add("destination-under-file", Severity::kError, entry,
+          "Kestrova has a file '" + prefix.substr(input_.host.size()) +
+              "' where the destination needs a folder, so the copy fails; choose another path.");
+      return;
+    }
+    prefix += "\\";
+  }
+  if (files_.IsReadOnly(path))
+    Add("destination-read-only", Severity::kWarning, entry,
+        "Kestrova's '" + destination +
+            "' is read-only, so replacing it fails unless the player keeps it as newer; "
+            "install under another name.");
 }
 
 void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogue* catalogue) {
@@ -251,11 +285,21 @@ void CheckEntries(FileSystem& files, const PositionedScript& script, const Check
   CTextureCatalogue catalogue(files);
   bool held_known = false;
   if (!input.host.empty()) {
-    held_known = catalogue.Load(input.host + "Resourcen\\Parallels\\Texturen.txt");
+    std::string path = input.host + "Resourcen\\Parallels\\Texturen.txt";
+    held_known = catalogue.Load(path);
     if (!held_known)
       findings->push_back({"catalogue-missing", Severity::kError, 0, 0,
                            "Kestrova's catalogue Resourcen\\Parallels\\Texturen.txt does not "
                            "load, so the texture step, and every install, fails."});
+    else if (!catalogue.loaded_whole())
+      findings->push_back({"catalogue-not-whole", Severity::kError, 0, 0,
+                           "Kestrova's catalogue Resourcen\\Parallels\\Texturen.txt holds text "
+                           "besides its entries (a byte order mark, say), which a save would "
+                           "lose, so the texture step, and every install, fails."});
+    else if (files.IsReadOnly(path))
+      findings->push_back({"catalogue-read-only", Severity::kError, 0, 0,
+                           "Kestrova's catalogue Resourcen\\Parallels\\Texturen.txt is "
+                           "read-only, so the texture step, and every install, fails."});
   }
   for (const ScriptEntry& entry : script.FindSection("Texturskript").entries)
     checker.CheckTexture(entry, held_known ? &catalogue : nullptr);

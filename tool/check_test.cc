@@ -94,6 +94,26 @@ TEST(CheckTest, HostAndPackageFindings) {
   files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "Basis{}");
   EXPECT_EQ(std::vector<std::string>({"destination-too-long@2"}),
             Check(files, long_name, "D:\\Sim\\", {}));
+  files.AddDir("D:\\Sim\\M\\Dir");
+  files.AddFile("D:\\Sim\\M\\f.dat", "f");
+  files.AddFile("D:\\Sim\\M\\ro.dat", "r");
+  files.Find("D:\\Sim\\M\\ro.dat")->read_only = true;
+  std::string in_the_way =
+      "Dateinstallation{\n{a.dat>>M\\Dir}\n{a.dat>>m\\F.dat\\x}\n{a.dat>>M\\ro.dat}\n"
+      "{a.dat>>M\\Dir\\x}}" +
+      std::string(kEnd);
+  EXPECT_EQ(std::vector<std::string>(
+                {"destination-is-folder@2", "destination-under-file@3", "destination-read-only@4"}),
+            Check(files, in_the_way, "D:\\Sim\\", {}));
+  // A catalogue that the texture step refuses to save fails every install.
+  files.Find("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt")->read_only = true;
+  EXPECT_EQ(std::vector<std::string>({"catalogue-read-only@0"}),
+            Check(files, kEnd, "D:\\Sim\\", {}));
+  files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt",
+                "\xEF\xBB\xBF"
+                "Basis{}");
+  EXPECT_EQ(std::vector<std::string>({"catalogue-not-whole@0"}),
+            Check(files, kEnd, "D:\\Sim\\", {}));
   EXPECT_EQ(std::vector<std::string>({"file-not-installed@0"}),
             Check(files, kEnd, "", {"InstSkript.txt", "Packwright.exe", "extra.txt"}));
 }
