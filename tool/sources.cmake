@@ -21,3 +21,11 @@ set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/positioned_script_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc)
+# The property suite: generated packages and Kestrova trees run through
+# check, plan, install and undo, over the fake and the real file system.
+set(TOOL_POSIX_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/prop_case.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_check.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_known.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_world.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_test.cc)
