@@ -173,6 +173,10 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
               "', so the file is not where the "
               "script says; remove the dot.");
   }
+  if (LowerAscii(destination) == "resourcen\\parallels\\texturen.txt")
+    Add("destination-catalogue", Severity::kError, entry,
+        "This copies the file over Kestrova's texture catalogue, and the entries of every other "
+        "package are lost; list the textures in Texturskript instead.");
   if (destination.find('/') != std::string::npos)
     Add("destination-forward-slash", Severity::kWarning, entry,
         "Packwright makes missing folders only at backslashes, so a folder before a '/' is not "

@@ -43,6 +43,8 @@ const CheckCase kCases[] = {
     {"Dateinstallation{\n{a.dat>>M/x.dat}}", {"destination-forward-slash@2"}},
     {"Dateinstallation{\n{a.dat>>M\\}}", {"destination-not-a-file@2"}},
     {"Dateinstallation{\n{a.dat>>M\\a.dat}\n{a.dat>>m\\A.dat}}", {"destination-repeated@3"}},
+    {"Dateinstallation{\n{a.dat>>resourcen\\Parallels\\Texturen.txt}}",
+     {"destination-catalogue@2"}},
     {"Texturskript{\n{t}}", {"texture-entry-without-arrow@2"}},
     {"Texturskript{\n{t>>Textur{name(t)id(0)}}}", {"texture-refused@2"}},
     {"Texturskript{\n{t>>Textur{name(t)grid(3)id(7)}}}", {"texture-id-in-word@2"}},

@@ -110,6 +110,8 @@ void AddHost(Draw& d, PropCase* c) {
     l.push_back({"file", kCatalogue, "1000", d.Chance(10) ? "1" : "0", CatalogueText(d)});
   if (d.Chance(30))
     l.push_back({"link", "Modelle\\Extern", "Extern"});
+  if (d.Chance(3))
+    l.push_back({"file", "Packwright", "1000", "0", "a file where the records go"});
   l.push_back({"outside", "Extern\\keep.dat", "1000", "outside"});
   l.push_back({"outside", "keep.dat", "1000", "outside"});
   if (d.Chance(25)) {
@@ -213,6 +215,10 @@ PropCase GenerateCase(std::uint64_t seed) {
   AddTextures(d, &c);
   if (d.Chance(15))
     c.lines.push_back({"later", std::to_string(d.Below(4)), "edited by the player"});
+  if (d.Chance(10))
+    c.lines.push_back({"later-texture"});
+  if (d.Chance(15))
+    c.lines.push_back({"force"});
   return c;
 }
 

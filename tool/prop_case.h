@@ -16,6 +16,8 @@
 //   texture TEXT               an entry of Texturskript
 //   later N DATA               after the install, the player rewrites the
 //                              Nth file it changed (counted modulo)
+//   later-texture              after the install, the player adds a texture
+//   force                      the undo is forced
 // PATHs are relative to their folder; TIMEs are last-write times.
 #ifndef PACKWRIGHT_TOOL_PROP_CASE_H_
 #define PACKWRIGHT_TOOL_PROP_CASE_H_

@@ -5,7 +5,7 @@
 // - install and then undo leave Kestrova's tree as it was (its record
 //   folder apart): contents, attributes, last-write times; where the player
 //   rewrote a file after the install, undo leaves that file, names it and
-//   exits 1;
+//   exits 1, unless forced; a texture the player added stays, forced or not;
 // - nothing outside Kestrova changes but through a link the player made in
 //   it, and nothing under Packwright\ changes but the run's own record;
 // - a check without findings means an install that succeeds and puts every

@@ -102,6 +102,10 @@ const Known kKnown[] = {
        return AnyDestination(
            c, [](const std::string& d) { return d == "resourcen\\parallels\\texturen.txt"; });
      }},
+    {"--force takes out the player's textures", "|undo = identity|",
+     [](const PropCase& c, PropBackend, const PropRunSaid&) {
+       return !c.Of("force").empty() && !c.Of("later-texture").empty();
+     }},
     {"a package named as a number", "|undo = identity|",
      [](const PropCase& c, PropBackend, const PropRunSaid&) {
        std::string name = c.Value("name", "Paket");

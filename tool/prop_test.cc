@@ -81,6 +81,9 @@ const char* const kFound[] = {
     "pkg\ta.dat\t3000\tnew\nfile\tKestrova.exe\t1000\t0\texe\n"
     "entry\ta.dat>>Kestrova.exe\\inner.dat\n"
     "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n",
+    // A package's file over Kestrova's catalogue loses every other entry.
+    "pkg\tb.dat\t1000\tnew\nentry\tb.dat>>Resourcen\\Parallels\\Texturen.txt\n"
+    "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n",
     // A catalogue that the texture step will not save: read-only, or with a
     // byte order mark that a save would lose.
     "pkg\ta.dat\t3000\tnew\nentry\ta.dat>>e.dat\n"
