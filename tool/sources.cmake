@@ -20,7 +20,8 @@ set(TOOL_MAIN_SOURCES
 set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/positioned_script_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/undo_command_test.cc)
 # The property suite: generated packages and Kestrova trees run through
 # check, plan, install and undo, over the fake and the real file system.
 set(TOOL_POSIX_TESTS
