@@ -207,6 +207,10 @@ void Undoer::UndoAttributes(const RecordedFile& file) {
   }
   if (now == file.attrs)
     return;
+  // A file whose content this undo left alone keeps its attributes too.
+  const std::vector<std::string>& left = report_->outcome.left_alone;
+  if (!options_.force && std::find(left.begin(), left.end(), file.path) != left.end())
+    return;
   if (Overlapped(file.path) && !options_.force)
     return LeaveAlone(file.path);
   if (Step("set the attributes of " + file.path) &&

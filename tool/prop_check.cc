@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/paths.h"
+#include "record/record_reader.h"
 #include "textures/texture_catalogue.h"
 #include "tool/commands.h"
 #include "tool/plan.h"
@@ -282,8 +283,9 @@ class PropRun {
     for (const auto& [key, item] : host2) {
       auto old = host0.find(key);
       // Files whose content the install wrote; one whose attributes alone it
-      // reset is still the player's, and undo resets them back.
-      if (!item.dir && !UnderRecords(key) &&
+      // reset is still the player's, and undo resets them back. The
+      // player's edits of the catalogue are the later-texture lines.
+      if (!item.dir && !UnderRecords(key) && LowerAscii(key) != LowerAscii(kCataloguePath) &&
           (old == host0.end() || old->second.data != item.data || old->second.time != item.time))
         changed.push_back(key);
     }

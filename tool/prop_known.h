@@ -10,6 +10,7 @@
 #include "tool/prop_case.h"
 #include "tool/prop_check.h"
 
+// What a run said, for the faults that show only there.
 struct PropRunSaid {
   // The install's output and error streams together.
   std::string install;

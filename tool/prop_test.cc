@@ -81,6 +81,11 @@ const char* const kFound[] = {
     "pkg\ta.dat\t3000\tnew\nfile\tKestrova.exe\t1000\t0\texe\n"
     "entry\ta.dat>>Kestrova.exe\\inner.dat\n"
     "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n",
+    // The same read-only file replaced twice, then edited by the player:
+    // undo leaves the file, its attributes included.
+    "newer\treplace\npkg\tb.dat\t2000\tnew b\nfile\tModelle\\x.dat\t2000\t1\told\n"
+    "entry\tb.dat>>Modelle\\x.dat\npkg\tc.dat\t1000\tnew c\nentry\tc.dat>>Modelle\\x.dat\n"
+    "later\t1\tedited by the player\n",
     // A package's file over Kestrova's catalogue loses every other entry.
     "pkg\tb.dat\t1000\tnew\nentry\tb.dat>>Resourcen\\Parallels\\Texturen.txt\n"
     "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n",

@@ -2,6 +2,7 @@
 
 #include "platform/fake_platform.h"
 #include "platform/test_dir.h"
+#include "record/record_reader.h"
 
 const char kPropKey[] = "HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX";
 
@@ -66,22 +67,6 @@ class DiskWorld : public PropWorld {
   FakeShell shell_;
   Platform platform_{SystemPlatform().files, registry_, shell_};
 };
-
-}  // namespace
-
-bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data) {
-  std::string err;
-  std::unique_ptr<InputFile> in = files.OpenRead(path, &err);
-  if (!in)
-    return false;
-  char buf[4096];
-  long got;
-  while ((got = in->Read(buf, sizeof(buf))) > 0)
-    data->append(buf, static_cast<std::size_t>(got));
-  return got == 0;
-}
-
-namespace {
 
 void TakeInto(FileSystem& files, const std::string& dir, const std::string& prefix, Tree* tree) {
   std::vector<std::string> names;

@@ -59,8 +59,5 @@ struct TreeItem {
 // links followed.
 using Tree = std::map<std::string, TreeItem>;
 Tree TakeTree(FileSystem& files, const std::string& dir);
-// Appends the bytes of the file to `data`; false when it does not open or
-// a read fails.
-bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data);
 
 #endif  // PACKWRIGHT_TOOL_PROP_WORLD_H_
