@@ -23,6 +23,7 @@ struct Tally {
 
 // Checks the case on both backends; on a finding, prints the seed, the
 // case and its minimised form, and keeps that form under PW_PROP_FINDINGS.
+// PW_PROP_BRIEF leaves the minimising out, to sort many findings quickly.
 void Check(const PropCase& c, const std::string& label, Tally* tally) {
   for (PropBackend backend : {PropBackend::kFake, PropBackend::kDisk}) {
     const char* where = backend == PropBackend::kFake ? "fake" : "disk";
@@ -64,8 +65,8 @@ TEST(PropertyTest, GeneratedCasesKeepEveryProperty) {
   std::string known;
   for (const auto& [name, n] : tally.known)
     known += " " + name + ": " + std::to_string(n) + ";";
-  std::printf("%ld cases, %ld undone; known faults:%s\n", tally.cases, tally.undone,
-              known.empty() ? " none" : known.c_str());
+  std::printf("%ld runs (a case on a platform), %ld undone; known faults:%s\n", tally.cases,
+              tally.undone, known.empty() ? " none" : known.c_str());
   // A suite whose installs never got to an undo tested little.
   EXPECT_GT(tally.undone * 3, tally.cases);
 }
