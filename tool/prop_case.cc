@@ -214,7 +214,8 @@ PropCase GenerateCase(std::uint64_t seed) {
   AddEntries(d, &c);
   AddTextures(d, &c);
   if (d.Chance(15))
-    c.lines.push_back({"later", std::to_string(d.Below(4)), "edited by the player"});
+    c.lines.push_back(
+        {"later", std::to_string(d.Below(4)), d.Chance(50) ? "same-size" : "edited by the player"});
   if (d.Chance(10))
     c.lines.push_back({"later-texture"});
   if (d.Chance(15))

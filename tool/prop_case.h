@@ -15,7 +15,8 @@
 //   entry TEXT                 an entry of Dateinstallation
 //   texture TEXT               an entry of Texturskript
 //   later N DATA               after the install, the player rewrites the
-//                              Nth file it changed (counted modulo)
+//                              Nth file it changed (counted modulo), with
+//                              DATA, or with as many bytes for "same-size"
 //   later-texture              after the install, the player adds a texture
 //   force                      the undo is forced
 // PATHs are relative to their folder; TIMEs are last-write times.
