@@ -57,13 +57,13 @@ void Undoer::Run() {
                                      : UndoStatus::kUndone;
 }
 
-// Makes what the undo wrote durable, sets Scan and ends the record; the
-// undo counts only once all of that is done.
 void Undoer::UndoFiles(std::size_t from, std::size_t to) {
   for (std::size_t i = from; i > to && !failed_; --i)
     UndoFile(target_.files[i - 1]);
 }
 
+// Makes what the undo wrote durable, sets Scan and ends the record; the
+// undo counts only once all of that is done.
 void Undoer::Finish() {
   std::string err;
   // A file restored and then removed again is no longer there to sync.
@@ -209,7 +209,8 @@ void Undoer::UndoAttributes(const RecordedFile& file) {
     return;
   // A file whose content this undo left alone keeps its attributes too.
   const std::vector<std::string>& left = report_->outcome.left_alone;
-  if (!options_.force && std::find(left.begin(), left.end(), file.path) != left.end())
+  auto same = [&](const std::string& item) { return LowerAscii(item) == LowerAscii(file.path); };
+  if (!options_.force && std::any_of(left.begin(), left.end(), same))
     return;
   if (Overlapped(file.path) && !options_.force)
     return LeaveAlone(file.path);
@@ -229,6 +230,7 @@ void Undoer::Restore(const std::string& path, const std::string& backup, std::ui
   if (!EnsureParent(path) || !CopyFileRecorded(files_, &record_, backup, path))
     return Fail("cannot restore " + path + " from " + backup);
   files_.SetAttributes(path, attrs);
+  gone_.erase(LowerAscii(path));
   written_.push_back(path);
 }
 

@@ -87,6 +87,16 @@ const char* const kFound[] = {
     "newer\treplace\npkg\tb.dat\t2000\tnew b\nfile\tModelle\\x.dat\t2000\t1\told\n"
     "entry\tb.dat>>Modelle\\x.dat\npkg\tc.dat\t1000\tnew c\nentry\tc.dat>>Modelle\\x.dat\n"
     "later\t1\tedited by the player\n",
+    "newer\treplace\npkg\ta.dat\t1000\tnew a\nfile\tModelle\\Neu\\b.ksm\t9000\t1\told\n"
+    "entry\ta.dat>>Modelle\\Neu\\b.ksm\npkg\tb.dat\t1000\tnew b\n"
+    "entry\tb.dat>>MOdElLe\\NEu\\b.kSm\nlater\t3\tedited by the player\n",
+    // A file named Packwright leaves no room for the record: check says so.
+    "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n"
+    "file\tPackwright\t1000\t0\tx\n",
+    // The player's edit of a file installed through a link stays.
+    "link\tModelle\\Extern\tExtern\noutside\tExtern\\keep.dat\t1000\toutside\n"
+    "pkg\tb.dat\t2000\tnew b\nentry\tb.dat>>Modelle\\Extern\\linked.ksm\n"
+    "later\t3\tedited by the player\n",
     // A package's file over Kestrova's catalogue loses every other entry.
     "pkg\tb.dat\t1000\tnew\nentry\tb.dat>>Resourcen\\Parallels\\Texturen.txt\n"
     "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n",
