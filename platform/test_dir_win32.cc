@@ -118,6 +118,10 @@ bool TestMakeDir(const std::string& path) {
   return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
 }
 
+bool TestMakeLink(const std::string&, const std::string&) {
+  return false;
+}
+
 std::string TestMissingError(const std::string& op, const std::string& paths) {
   // The Win32 layer names the system call; a missing directory is error 3,
   // a missing file error 2.

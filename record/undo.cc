@@ -212,6 +212,11 @@ void Undoer::UndoAttributes(const RecordedFile& file) {
   }
   if (now == file.attrs)
     return;
+  // A file whose content this undo left alone keeps its attributes too.
+  const std::vector<std::string>& left = report_->outcome.left_alone;
+  auto same = [&](const std::string& item) { return LowerAscii(item) == LowerAscii(file.path); };
+  if (!options_.force && std::any_of(left.begin(), left.end(), same))
+    return;
   if (Overlapped(file.path) && !options_.force)
     return LeaveAlone(file.path);
   if (Step("set the attributes of " + file.path) &&

@@ -11,6 +11,9 @@ endif()
 target_link_libraries(packwright-tool PRIVATE packwright_tool)
 
 target_sources(packwright_tests PRIVATE ${TOOL_TESTS})
+if(NOT WIN32)
+  target_sources(packwright_tests PRIVATE ${TOOL_POSIX_TESTS})
+endif()
 target_link_libraries(packwright_tests PRIVATE packwright_tool)
 # The guide whose table of codes a test holds to the check's.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/tool_test.cc PROPERTIES
