@@ -100,8 +100,7 @@ std::string SealText(const std::vector<SealLine>& lines) {
   std::string text = std::string(kHeader) + " " + kVersion + " " + kChecksum + " " +
                      std::to_string(lines.size()) + "\r\n";
   for (const SealLine& line : lines)
-    text += SumText(line.sum.sum) + " " + std::to_string(line.sum.size) + " " +
-            line.name + "\r\n";
+    text += SumText(line.sum.sum) + " " + std::to_string(line.sum.size) + " " + line.name + "\r\n";
   return text;
 }
 

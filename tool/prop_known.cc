@@ -24,26 +24,6 @@ bool AnyDestination(const PropCase& c, bool (*test)(const std::string& lower)) {
   return false;
 }
 
-// Two spellings of one path, or of a folder on its way, that differ in case.
-bool CaseVariants(const PropCase& c) {
-  std::vector<std::string> paths = Destinations(c);
-  for (const char* kind : {"file", "dir", "pkg"}) {
-    for (const auto& fields : c.Of(kind))
-      paths.push_back(fields[0]);
-  }
-  std::map<std::string, std::string> seen;
-  for (const std::string& path : paths) {
-    for (std::size_t end = 0; end != std::string::npos;) {
-      end = path.find('\\', end + 1);
-      std::string prefix = path.substr(0, end);
-      auto [it, fresh] = seen.emplace(LowerAscii(prefix), prefix);
-      if (!fresh && it->second != prefix)
-        return true;
-    }
-  }
-  return false;
-}
-
 struct Known {
   const char* name;
   // The properties it breaks, each between '|'.
@@ -52,10 +32,6 @@ struct Known {
 };
 
 const Known kKnown[] = {
-    {"case on POSIX", "|undo = identity|plan = install|clean check, clean install|",
-     [](const PropCase& c, PropBackend backend, const PropRunSaid&) {
-       return backend == PropBackend::kDisk && CaseVariants(c);
-     }},
     // Where plan and install still disagree: a destination that names no
     // file, a file where the records' folder goes, and a shipped catalogue.
     {"plan: a destination without a file name", "|plan = install|",
