@@ -8,9 +8,12 @@
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
 // every byte below 0x20 are written as %XX. Paths are resolved and written
 // relative to Kestrova's directory. The lines, in order:
-//   packwright-record 1
+//   packwright-record 2          (a reader takes 1 as well)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
+//   destination PATH             (an install: one per entry of its script,
+//                                 so that the record alone tells which
+//                                 package it was; version 1 has none)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
 //   make-folder LEVEL                   folder-made LEVEL
@@ -61,6 +64,8 @@
 extern const char kRecordsFolder[];
 extern const char kRecordFileName[];
 extern const char kRecordVersionLine[];
+// The first line of a record written before destinations were kept.
+extern const char kRecordVersion1Line[];
 
 // The escaping of one field, and back; UnescapeField is false for a '%'
 // not followed by two hex digits.
@@ -94,6 +99,11 @@ class CInstallRecord {
   // Kestrova\Packwright\NNNN, the run's folder (the one that was to be made
   // when Begin failed), without trailing backslash.
   const std::string& folder() const { return folder_; }
+  // After Begin failed: the existing folder in which the records folder or
+  // the run's folder could not be made (Kestrova's folder, or its
+  // Packwright folder), without trailing backslash; empty when the failure
+  // came later, with the record's own file.
+  const std::string& unwritable() const { return unwritable_; }
   bool broken() const { return broken_; }
   // The latest backup taken (by Replace, Remove or Catalogue), as a full
   // path; empty before the first.
@@ -103,6 +113,7 @@ class CInstallRecord {
   // first copies `path` (a replace) or moves it (a remove) into the run's
   // folder as the next backup; a replace or catalogue intent flushes that
   // backup and the record before returning.
+  bool Destination(const std::string& path);
   bool MakeFolder(const std::string& dir);
   bool FolderMade(const std::string& level);
   bool Create(const std::string& path, const FileSum& written);
@@ -143,6 +154,7 @@ class CInstallRecord {
   FileSystem& files_;
   std::string host_;
   std::string folder_;
+  std::string unwritable_;
   std::unique_ptr<OutputFile> out_;
   std::string waiting_;
   unsigned backups_ = 0;

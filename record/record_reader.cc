@@ -49,6 +49,10 @@ class LineReader {
       std::uint64_t n = 0;
       if (ParseNumber(f[1], &n))
         r_->undoes = static_cast<unsigned>(n);
+    } else if (f.size() == 2 && key == "destination") {
+      std::string path = Full(f[1]);
+      if (!path.empty())
+        r_->destinations.push_back(path);
     } else if (f.size() == 2 && (key == "make-folder" || key == "folder-removed")) {
       // A level whose intent was written may have been made before a crash
       // kept its outcome from the record.
@@ -160,7 +164,7 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   bool first = true;
   for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = data.substr(start, end - start);
-    if (first && line != kRecordVersionLine)
+    if (first && line != kRecordVersionLine && line != kRecordVersion1Line)
       return false;
     if (!first && SplitRecordLine(line, &fields))
       reader.Read(fields);

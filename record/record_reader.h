@@ -53,6 +53,9 @@ struct RunRecord {
   std::string kind;
   // For an undo, the number of the record it reverses; 0 otherwise.
   unsigned undoes = 0;
+  // An install's destinations, as full paths (what its script named);
+  // empty in a record written before they were kept.
+  std::vector<std::string> destinations;
   // The end line's word; empty when the run never ended.
   std::string end;
   std::vector<RecordedFile> files;
@@ -67,7 +70,7 @@ struct RunRecord {
 
 // Reads the record of folder `number` under `hostDir` (ending in a
 // backslash). False when the file does not open, cannot be read, or does
-// not start with the version line. Lines that do not end in a line feed,
+// not start with the line of a version it knows (1 or 2). Lines that do not end in a line feed,
 // and lines not understood, are passed over.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
