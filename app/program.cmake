@@ -54,7 +54,7 @@ add_test(NAME e2e
     --artifacts ${CMAKE_BINARY_DIR}/artifacts
     --unit $<TARGET_FILE:packwright_tests>
     ${PW_E2E_UNDO})
-set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+set_tests_properties(e2e PROPERTIES TIMEOUT 1200)
 
 # The same sources give the same bytes from another folder, and a signed
 # program still installs.

@@ -262,7 +262,18 @@ void Undoer::RemakeFolders() {
 }
 
 void Undoer::RemoveFolders() {
-  const std::vector<std::string>& made = target_.folders_made;
+  RemoveEmptyFolders(target_.folders_made);
+  // An earlier install's undo left its folders that this run had put files
+  // in; once this run's files are gone, they go as that undo would have
+  // taken them.
+  for (const RunRecord& earlier : all_) {
+    if (!failed_ && earlier.number < target_.number && earlier.kind == "install" &&
+        UndoneSince(earlier.number))
+      RemoveEmptyFolders(earlier.folders_made);
+  }
+}
+
+void Undoer::RemoveEmptyFolders(const std::vector<std::string>& made) {
   std::vector<std::string> names;
   for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
     if (gone_.count(LowerAscii(*dir)))

@@ -309,7 +309,7 @@ TEST(UndoPackageTest, TakesBackEveryInstallOfThePackageAndNothingElse) {
 
 // The wagons replaced the bridge's bitmap. Uninstalling the bridge leaves
 // it; uninstalling the wagons then removes it instead of bringing back the
-// bitmap of a package that is gone.
+// bitmap of a package that is gone, and the bridge's folders with it.
 TEST(UndoPackageTest, AFileFromAnUninstalledPackageIsRemovedNotRestored) {
   Player player;
   player.Unpack("C:\\A\\Paket", kBridge);
@@ -320,7 +320,8 @@ TEST(UndoPackageTest, AFileFromAnUninstalledPackageIsRemovedNotRestored) {
   EXPECT_EQ(std::vector<std::string>{"D:\\Sim\\Texturen\\Nord\\Mast_Rot.bmp"},
             bridge.outcome.left_alone);
   EXPECT_EQ(UndoStatus::kUndone, player.Uninstall("C:\\B\\Paket").outcome.status);
-  EXPECT_FALSE(player.k.p.files.Exists("D:\\Sim\\Texturen\\Nord\\Mast_Rot.bmp"));
+  // The bitmap goes, and with it the bridge's folders that held only it.
+  EXPECT_EQ(player.before, player.State());
   EXPECT_EQ(UndoStatus::kUndone, player.Uninstall("C:\\A\\Paket").outcome.status);
   EXPECT_EQ(player.before, player.State());
 }

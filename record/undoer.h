@@ -47,6 +47,9 @@ class Undoer {
   bool UndoneSince(unsigned number) const;
   void RemakeFolders();
   void RemoveFolders();
+  // Removes those of `made` (made in this order) that are empty, or hold
+  // only what the undo removed, deepest first.
+  void RemoveEmptyFolders(const std::vector<std::string>& made);
   // Puts `backup` in place at `path` with attributes `attrs`.
   void Restore(const std::string& path, const std::string& backup, std::uint32_t attrs);
   bool EnsureParent(const std::string& path);

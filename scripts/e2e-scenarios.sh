@@ -285,7 +285,7 @@ scenario_uninstall() {
 # record number.
 run_line() {
   local time
-  time="$(sed -n 's/^time\t//p' "$HOST/Packwright/$(printf '%04d' "$2")/Record.txt")"
+  time="$(sed -n 's/^time\t//p' "$HOST/Packwright/$(printf '%04d' "$((10#$2))")/Record.txt")"
   msg_for "$1" "$IDS_UNDO_RUN_LINE" "$time" "$3"
 }
 
@@ -310,7 +310,9 @@ press_uninstall() {
   local name="$2" letter lines
   shift 2
   letter="$(msg_for "$lang" "$IDS_UNDO_MENU" | sed -n 's/^[^&]*&\(.\).*/\1/p')"
-  lines="$(printf '%s\n' "$@")"
+  # The log writes a line break as \n.
+  lines="$(printf '%s\\n' "$@")"
+  lines="${lines%\\n}"
   drive start sysmenu "menu-key:$letter" box "answer:$IDYES" box "answer:$IDOK" main \
     "click:$IDCANCEL" exit
   expect_box 1 "$lang" "$IDS_UNDO_CONFIRM_RUNS" exclamation "$IDYES,$IDNO" "$name" "$lines"
@@ -403,7 +405,7 @@ scenario_long() {
   mkdir -p "$shots"
   drive start "click:$IDOK" wait:2000 "answers:1000" progress "enabled:$IDOK" "enabled:$IDCANCEL" \
     "shot:main:$(winpath "$DIR/running.bmp")" "syscommand:$SC_CLOSE" "click:$IDCANCEL" \
-    box "answer:$IDOK" exit
+    box:300000 "answer:$IDOK" exit
   keep_shot "$DIR/running.bmp" "$shots/long-install-$lang.png"
   expect_eq "answered mid-run" "$(log_value "$LOG" answers)" 1
   echo "e2e: answered after $(log_value "$LOG" answers.ms) ms"

@@ -11,9 +11,9 @@
 //   main              log the main dialog's caption and controls
 //   click:ID          press button ID of the main dialog (BM_CLICK)
 //   key:VK            press key VK (13 is Enter) in the focused control
-//   box               wait for a message box and log it: caption, text,
-//                     icon, buttons, the progress position and whether the
-//                     main dialog is disabled behind it
+//   box[:MS]          wait for a message box (30 s, or MS ms) and log it:
+//                     caption, text, icon, buttons, the progress position
+//                     and whether the main dialog is disabled behind it
 //   answer:ID         press button ID (1 OK, 2 Cancel, 6 Yes, 7 No) of the
 //                     message box and wait for it to close
 //   nobox:MS          check that no message box appears within MS ms
@@ -491,7 +491,9 @@ bool Step(const std::string& step, const std::string& program) {
   if (name == "key")
     return PressKey(number);
   if (name == "box")
-    return (g_box = WaitForDialog(Kind::kBox, kTimeoutMs)) && (Sleep(300), LogBox(g_box), true);
+    return (g_box =
+                WaitForDialog(Kind::kBox, number > 0 ? static_cast<DWORD>(number) : kTimeoutMs)) &&
+           (Sleep(300), LogBox(g_box), true);
   if (name == "answer")
     return Click(g_box, number) && WaitUntilGone(g_box);
   if (name == "nobox")
