@@ -8,12 +8,12 @@
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
 // every byte below 0x20 are written as %XX. Paths are resolved and written
 // relative to Kestrova's directory. The lines, in order:
-//   packwright-record 2          (a reader takes 1 as well)
+//   packwright-record 2    (version 1 lacks the lines marked 2; both are read)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
-//   destination PATH             (an install: one per entry of its script,
-//                                 so that the record alone tells which
-//                                 package it was; version 1 has none)
+//   destination PATH             (2; an install: one per entry of its
+//                                 script, so that the record alone tells
+//                                 which package it was)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
 //   make-folder LEVEL                   folder-made LEVEL
@@ -26,6 +26,9 @@
 //     with, between them, one line per entry the save adds or takes out:
 //     texture ID TEXT / texture-removed ID TEXT
 //   scan BEFORE                         scan-set AFTER
+//   failed PATH          (2; outcome only: a copy that was not made, its
+//                         intent, if any, not carried out)
+//   pruned               (2; the backups were dropped: no longer undoable)
 //   end ok|partly|failed  (partly: an undo that left something alone)
 // SIZE and SUM describe the file as the change leaves it (create, replace)
 // or as it was (remove, catalogue: the backup); ATTRS are the attributes
@@ -64,8 +67,6 @@
 extern const char kRecordsFolder[];
 extern const char kRecordFileName[];
 extern const char kRecordVersionLine[];
-// The first line of a record written before destinations were kept.
-extern const char kRecordVersion1Line[];
 
 // The escaping of one field, and back; UnescapeField is false for a '%'
 // not followed by two hex digits.
@@ -112,7 +113,9 @@ class CInstallRecord {
   // The intents and outcomes of the header's list. A replace or remove
   // first copies `path` (a replace) or moves it (a remove) into the run's
   // folder as the next backup; a replace or catalogue intent flushes that
-  // backup and the record before returning.
+  // backup and the record before returning. A replace whose `path` cannot
+  // be examined or backed up (a folder, an unreadable file) writes the
+  // failed outcome instead and returns false, the record staying whole.
   bool Destination(const std::string& path);
   bool MakeFolder(const std::string& dir);
   bool FolderMade(const std::string& level);
@@ -120,6 +123,7 @@ class CInstallRecord {
   bool Created(const std::string& path);
   bool Replace(const std::string& path, const FileSum& written);
   bool Replaced(const std::string& path);
+  bool Failed(const std::string& path);
   bool Remove(const std::string& path);
   bool Removed(const std::string& path);
   bool Attributes(const std::string& path, std::uint32_t old_attrs);
@@ -169,8 +173,9 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
 
 // Copies `from` over `to` as CopyFileSafely does; with a record, first
 // writes the create or replace intent (backing the old `to` up) and after
-// the copy its outcome. False when the copy or the record failed; a failed
-// intent leaves `to` untouched.
+// the copy its outcome, or the failed outcome when the copy was not made.
+// False when the copy or the record failed; a failed intent leaves `to`
+// untouched, and the record is broken() only when it could not be written.
 bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
                       const std::string& to);
 

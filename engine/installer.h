@@ -51,7 +51,8 @@ class CInstaller {
   // made in it, and IDS_RECORD_FAILED otherwise. Then runs both steps whatever the first
   // returned, updates Scan, ends the record, and returns 0 when both steps
   // returned true and the record was kept whole, and kInstallFailed
-  // otherwise; the Scan update's outcome does not count. A record write
+  // otherwise; the Scan update's outcome does not count (nor is it made
+  // without setScan). A record write
   // that fails part-way stops the run's changes there: the change it would
   // have named is not made, later entries and the catalogue are left alone,
   // IDS_RECORD_FAILED is shown once at the end and the run fails.
@@ -103,6 +104,9 @@ class CInstaller {
   // The record of the run in progress, null when none is kept; the steps
   // write their intents and outcomes to it.
   CInstallRecord* record = nullptr;
+  // Whether Run updates Scan: cleared when the run installs into another
+  // Kestrova than the one the registry names, whose Scan it is.
+  bool setScan = true;
   // Set when the user answered Cancel to the newer-file question: later
   // newer files of this run are kept without asking.
   bool keepNewerSilently = false;

@@ -1,6 +1,7 @@
 #include "record/record_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <memory>
 
@@ -8,11 +9,16 @@
 
 namespace {
 
+// A decimal number that fits 64 bits, digits only.
 bool ParseNumber(const std::string& text, std::uint64_t* value) {
-  if (text.empty() || text.size() > 20 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+  const char* end = text.data() + text.size();
+  std::uint64_t parsed = 0;
+  if (text.empty() || text[0] < '0' || text[0] > '9')
     return false;
-  *value = std::stoull(text);
+  std::from_chars_result result = std::from_chars(text.data(), end, parsed);
+  if (result.ec != std::errc() || result.ptr != end)
+    return false;
+  *value = parsed;
   return true;
 }
 
@@ -20,7 +26,9 @@ bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out)
   return ParseNumber(size, &out->size) && ParseSum(sum, &out->sum);
 }
 
-bool ReadWhole(FileSystem& files, const std::string& path, std::string* data) {
+}  // namespace
+
+bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data) {
   std::string err;
   std::unique_ptr<InputFile> in = files.OpenRead(path, &err);
   if (!in)
@@ -32,11 +40,16 @@ bool ReadWhole(FileSystem& files, const std::string& path, std::string* data) {
   return n == 0;
 }
 
+namespace {
+
 // Reads one line into the record; the fields are unescaped, `host` the
 // directory that relative paths lie in.
 class LineReader {
  public:
   LineReader(const std::string& host, RunRecord* record) : host_(host), r_(record) {}
+
+  // True when an undoes line named no record: the header does not read.
+  bool bad_header() const { return bad_header_; }
 
   void Read(const std::vector<std::string>& f) {
     const std::string& key = f[0];
@@ -46,9 +59,10 @@ class LineReader {
     } else if (f.size() == 2 && (key == "time" || key == "kind" || key == "end")) {
       (key == "time" ? r_->time : key == "kind" ? r_->kind : r_->end) = f[1];
     } else if (f.size() == 2 && key == "undoes") {
-      std::uint64_t n = 0;
-      if (ParseNumber(f[1], &n))
-        r_->undoes = static_cast<unsigned>(n);
+      if (!ParseRecordNumber(f[1], &r_->undoes))
+        bad_header_ = true;
+    } else if (f.size() == 1 && key == "pruned") {
+      r_->pruned = true;
     } else if (f.size() == 2 && key == "destination") {
       std::string path = Full(f[1]);
       if (!path.empty())
@@ -59,6 +73,8 @@ class LineReader {
       std::string dir = Full(f[1]);
       if (!dir.empty())
         (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(dir);
+      else if (key == "make-folder")
+        r_->passed_over.push_back(f[1]);
     } else if (!ReadFileLine(f)) {
       ReadCatalogueLine(f);
     }
@@ -97,9 +113,13 @@ class LineReader {
       return ReadOutcome(f);
     }
     file.path = Full(f[1]);
-    if (file.path.empty() || (file.backup.empty() && (file.kind == RecordedFile::kReplace ||
-                                                      file.kind == RecordedFile::kRemove)))
+    bool no_backup = file.backup.empty() &&
+                     (file.kind == RecordedFile::kReplace || file.kind == RecordedFile::kRemove);
+    if (file.path.empty() || no_backup) {
+      if (file.kind != RecordedFile::kAttributes)
+        r_->passed_over.push_back(f[1]);
       return true;  // not understood: passed over
+    }
     file.attrs = static_cast<std::uint32_t>(attrs);
     open_[file.path] = r_->files.size();
     r_->files.push_back(file);
@@ -114,6 +134,14 @@ class LineReader {
         {"removed", RecordedFile::kRemove},
         {"attributes-set", RecordedFile::kAttributes}};
     auto kind = kOutcomes.find(f[0]);
+    if (f.size() == 2 && f[0] == "failed") {
+      auto it = open_.find(Full(f[1]));
+      if (it != open_.end()) {
+        r_->files[it->second].failed = true;
+        open_.erase(it);
+      }
+      return true;
+    }
     if (kind == kOutcomes.end() || f.size() < 2)
       return false;
     auto it = open_.find(Full(f[1]));
@@ -134,6 +162,7 @@ class LineReader {
       c.path = Full(f[1]);
       c.backup = Backup(f[2]);
       c.present = !c.path.empty() && !c.backup.empty();
+      r_->catalogue_at = r_->files.size();
     } else if (f.size() == 3 && (f[0] == "texture" || f[0] == "texture-removed") &&
                ParseNumber(f[1], &id) && id <= 0xFFFFFFFFu) {
       c.textures.push_back({f[0] == "texture", static_cast<std::uint32_t>(id), f[2]});
@@ -146,7 +175,12 @@ class LineReader {
   std::string host_;
   RunRecord* r_;
   std::map<std::string, std::size_t> open_;
+  bool bad_header_ = false;
 };
+
+bool IsVersionLine(const std::string& line) {
+  return line == "packwright-record\t1" || line == kRecordVersionLine;
+}
 
 }  // namespace
 
@@ -156,7 +190,7 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   record->number = number;
   record->folder = hostDir + kRecordsFolder + "\\" + RecordFolderName(number);
   std::string data;
-  if (!ReadWhole(files, record->folder + "\\" + kRecordFileName, &data))
+  if (!ReadWholeFile(files, record->folder + "\\" + kRecordFileName, &data))
     return false;
   LineReader reader(hostDir, record);
   std::vector<std::string> fields;
@@ -164,13 +198,15 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   bool first = true;
   for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = data.substr(start, end - start);
-    if (first && line != kRecordVersionLine && line != kRecordVersion1Line)
+    if (first && !IsVersionLine(line))
       return false;
     if (!first && SplitRecordLine(line, &fields))
       reader.Read(fields);
     first = false;
   }
-  return !first;
+  if (!record->catalogue.present)
+    record->catalogue_at = record->files.size();
+  return !first && !reader.bad_header();
 }
 
 std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir) {
@@ -181,9 +217,16 @@ std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir
   for (const std::string& name : names) {
     unsigned number = 0;
     RunRecord record;
-    if (ParseRecordNumber(name, &number) && number > 0 && RecordFolderName(number) == name &&
-        ReadRunRecord(files, hostDir, number, &record))
-      records.push_back(record);
+    if (!ParseRecordNumber(name, &number) || number == 0 || RecordFolderName(number) != name)
+      continue;
+    if (!ReadRunRecord(files, hostDir, number, &record)) {
+      RunRecord unreadable;
+      unreadable.number = number;
+      unreadable.folder = record.folder;
+      unreadable.unreadable = true;
+      record = unreadable;
+    }
+    records.push_back(record);
   }
   std::sort(records.begin(), records.end(),
             [](const RunRecord& a, const RunRecord& b) { return a.number > b.number; });
