@@ -1,6 +1,7 @@
 #include "app/uninstall.h"
 
 #include "engine/installer.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "engine/package_identity.h"
 #include "platform/paths.h"
@@ -79,7 +80,7 @@ void UninstallPackage(Platform& platform, UndoFunction undo) {
   std::string name = PackageName(module);
   PackageIdentity identity;
   if (module.rfind('\\') != std::string::npos)
-    ReadPackageIdentity(platform.files, module.substr(0, module.rfind('\\')) + kScriptFileName,
+    ReadPackageIdentity(platform.files, module.substr(0, module.rfind('\\') + 1) + kScriptFileName,
                         installer.hostDir, &identity);
   std::vector<RunRecord> all = ReadRecords(platform.files, installer.hostDir);
   std::vector<const RunRecord*> installs = InstallsOf(all, identity);

@@ -4,6 +4,7 @@
 
 #include "engine/checksum.h"
 #include "engine/install_record.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "engine/package_identity.h"
 #include "engine/reg_key_path.h"
@@ -29,8 +30,6 @@ class NullProgress : public IInstallProgress {
 
 }  // namespace
 
-const char kScriptFileName[] = "\\InstSkript.txt";
-
 CInstaller::CInstaller(Platform& platform) : script(platform.files), platform_(platform) {
   LookUpHost();
 }
@@ -50,7 +49,7 @@ long CInstaller::Run(IInstallProgress* progress) {
   progress->SetPos(1);
   // A module path without a directory cannot name the package folder, so no
   // script is looked for then.
-  if (slash == std::string::npos || !script.CheckOpen(scriptDir + kScriptFileName)) {
+  if (slash == std::string::npos || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
     ShowMessage(platform_.shell, IDS_SCRIPT_MISSING, kMbOk);
     return kInstallFailed;
   }
@@ -86,7 +85,7 @@ bool CInstaller::BeginRecord(CInstallRecord* record) {
   std::string::size_type slash = scriptDir.rfind('\\');
   std::string package = slash == std::string::npos ? scriptDir : scriptDir.substr(slash + 1);
   PackageIdentity identity;
-  ReadPackageIdentity(platform_.files, scriptDir + kScriptFileName, hostDir, &identity);
+  ReadPackageIdentity(platform_.files, scriptDir + "\\" + kScriptFileName, hostDir, &identity);
   if (!record->Begin("install", package, identity.script_sum, platform_.shell.Now()))
     return false;
   for (const std::string& destination : identity.destinations) {

@@ -18,10 +18,6 @@ constexpr long kInstallFailed = static_cast<std::int32_t>(0x80004005u);
 
 class CInstallRecord;
 
-// The script's name, with the backslash that joins it to the package's
-// directory.
-extern const char kScriptFileName[];
-
 // Sets Kestrova's Scan value to 2 unless it reads as 1, so that Kestrova
 // rescans its tree on its next start; with a record, the value before and
 // after are written to it, and nothing is changed unless the first line

@@ -3,9 +3,9 @@
 #include "engine/checksum.h"
 #include "engine/confine.h"
 #include "engine/install_script.h"
+#include "engine/kestrova_names.h"
 
 namespace {
-const char kFileSection[] = "Dateinstallation";
 const char kSeparator[] = ">>";
 }  // namespace
 
