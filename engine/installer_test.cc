@@ -139,7 +139,7 @@ TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
   p.registry.SetDwordValue(kKey, "Scan", 0);
   p.files.AddFile("C:\\Paket\\a.dat", "a");
   p.files.AddFile(kScript, "Dateinstallation{{a.dat>>Resourcen\\a.dat}}Texturskript{}");
-  p.files.FailMatching("Copy", "a.dat");
+  p.files.FailMatching("CreateNew", "a.dat");
   EXPECT_EQ(kInstallFailed, RunOnce());
   EXPECT_EQ(all, progress.calls);
   EXPECT_EQ(Dword(2), Scan());
@@ -220,7 +220,7 @@ TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle")) << record;
   EXPECT_NE(std::string::npos, record.find("\nend\tfailed\n")) << record;
   // A copy that fails after its intent is on record is a failed outcome too.
-  p.files.FailMatching("Copy", "C:\\Paket\\b.dat");
+  p.files.FailMatching("Write", "b.dat.pwtmp");
   EXPECT_EQ(kInstallFailed, RunOnce());
   record = p.files.Content("D:\\Sim\\Packwright\\0004\\Record.txt");
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle\\Neu\\b.dat\n")) << record;
@@ -228,7 +228,7 @@ TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
   p.files.ClearFaults();
   p.files.FailMatching("Copy", "b.dat, D:\\Sim\\Packwright\\0005");
   EXPECT_EQ(kInstallFailed, RunOnce());
-  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Packwright\\0005\\2.bak"));
+  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Packwright\\0005\\1.bak"));
   record = p.files.Content("D:\\Sim\\Packwright\\0005\\Record.txt");
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle\\Neu\\b.dat\n")) << record;
 }

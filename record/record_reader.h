@@ -12,7 +12,9 @@
 
 // One file action: its intent, and whether its outcome line followed.
 struct RecordedFile {
-  enum Kind { kCreate, kReplace, kRemove, kAttributes };
+  // kTemporary: a copy's temporary beside `path`, done once the copy's
+  // create or replace line follows.
+  enum Kind { kCreate, kReplace, kRemove, kAttributes, kTemporary };
   Kind kind = kCreate;
   // Full paths.
   std::string path;
@@ -53,6 +55,8 @@ struct RunRecord {
   std::string script_sum;
   std::string time;
   std::string kind;
+  // The hash of every sum on record.
+  SumKind sums = SumKind::kXxh64;
   // For an undo, the number of the record it reverses; 0 otherwise.
   unsigned undoes = 0;
   // An install's destinations, as full paths (what its script named);
@@ -87,9 +91,10 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data
 
 // Reads the record of folder `number` under `hostDir` (ending in a
 // backslash), of any version written so far. False when the file does not
-// open, cannot be read, does not start with a version line, or holds an
-// `undoes` line without a record number. Lines that do not end in a line
-// feed, and other lines not understood, are passed over. Never throws.
+// open, cannot be read, does not start with a version line, holds an
+// `undoes` line without a record number, or names a hash this reader does
+// not know. Lines that do not end in a line feed, and other lines not
+// understood, are passed over. Never throws.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 

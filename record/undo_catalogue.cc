@@ -29,7 +29,7 @@ void Undoer::UndoCatalogue() {
   std::string temp = c.path + kReplaceTempSuffix;
   if (!c.saved && Present(temp) && Step("remove " + temp) && !files_.Remove(temp))
     return Fail("cannot remove " + temp);
-  if (!ChecksumFile(files_, c.path, &now))
+  if (!ChecksumFile(files_, c.path, &now, target_.sums))
     return LeaveAlone(c.path);
   if (now == c.before)
     return;  // never saved, or as it was already
@@ -38,6 +38,7 @@ void Undoer::UndoCatalogue() {
   bool as_left = (c.saved && now == c.after) || CatalogueAsLeft();
   if (as_left && Present(c.backup))
     return RestoreCatalogue();
+  catalogue_changed_ = true;
   TakeOutEntries();
 }
 

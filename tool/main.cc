@@ -1,6 +1,6 @@
 // packwright-tool: check a package, show what an install would do, install
-// it unattended, list the installs on record, undo one and prune old backups. See options.h for
-// the command line.
+// it unattended, list the installs on record, undo one, and prune old
+// backups. See options.h for the command line.
 #include <string>
 #include <vector>
 

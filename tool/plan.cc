@@ -59,9 +59,9 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
   RecordingRegistry registry(system.registry);
   ToolShell shell(system.shell, console, folders.package, EffectiveNewer(options, console), true);
   // The question comes right after the newer test, which asks for the
-  // existing file's time and then for the package's.
+  // existing file's status last.
   shell.on_question = [&](const std::string& question, int) {
-    plan->kept.push_back({files.TimeAsked(1), question});
+    plan->kept.push_back({files.TimeAsked(0), question});
   };
   Platform platform{files, registry, shell};
   CInstaller installer(platform);

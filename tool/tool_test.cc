@@ -189,7 +189,7 @@ TEST_F(InstallCommandTest, SaysWhatWentWrongBesideTheDialogsText) {
   p.files.AddFile("C:\\Paket\\a.dat", "a");
   p.files.AddFile("C:\\Paket\\InstSkript.txt",
                   "Dateinstallation{ {a.dat>>M\\a.dat} }\nTexturskript{}\n");
-  p.files.FailMatching("Copy", "a.dat");
+  p.files.FailMatching("CreateNew", "a.dat");
   p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt",
                   "\xEF\xBB\xBF"
                   "Basis{}");
