@@ -75,21 +75,44 @@ bool CPackwrightDlg::DoDataExchange(bool save) {
 }
 
 void CPackwrightDlg::OnOK() {
+  // Enter reaches the dialog through its message handling during a run.
+  if (running_)
+    return;
   CInstaller installer(platform_);
   if (!installer.IsHostFound()) {
     ShowMessage(platform_.shell, IDS_HOST_MISSING, kMbOk);
     return;
   }
-  if (installer.Run(&progress_) >= 0)
+  running_ = true;
+  EnableControls(false);
+  long result = installer.Run(&progress_);
+  running_ = false;
+  if (result >= 0)
     ShowMessage(platform_.shell, IDS_INSTALL_OK, kMbOk | kMbIconInformation);
   else
     ShowMessage(platform_.shell, IDS_INSTALL_FAILED, kMbOk);
   CDialog::OnOK();
 }
 
+void CPackwrightDlg::OnCancel() {
+  if (!running_)
+    CDialog::OnCancel();
+}
+
+void CPackwrightDlg::EnableControls(bool enable) {
+  ::EnableWindow(install_button_.GetSafeHwnd(), enable);
+  ::EnableWindow(quit_button_.GetSafeHwnd(), enable);
+  HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+  if (menu != nullptr)
+    ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
 bool CPackwrightDlg::OnSysCommand(UINT id) {
   // The system keeps the low four bits of a command for itself.
-  switch (id & 0xFFF0) {
+  UINT command = id & 0xFFF0;
+  if (running_ && (command == IDM_ABOUTBOX || command == IDM_UNINSTALL || command == SC_CLOSE))
+    return true;
+  switch (command) {
     case IDM_ABOUTBOX: {
       CAboutDlg about(platform_.shell, m_hWnd);
       about.DoModal();

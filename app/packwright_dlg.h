@@ -1,8 +1,10 @@
 // The main dialog (template IDD_MAIN): an introduction line, the progress
 // bar, and the Install and Quit buttons, and in the system menu About and
-// Uninstall. Install runs the installation on the GUI thread; the dialog
-// closes after it unless Kestrova is not found, and stays open after an
-// uninstall.
+// Uninstall. Install runs the installation on the GUI thread, which handles
+// the dialog's messages between the run's entries: while it runs, Install,
+// Quit and closing are disabled, and About and Uninstall do nothing. The
+// dialog closes after the run unless Kestrova is not found, and stays open
+// after an uninstall.
 #ifndef PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 #define PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 
@@ -28,6 +30,8 @@ class CPackwrightDlg : public CDialog {
   BOOL OnInitDialog() override;
   // The Install button (and Enter): the install handler.
   void OnOK() override;
+  // Quit, Escape and closing the window: nothing while a run goes on.
+  void OnCancel() override;
   bool DoDataExchange(bool save) override;
 
   // WM_SYSCOMMAND: ids 0x0010-0x001F open the About box, 0x0020-0x002F
@@ -40,6 +44,9 @@ class CPackwrightDlg : public CDialog {
   // Appends a separator, About and Uninstall to the system menu; an item
   // whose text is empty is left out.
   void AddSystemMenuItems();
+  // Enables or disables what would end or disturb a run: Install, Quit and
+  // the system menu's Close.
+  void EnableControls(bool enable);
 
  private:
   Platform& platform_;
@@ -48,6 +55,7 @@ class CPackwrightDlg : public CDialog {
   CButton quit_button_;
   CButton install_button_;
   HICON icon_;
+  bool running_ = false;
 };
 
 #endif  // PACKWRIGHT_APP_PACKWRIGHT_DLG_H_

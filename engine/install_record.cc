@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/file_ops.h"
+#include "engine/package_identity.h"
 #include "engine/safe_copy.h"
 
 const char kRecordsFolder[] = "Packwright";
@@ -123,13 +124,17 @@ bool CInstallRecord::Begin(const std::string& kind, const std::string& package,
                            const std::string& undoes) {
   std::string records = host_ + kRecordsFolder;
   std::vector<std::string> names;
-  if (files_.MakeDirectory(records) == DirResult::kFailed || !files_.ListDirectory(records, &names))
+  bool records_made = files_.MakeDirectory(records) != DirResult::kFailed;
+  if (!records_made || !files_.ListDirectory(records, &names))
     names.clear();
   unsigned number = HighestNumber(names) + 1;
   folder_ = records + "\\" + RecordFolderName(number);
   // A folder of that number made meanwhile by another run is not ours.
+  DirResult made = files_.MakeDirectory(folder_);
+  if (made == DirResult::kFailed)
+    unwritable_ = records_made ? records : host_.substr(0, host_.size() - 1);
   std::string err;
-  if (files_.MakeDirectory(folder_) != DirResult::kCreated ||
+  if (made != DirResult::kCreated ||
       !(out_ = files_.CreateWrite(folder_ + "\\" + kRecordFileName, &err)))
     return Fail();
   if (!Line({kRecordVersionLine}) || !Line({"hash", kRecordHashName}) ||
@@ -159,11 +164,7 @@ bool CInstallRecord::Line(const std::vector<std::string>& fields, bool outcome) 
 }
 
 std::string CInstallRecord::Relative(const std::string& path) const {
-  std::string full = files_.FullPath(path);
-  std::string host = files_.FullPath(host_);
-  if (!host.empty() && host.back() != '\\')
-    host += '\\';
-  return full.compare(0, host.size(), host) == 0 ? full.substr(host.size()) : full;
+  return RecordPath(files_, host_, path);
 }
 
 std::string CInstallRecord::LastBackup() const {
@@ -181,6 +182,13 @@ bool CInstallRecord::TakeBackup(const std::string& path, bool move, std::string*
   if (move)
     return files_.Replace(path, backup, &err);
   return files_.Copy(path, backup, &err) && files_.FlushFile(backup, &err);
+}
+
+bool CInstallRecord::Destination(const std::string& path) {
+  // Waits like an outcome, so that a script's thousands of entries cost no
+  // write each: until the first intent nothing has changed that the lines
+  // would be needed for.
+  return FileLine("destination", path, true);
 }
 
 bool CInstallRecord::MakeFolder(const std::string& dir) {
