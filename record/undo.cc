@@ -264,7 +264,7 @@ void Undoer::UndoAttributes(const RecordedFile& file) {
     return;
   // A file whose content this undo left alone keeps its attributes too.
   const std::vector<std::string>& left = report_->outcome.left_alone;
-  auto same = [&](const std::string& item) { return LowerAscii(item) == LowerAscii(file.path); };
+  auto same = [&](const std::string& item) { return FoldCase(item) == FoldCase(file.path); };
   if (!options_.force && std::any_of(left.begin(), left.end(), same))
     return;
   if (Overlapped(file.path) && !options_.force)
@@ -408,7 +408,7 @@ std::vector<const RunRecord*> InstallsOf(const std::vector<RunRecord>& all,
                                          const PackageIdentity& identity) {
   std::set<std::string> ours;
   for (const std::string& path : identity.destinations)
-    ours.insert(LowerAscii(path));
+    ours.insert(FoldCase(path));
   auto same_script = [&](const RunRecord& record) {
     return record.kind == "install" && identity.script_sum != "-" &&
            record.script_sum == identity.script_sum;
@@ -425,7 +425,7 @@ std::vector<const RunRecord*> InstallsOf(const std::vector<RunRecord>& all,
     std::vector<std::string> paths = IdentityOf(record).destinations;
     bool earlier = record.number < before && !paths.empty() &&
                    std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
-                     return ours.count(LowerAscii(path)) > 0;
+                     return ours.count(FoldCase(path)) > 0;
                    });
     if (earlier || same_script(record))
       installs.push_back(&record);

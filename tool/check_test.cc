@@ -149,8 +149,8 @@ TEST(CheckTest, HostAndPackageFindings) {
   // A folder where the file goes, and a file where a folder goes.
   for (const char* destination : {"M", "M\\ro.dat\\x.dat"}) {
     std::string blocked = std::string("Dateinstallation{\n{a.dat>>") + destination + "}}" + kEnd;
-    EXPECT_EQ(std::vector<std::string>({destination[1] ? "destination-under-file@2"
-                                                       : "destination-is-folder@2"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {destination[1] ? "destination-under-file@2" : "destination-is-folder@2"}),
               Check(files, blocked, "D:\\Sim\\", {}));
   }
   files.AddDir("D:\\Sim\\M\\Dir");
