@@ -46,17 +46,17 @@ class Win32ShellImpl : public Shell {
 
   void HandlePendingMessages() override {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         // For the loop that owns the program's end.
         PostQuitMessage(static_cast<int>(msg.wParam));
         return;
       }
       HWND active = GetActiveWindow();
-      if (active != nullptr && IsDialogMessageA(active, &msg))
+      if (active != nullptr && IsDialogMessageW(active, &msg))
         continue;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
 };
