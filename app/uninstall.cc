@@ -47,10 +47,9 @@ std::string InstallsList(Shell& shell, const std::vector<const RunRecord*>& inst
 }  // namespace
 
 std::string PackageName(const std::string& module_path) {
-  std::string::size_type slash = module_path.rfind('\\');
-  if (slash == std::string::npos)
+  if (module_path.find('\\') == std::string::npos)
     return "";
-  std::string folder = module_path.substr(0, slash);
+  std::string folder = DirectoryOf(module_path);
   std::string name = folder.substr(folder.rfind('\\') + 1);
   // "C:" is a drive, not a folder.
   return !name.empty() && name.back() == ':' ? "" : name;
@@ -79,8 +78,8 @@ void UninstallPackage(Platform& platform, UndoFunction undo) {
   std::string module = platform.shell.ModulePath();
   std::string name = PackageName(module);
   PackageIdentity identity;
-  if (module.rfind('\\') != std::string::npos)
-    ReadPackageIdentity(platform.files, module.substr(0, module.rfind('\\') + 1) + kScriptFileName,
+  if (module.find('\\') != std::string::npos)
+    ReadPackageIdentity(platform.files, DirectoryOf(module) + "\\" + kScriptFileName,
                         installer.hostDir, &identity);
   std::vector<RunRecord> all = ReadRecords(platform.files, installer.hostDir);
   std::vector<const RunRecord*> installs = InstallsOf(all, identity);

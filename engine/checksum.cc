@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/hex.h"
+
 namespace {
 
 const std::uint64_t kFnvOffset = 14695981039346656037ULL;
@@ -56,15 +58,7 @@ std::string SumText(std::uint64_t sum) {
 }
 
 bool ParseSum(const std::string& text, std::uint64_t* sum) {
-  if (text.size() != 16)
-    return false;
-  std::uint64_t value = 0;
-  for (char c : text) {
-    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    if (digit < 0)
-      return false;
-    value = value << 4 | static_cast<std::uint64_t>(digit);
-  }
-  *sum = value;
-  return true;
+  // Sums are written in lower case only; any other spelling is not one.
+  return text.size() == 16 && text.find_first_not_of("0123456789abcdef") == std::string::npos &&
+         ParseHex(text, 16, sum);
 }

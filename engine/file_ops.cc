@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/paths.h"
 bool FileExists(FileSystem& files, const std::string& path) {
   return files.Exists(path);
 }
@@ -43,11 +44,8 @@ bool CreateDirectoryTree(FileSystem& files, const std::string& path,
     made->push_back(dir);
   if (first != DirResult::kFailed)
     return true;
-  std::string::size_type slash = dir.rfind('\\');
-  if (slash == std::string::npos)
-    return false;
   // "C:" and "C:\" are never created: a missing drive is not ours to make.
-  std::string parent = dir.substr(0, slash);
+  std::string parent = DirectoryOf(dir);
   if (parent.size() <= 3)
     return false;
   CreateDirectoryTree(files, parent, made);

@@ -12,18 +12,12 @@
 #include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "platform/code_page.h"
+#include "platform/paths.h"
 #include "platform/unicode.h"
 
 namespace {
 
 const char kSeparator[] = ">>";
-
-// The directory that must exist before `destination` is written: its text
-// up to the last backslash. Forward slashes do not divide it.
-std::string DirectoryOf(const std::string& destination) {
-  std::string::size_type slash = destination.rfind('\\');
-  return slash == std::string::npos ? std::string() : destination.substr(0, slash);
-}
 
 // Asks whether an existing destination newer than the package's file is to be
 // kept. True when it is kept; after a Cancel every later one is kept without

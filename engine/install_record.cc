@@ -7,6 +7,8 @@
 #include "engine/file_ops.h"
 #include "engine/package_identity.h"
 #include "engine/safe_copy.h"
+#include "platform/hex.h"
+#include "platform/paths.h"
 
 const char kRecordsFolder[] = "Packwright";
 const char kRecordFileName[] = "Record.txt";
@@ -15,16 +17,6 @@ const char kRecordVersion1Line[] = "packwright-record\t1";
 const char kRecordHashName[] = "xxh64";
 
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  return -1;
-}
 
 // The highest run number among the names, 0 when there is none.
 unsigned HighestNumber(const std::vector<std::string>& names) {
@@ -75,11 +67,10 @@ bool UnescapeField(const std::string& text, std::string* out) {
       *out += text[i];
       continue;
     }
-    int high = i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
-    int low = high >= 0 ? HexValue(text[i + 2]) : -1;
-    if (low < 0)
+    std::uint64_t byte = 0;
+    if (i + 2 >= text.size() || !ParseHex(std::string_view(text).substr(i + 1, 2), 2, &byte))
       return false;
-    *out += static_cast<char>(high * 16 + low);
+    *out += static_cast<char>(byte);
     i += 2;
   }
   return true;
@@ -318,10 +309,7 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
   for (std::string level = dir;
        level.size() > 3 && !files.Exists(level) && !files.GetAttributes(level, &attrs);) {
     missing.push_back(level);
-    std::string::size_type slash = level.rfind('\\');
-    if (slash == std::string::npos)
-      break;
-    level = level.substr(0, slash);
+    level = DirectoryOf(level);
   }
   for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
     if (!record->MakeFolder(*level))

@@ -9,6 +9,7 @@
 #include "engine/package_identity.h"
 #include "engine/reg_key_path.h"
 #include "engine/seal.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -45,12 +46,11 @@ long CInstaller::Run(IInstallProgress* progress) {
   progress->SetRange(0, 4);
   progress->SetPos(0);
   std::string module = platform_.shell.ModulePath();
-  std::string::size_type slash = module.rfind('\\');
-  scriptDir = slash == std::string::npos ? std::string() : module.substr(0, slash);
+  scriptDir = DirectoryOf(module);
   progress->SetPos(1);
   // A module path without a directory cannot name the package folder, so no
   // script is looked for then.
-  if (slash == std::string::npos || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
+  if (scriptDir.empty() || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
     ShowMessage(platform_.shell, IDS_SCRIPT_MISSING, kMbOk);
     return kInstallFailed;
   }
@@ -118,9 +118,8 @@ void CInstaller::LookUpHost() {
       key.ReadString("AppPath", &app_path)) {
     // A value without any backslash names no directory at all; Kestrova
     // then counts as not found rather than guessing a relative path.
-    std::string::size_type slash = app_path.rfind('\\');
-    if (slash != std::string::npos && NamesKestrova(app_path))
-      hostDir = app_path.substr(0, slash + 1);
+    if (app_path.find('\\') != std::string::npos && NamesKestrova(app_path))
+      hostDir = DirectoryOf(app_path) + "\\";
   }
   key.Close();
 }

@@ -35,6 +35,16 @@ class Console {
 // False at the end of the input. The system consoles' ReadLine.
 bool ReadStandardInputLine(std::string* line);
 
+// The prompt after a Yes/No/Cancel question asked on a console.
+extern const char kAnswerPrompt[];
+
+// The button that a line typed in answer to a Yes/No/Cancel question stands
+// for, by its first letter in either case, in the four languages of the
+// question: y, j, o, t (yes, ja, oui, tak) for kIdYes; n (no, nein, non,
+// nie) for kIdNo; c, a (cancel, abbrechen, annuler, anuluj) for kIdCancel.
+// 0 for any other line, the empty one among them.
+int AnswerOfLine(const std::string& line);
+
 // The arguments after the program's name, in UTF-8 (Windows: read as
 // UTF-16, so that a folder named in letters of no code page arrives whole).
 std::vector<std::string> CommandLineArguments(int argc, char** argv);

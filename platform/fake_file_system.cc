@@ -8,11 +8,10 @@
 
 namespace {
 
+// A key's folder; the root's is the root itself.
 std::string ParentOf(const std::string& key) {
-  std::size_t slash = key.rfind('\\');
-  if (slash == std::string::npos || slash <= 2)
-    return key.substr(0, 3);
-  return key.substr(0, slash);
+  std::string parent = DirectoryOf(key);
+  return parent.size() <= 2 ? key.substr(0, 3) : parent;
 }
 
 const std::uint32_t kReadOnlyBit = 0x1;

@@ -52,6 +52,11 @@ std::string ResolvePathLexically(const std::string& path, const std::string& cwd
   return out;
 }
 
+std::string DirectoryOf(const std::string& path) {
+  std::string::size_type slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 std::string LowerAscii(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z')

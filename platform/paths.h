@@ -11,6 +11,12 @@
 // such as "C:\dir"). The result is "X:\a\b" ("X:\" for the root itself).
 std::string ResolvePathLexically(const std::string& path, const std::string& cwd);
 
+// The folder that `path` names a file or folder in: its text before the
+// last backslash ("C:\a\b.dat" gives "C:\a", "C:\a" gives "C:"). Forward
+// slashes do not divide it. Empty when `path` holds no backslash, or only
+// one at its start.
+std::string DirectoryOf(const std::string& path);
+
 // `text` with the letters A-Z made lower case; Windows compares names this
 // way for the ASCII range, and every other byte is left as it is.
 std::string LowerAscii(std::string text);

@@ -23,3 +23,12 @@ TEST(PosixPathTest, DriveZIsTheRootAndBackslashesAreSlashes) {
   EXPECT_EQ("rel/x", ToPosixPath("rel\\x"));
   EXPECT_EQ("Z:\\home\\u\\Paket\\Packwright", FromPosixPath("/home/u/Paket/Packwright"));
 }
+
+TEST(DirectoryOfTest, TextBeforeTheLastBackslash) {
+  const char* const kCases[][2] = {
+      {"C:\\a\\b.dat", "C:\\a"}, {"C:\\a", "C:"}, {"C:\\a\\", "C:\\a"},
+      {"a/b\\c/d", "a/b"},       {"a/b.dat", ""}, {"\\a", ""},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(c[1], DirectoryOf(c[0])) << c[0];
+}

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/hex.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/utf16.h"
@@ -44,27 +45,12 @@ bool StartsWithAt(const std::string& s, std::size_t pos, const char* prefix) {
   return true;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-// Parses 1 to `max_digits` hex digits making up all of `text`.
+// Parses 1 to `max_digits` (at most 8) hex digits making up all of `text`.
 bool ParseHexNumber(const std::string& text, std::size_t max_digits, std::uint32_t* value) {
-  if (text.empty() || text.size() > max_digits)
+  std::uint64_t parsed = 0;
+  if (!ParseHex(text, max_digits, &parsed))
     return false;
-  *value = 0;
-  for (char c : text) {
-    int digit = HexDigit(c);
-    if (digit < 0)
-      return false;
-    *value = (*value << 4) | static_cast<std::uint32_t>(digit);
-  }
+  *value = static_cast<std::uint32_t>(parsed);
   return true;
 }
 
@@ -149,7 +135,8 @@ bool ContinuesHex(const std::string& text) {
 // blank line, a section or another value never does.
 bool IsContinuation(const std::string& line) {
   std::size_t pos = SkipBlanks(line, 0);
-  return pos < line.size() && (HexDigit(line[pos]) >= 0 || line[pos] == ',');
+  std::uint64_t digit = 0;
+  return pos < line.size() && (ParseHex(line.substr(pos, 1), 1, &digit) || line[pos] == ',');
 }
 
 // Bytes of a comma-separated hex list; blanks, line breaks and the

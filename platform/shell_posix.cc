@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/posix_syscalls.h"
 #include "platform/shell.h"
@@ -35,30 +36,6 @@ bool ReadLine(std::FILE* in, std::string* line) {
   while ((c = std::fgetc(in)) != EOF && c != '\n')
     *line += static_cast<char>(c);
   return c != EOF || !line->empty();
-}
-
-int AnswerFor(const std::string& line) {
-  switch (line.empty() ? '\0' : line[0]) {
-    case 'y':
-    case 'Y':
-    case 'j':
-    case 'J':
-    case 'o':
-    case 'O':
-    case 't':
-    case 'T':
-      return kIdYes;
-    case 'n':
-    case 'N':
-      return kIdNo;
-    case 'c':
-    case 'C':
-    case 'a':
-    case 'A':
-      return kIdCancel;
-    default:
-      return 0;
-  }
 }
 
 class ConsoleShell : public Shell {
@@ -124,11 +101,11 @@ int ReadBoxAnswer(unsigned type, std::FILE* in, bool terminal) {
     return kIdOk;
   std::string line;
   while (terminal) {
-    std::fprintf(stderr, "[y/n/c] ");
+    std::fprintf(stderr, "%s", kAnswerPrompt);
     std::fflush(stderr);
     if (!ReadLine(in, &line))
       break;
-    if (int answer = AnswerFor(line))
+    if (int answer = AnswerOfLine(line))
       return answer;
   }
   return kIdYes;

@@ -3,6 +3,7 @@ set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/code_page.cc
   ${CMAKE_CURRENT_LIST_DIR}/console.cc
   ${CMAKE_CURRENT_LIST_DIR}/dos_time.cc
+  ${CMAKE_CURRENT_LIST_DIR}/hex.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc
   ${CMAKE_CURRENT_LIST_DIR}/unicode.cc
@@ -18,6 +19,7 @@ set(PLATFORM_TEST_SUPPORT
 # it is in every lane; test_dir_*.cc gives it the system's directory.
 set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/file_system_contract_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/hex_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/unicode_test.cc

@@ -9,15 +9,6 @@
 #include "platform/unicode.h"
 #include "record/undoer.h"
 
-namespace {
-
-std::string DirectoryOf(const std::string& path) {
-  std::string::size_type slash = path.rfind('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-}  // namespace
-
 Undoer::Undoer(Platform& platform, const std::string& hostDir, const UndoOptions& options,
                const std::vector<RunRecord>& all, const RunRecord& target, UndoReport* report)
     : platform_(platform),

@@ -319,11 +319,11 @@ bool OverlayFileSystem::IsDirectory(const std::string& path) {
 
 bool OverlayFileSystem::ParentIsDirectory(const std::string& path) {
   std::string full = base_.FullPath(path);
-  std::string::size_type slash = full.rfind('\\');
-  if (slash == std::string::npos)
+  if (full.find('\\') == std::string::npos)
     return false;
   // "X:" is the drive's root, which is there whenever the path resolved.
-  return slash <= 2 || IsDirectory(full.substr(0, slash));
+  std::string parent = DirectoryOf(full);
+  return parent.size() <= 2 || IsDirectory(parent);
 }
 
 bool OverlayFileSystem::Refuse(std::string* err, const std::string& what) {

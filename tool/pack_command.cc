@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "platform/console.h"
+#include "platform/paths.h"
 #include "tool/check.h"
 #include "tool/commands.h"
 #include "tool/pack.h"
@@ -65,8 +66,7 @@ std::string FolderName(const std::string& package) {
 
 std::string ToolFolder(Shell& shell) {
   std::string tool = shell.ModulePath();
-  std::string::size_type slash = tool.rfind('\\');
-  return slash == std::string::npos ? std::string() : tool.substr(0, slash + 1);
+  return tool.find('\\') == std::string::npos ? std::string() : DirectoryOf(tool) + "\\";
 }
 
 }  // namespace

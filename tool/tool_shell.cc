@@ -1,22 +1,8 @@
 #include "tool/tool_shell.h"
 
-#include <cstring>
-
 #include "platform/win_constants.h"
 
 namespace {
-
-// The first letter of an answer, in the four languages of the question:
-// yes, ja, oui, tak; no, nein, non, nie; cancel, abbrechen, annuler, anuluj.
-int AnswerForLetter(char letter) {
-  if (letter != '\0' && std::strchr("yYjJoOtT", letter))
-    return kIdYes;
-  if (letter != '\0' && std::strchr("nN", letter))
-    return kIdNo;
-  if (letter != '\0' && std::strchr("cCaA", letter))
-    return kIdCancel;
-  return 0;
-}
 
 const char* AnswerName(int answer) {
   return answer == kIdYes ? "yes (keep)" : answer == kIdNo ? "no (replace)" : "cancel";
@@ -77,10 +63,10 @@ int ToolShell::Answer(const std::string& question) {
   console_.Write(ConsoleStream::kErr, question + "\n");
   std::string line;
   for (;;) {
-    console_.Write(ConsoleStream::kErr, "[y/n/c] ");
+    console_.Write(ConsoleStream::kErr, kAnswerPrompt);
     if (!console_.ReadLine(&line))
       return kIdYes;  // The end of the input keeps the file, the safe side.
-    if (int answer = AnswerForLetter(line.empty() ? '\0' : line[0]))
+    if (int answer = AnswerOfLine(line))
       return answer;
   }
 }
