@@ -58,6 +58,7 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
   // directory, 0x80 a file with no other bit.
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
+  bool ReadOnlyIn(std::uint32_t attrs) override { return (attrs & 0x1) != 0; }
   bool RemoveEmptyDirectory(const std::string& path) override;
   // Names come back in lower case, as the fake keeps them.
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;

@@ -139,6 +139,9 @@ class FileSystem {
   virtual bool GetAttributes(const std::string& path, std::uint32_t* attrs) = 0;
   // Sets attributes read by GetAttributes; false on failure.
   virtual bool SetAttributes(const std::string& path, std::uint32_t attrs) = 0;
+  // Whether a file with the attributes `attrs`, as GetAttributes gives
+  // them, is read-only as IsReadOnly tells it. Touches no disk.
+  virtual bool ReadOnlyIn(std::uint32_t attrs) = 0;
 
   // Removes the directory `path` when it is empty; false when it is not
   // empty, is no directory, or cannot be removed. (Not RemoveDirectory:

@@ -1,12 +1,10 @@
 // The contract of FileSystem, checked over the fake and over the running
 // system's file system (POSIX natively, Win32 under Windows or Wine), each in
-// a fresh directory. A case that holds on only some of them says so and is
-// skipped on the rest.
-#include <gtest/gtest.h>
+// a fresh directory, and over every file system that joins the suite. A case
+// that holds on only some of them says so and is skipped on the rest.
+#include "platform/file_system_contract_test.h"
 
 #include <algorithm>
-#include <memory>
-#include <string>
 
 #include "platform/fake_file_system.h"
 #include "platform/platform.h"
@@ -27,25 +25,7 @@ const char kBRUECKE[] =
     "BR\xC3\x9C"
     "CKE";
 
-// A file system under test, a fresh directory in it, and set-up that goes
-// around the file system's own operations.
-class Subject {
- public:
-  virtual ~Subject() = default;
-  virtual FileSystem& files() = 0;
-  // Without a trailing backslash; empty when it could not be made.
-  virtual std::string dir() const = 0;
-  virtual bool WriteFile(const std::string& path, const std::string& data) = 0;
-  virtual bool ReadFile(const std::string& path, std::string* data) = 0;
-  virtual bool SetWriteTime(const std::string& path, std::uint64_t time) = 0;
-  virtual bool SetReadOnly(const std::string& path, bool read_only) = 0;
-  virtual bool MakeDir(const std::string& path) = 0;
-  // The error text of `op` on `paths` when a file, or for CreateWrite its
-  // directory, is missing.
-  virtual std::string MissingError(const std::string& op, const std::string& paths) = 0;
-};
-
-class SystemSubject : public Subject {
+class SystemSubject : public FileSystemSubject {
  public:
   FileSystem& files() override { return SystemPlatform().files; }
   std::string dir() const override { return dir_.path(); }
@@ -70,7 +50,7 @@ class SystemSubject : public Subject {
   ScopedTempDir dir_;
 };
 
-class FakeSubject : public Subject {
+class FakeSubject : public FileSystemSubject {
  public:
   FakeSubject() { files_.AddDir(kDir); }
   FileSystem& files() override { return files_; }
@@ -108,35 +88,40 @@ class FakeSubject : public Subject {
   FakeFileSystem files_;
 };
 
-struct SubjectKind {
-  const char* name;
-  std::unique_ptr<Subject> (*make)();
-};
-
 const SubjectKind kSubjects[] = {
-    {"Fake", [] { return std::unique_ptr<Subject>(new FakeSubject); }},
-    {"System", [] { return std::unique_ptr<Subject>(new SystemSubject); }},
+    {"Fake", MakeFakeSubject},
+    {"System", MakeSystemSubject},
 };
 
-class FileSystemContractTest : public ::testing::TestWithParam<SubjectKind> {
- protected:
-  void SetUp() override { ASSERT_FALSE(subject_->dir().empty()); }
-  void TearDown() override {
-    // Leave nothing read-only behind for the directory's removal.
-    files_.SetNormalAttributes(At("ro.dat"));
-    files_.SetNormalAttributes(At("copy.dat"));
-  }
+}  // namespace
 
-  std::string At(const std::string& name) const { return subject_->dir() + "\\" + name; }
-  std::string Content(const std::string& name) const {
-    std::string data;
-    EXPECT_TRUE(subject_->ReadFile(At(name), &data)) << name;
-    return data;
-  }
+std::unique_ptr<FileSystemSubject> MakeFakeSubject() {
+  return std::make_unique<FakeSubject>();
+}
 
-  std::unique_ptr<Subject> subject_ = GetParam().make();
-  FileSystem& files_ = subject_->files();
-};
+std::unique_ptr<FileSystemSubject> MakeSystemSubject() {
+  return std::make_unique<SystemSubject>();
+}
+
+std::string ContractSubjectName(const ::testing::TestParamInfo<SubjectKind>& info) {
+  return info.param.name;
+}
+
+void FileSystemContractTest::SetUp() {
+  ASSERT_FALSE(subject_->dir().empty());
+}
+
+void FileSystemContractTest::TearDown() {
+  // Leave nothing read-only behind for the directory's removal.
+  files_.SetNormalAttributes(At("ro.dat"));
+  files_.SetNormalAttributes(At("copy.dat"));
+}
+
+std::string FileSystemContractTest::Content(const std::string& name) const {
+  std::string data;
+  EXPECT_TRUE(subject_->ReadFile(At(name), &data)) << name;
+  return data;
+}
 
 TEST_P(FileSystemContractTest, ExistsAsADirectorySearchSeesIt) {
   ASSERT_TRUE(subject_->WriteFile(At("a.dat"), "a"));
@@ -184,6 +169,10 @@ TEST_P(FileSystemContractTest, MakeDirectoryCreatesOneLevel) {
   ASSERT_TRUE(subject_->WriteFile(At("a.dat"), "a"));
   EXPECT_EQ(DirResult::kCreated, files_.MakeDirectory(At("neu")));
   EXPECT_TRUE(files_.Exists(At("neu")));
+  EXPECT_FALSE(files_.Exists(At("neu\\")));
+  std::vector<std::string> names{"x"};
+  EXPECT_TRUE(files_.ListDirectory(At("neu"), &names));
+  EXPECT_TRUE(names.empty());
   EXPECT_EQ(DirResult::kAlreadyExists, files_.MakeDirectory(At("neu")));
   EXPECT_EQ(DirResult::kAlreadyExists, files_.MakeDirectory(At("a.dat")));
   EXPECT_EQ(DirResult::kFailed, files_.MakeDirectory(At("missing\\neu")));
@@ -233,10 +222,10 @@ TEST_P(FileSystemContractTest, ReplaceSwapsInTheNewFileInOneStep) {
   ASSERT_TRUE(files_.Replace(At("new.tmp"), At("cat.txt"), &err)) << err;
   EXPECT_EQ("new", Content("cat.txt"));
   EXPECT_FALSE(files_.Exists(At("new.tmp")));
-  ASSERT_TRUE(subject_->WriteFile(At("new.tmp"), "first"));
-  ASSERT_TRUE(files_.Replace(At("new.tmp"), At("fresh.txt"), &err)) << err;
+  ASSERT_TRUE(subject_->WriteFile(At("first.tmp"), "first"));
+  ASSERT_TRUE(files_.Replace(At("first.tmp"), At("fresh.txt"), &err)) << err;
   EXPECT_EQ("first", Content("fresh.txt"));
-  EXPECT_FALSE(files_.Replace(At("new.tmp"), At("cat.txt"), &err));
+  EXPECT_FALSE(files_.Replace(At("first.tmp"), At("cat.txt"), &err));
   EXPECT_EQ("new", Content("cat.txt"));
 }
 
@@ -269,6 +258,8 @@ TEST_P(FileSystemContractTest, AttributesReadBackAsSetAndAgreeWithReadOnly) {
   ASSERT_TRUE(subject_->SetReadOnly(At("ro.dat"), true));
   ASSERT_TRUE(files_.GetAttributes(At("ro.dat"), &read_only));
   EXPECT_NE(plain, read_only);
+  EXPECT_FALSE(files_.ReadOnlyIn(plain));
+  EXPECT_TRUE(files_.ReadOnlyIn(read_only));
   ASSERT_TRUE(files_.SetAttributes(At("ro.dat"), plain));
   EXPECT_FALSE(files_.IsReadOnly(At("ro.dat")));
   ASSERT_TRUE(files_.SetAttributes(At("ro.dat"), read_only));
@@ -295,6 +286,10 @@ TEST_P(FileSystemContractTest, ListAndRemoveDirectories) {
   EXPECT_TRUE(files_.RemoveEmptyDirectory(At("sub\\inner")));
   EXPECT_FALSE(files_.Exists(At("sub\\inner")));
   EXPECT_FALSE(files_.RemoveEmptyDirectory(At("sub\\inner")));
+  EXPECT_TRUE(files_.Remove(At("sub\\a.dat")));
+  ASSERT_TRUE(files_.ListDirectory(At("sub"), &names));
+  EXPECT_TRUE(names.empty());
+  EXPECT_TRUE(files_.RemoveEmptyDirectory(At("sub")));
 }
 
 TEST_P(FileSystemContractTest, TextModeRoundTripThroughRealFiles) {
@@ -361,8 +356,4 @@ TEST_P(FileSystemContractTest, NamesIgnoreCase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, FileSystemContractTest, ::testing::ValuesIn(kSubjects),
-                         [](const ::testing::TestParamInfo<SubjectKind>& info) {
-                           return std::string(info.param.name);
-                         });
-
-}  // namespace
+                         ContractSubjectName);

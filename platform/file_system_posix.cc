@@ -460,6 +460,8 @@ class RealFileSystem : public FileSystem {
     return g_syscalls.chmod(Native(path).c_str(), attrs & 07777) == 0;
   }
 
+  bool ReadOnlyIn(std::uint32_t attrs) override { return (attrs & 0222) == 0; }
+
   bool RemoveEmptyDirectory(const std::string& path) override {
     std::string native = Native(path);
     if (native.empty())

@@ -134,6 +134,7 @@ class Win32FileSystemImpl : public FileSystem {
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
+  bool ReadOnlyIn(std::uint32_t attrs) override { return (attrs & FILE_ATTRIBUTE_READONLY) != 0; }
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
   bool RemoveEmptyDirectory(const std::string& path) override;
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;

@@ -38,6 +38,7 @@ class ForwardingFileSystem : public FileSystem {
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override {
     return inner_.SetAttributes(path, attrs);
   }
+  bool ReadOnlyIn(std::uint32_t attrs) override { return inner_.ReadOnlyIn(attrs); }
   bool RemoveEmptyDirectory(const std::string& path) override {
     return inner_.RemoveEmptyDirectory(path);
   }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <set>
 
 #include "platform/paths.h"
 #include "platform/unicode.h"
@@ -72,6 +73,9 @@ OverlayFileSystem::Node OverlayFileSystem::Bare(Kind kind, const std::string& sh
 }
 
 bool OverlayFileSystem::Exists(const std::string& path) {
+  // A name ending in a separator is found by no search, directory or not.
+  if (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+    return false;
   if (Node* node = Find(path))
     return node->kind != Kind::kAbsent;
   return base_.Exists(path);
@@ -180,19 +184,58 @@ bool OverlayFileSystem::SetNormalAttributes(const std::string& path) {
 }
 
 bool OverlayFileSystem::GetAttributes(const std::string& path, std::uint32_t* attrs) {
-  return !Find(path) && base_.GetAttributes(path, attrs);
+  Node* node = Find(path);
+  if (!node)
+    return base_.GetAttributes(path, attrs);
+  if (!node->has_attrs)
+    return false;
+  *attrs = node->attrs;
+  return true;
 }
 
-bool OverlayFileSystem::SetAttributes(const std::string&, std::uint32_t) {
-  return false;
+bool OverlayFileSystem::SetAttributes(const std::string& path, std::uint32_t attrs) {
+  Node file;
+  if (!FileState(path, &file))
+    return false;
+  Node& node = Touch(path);
+  file.shown = node.shown;
+  file.read_only = base_.ReadOnlyIn(attrs);
+  file.has_attrs = true;
+  file.attrs = attrs;
+  node = file;
+  return true;
 }
 
-bool OverlayFileSystem::RemoveEmptyDirectory(const std::string&) {
-  return false;
+bool OverlayFileSystem::RemoveEmptyDirectory(const std::string& path) {
+  std::vector<std::string> names;
+  if (!IsDirectory(path) || !ListDirectory(path, &names) || !names.empty())
+    return false;
+  Node& node = Touch(path);
+  node = Bare(Kind::kAbsent, node.shown);
+  return true;
 }
 
 bool OverlayFileSystem::ListDirectory(const std::string& path, std::vector<std::string>* names) {
-  return base_.ListDirectory(path, names);
+  Node* node = Find(path);
+  if (node && node->kind != Kind::kDir)
+    return false;
+  std::vector<std::string> listed;
+  // A folder the run made is not in the base.
+  if (!base_.ListDirectory(path, &listed) && !node)
+    return false;
+  std::string dir = Key(path);
+  if (dir.empty() || dir.back() != '\\')
+    dir += '\\';
+  std::set<std::string> base_names;
+  names->clear();
+  for (const std::string& name : listed) {
+    auto it = nodes_.find(dir + FoldCase(name));
+    base_names.insert(FoldCase(name));
+    if (it == nodes_.end() || it->second.kind != Kind::kAbsent)
+      names->push_back(name);
+  }
+  AddNodeNames(dir, base_names, names);
+  return true;
 }
 
 std::unique_ptr<InputFile> OverlayFileSystem::OpenRead(const std::string& path, std::string* err) {
@@ -324,6 +367,20 @@ bool OverlayFileSystem::ParentIsDirectory(const std::string& path) {
   // "X:" is the drive's root, which is there whenever the path resolved.
   std::string parent = DirectoryOf(full);
   return parent.size() <= 2 || IsDirectory(parent);
+}
+
+void OverlayFileSystem::AddNodeNames(const std::string& dir, const std::set<std::string>& listed,
+                                     std::vector<std::string>* names) {
+  for (auto it = nodes_.lower_bound(dir);
+       it != nodes_.end() && it->first.compare(0, dir.size(), dir) == 0; ++it) {
+    std::string key_name = it->first.substr(dir.size());
+    if (it->second.kind == Kind::kAbsent || key_name.find('\\') != std::string::npos ||
+        listed.count(key_name))
+      continue;
+    // The name as the run first spelled it.
+    std::string full = base_.FullPath(it->second.shown);
+    names->push_back(full.substr(full.rfind('\\') + 1));
+  }
 }
 
 bool OverlayFileSystem::Refuse(std::string* err, const std::string& what) {

@@ -5,13 +5,17 @@
 // take over the base, and nothing reaches the disk.
 //
 // Paths are told apart by the base's full path, compared without regard to
-// case (FoldCase), as Windows compares names. A wildcard pattern is matched
-// against the base only.
+// case (FoldCase), as Windows compares names. It keeps the contract of
+// FileSystem as the base does, with two exceptions that a run never meets:
+// a wildcard pattern is matched against the base only, and a file that the
+// run wrote, or whose read-only flag it cleared, has no attributes to read
+// until SetAttributes gives it some.
 #ifndef PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_
 #define PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,11 +47,12 @@ class OverlayFileSystem : public FileSystem {
   bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
-  // The dry run keeps no record, so these only read the base, and refuse
-  // what would change it or what the run has changed.
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
+  // A folder's attributes are the base's and stay so: false for a folder.
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
+  bool ReadOnlyIn(std::uint32_t attrs) override { return base_.ReadOnlyIn(attrs); }
   bool RemoveEmptyDirectory(const std::string& path) override;
+  // The base's names less those the run removed, and those it made.
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
@@ -81,6 +86,9 @@ class OverlayFileSystem : public FileSystem {
     std::string origin;
     std::uint64_t time = 0;
     bool read_only = false;
+    // Attributes given by SetAttributes, which GetAttributes then returns.
+    bool has_attrs = false;
+    std::uint32_t attrs = 0;
   };
 
   // A node of that kind with nothing else known.
@@ -92,6 +100,10 @@ class OverlayFileSystem : public FileSystem {
   bool FileState(const std::string& path, Node* file);
   bool IsDirectory(const std::string& path);
   bool ParentIsDirectory(const std::string& path);
+  // Adds the names of the nodes directly in the folder whose key is `dir`
+  // (ending in a backslash) that are there and not `listed` (folded).
+  void AddNodeNames(const std::string& dir, const std::set<std::string>& listed,
+                    std::vector<std::string>* names);
   bool Refuse(std::string* err, const std::string& what);
 
   FileSystem& base_;

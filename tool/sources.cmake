@@ -26,6 +26,7 @@ set(TOOL_MAIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main.cc)
 set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/overlay_file_system_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/tool_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/undo_command_test.cc
