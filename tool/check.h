@@ -65,8 +65,10 @@ struct ScriptSection {
 };
 ScriptSection ReadSection(CInstallScript& script, const std::string& name);
 
-// Every file below the folder `package`, relative to it, backslash-divided.
-void ListPackageFiles(const std::string& package, std::vector<std::string>* files);
+// Every file below the folder `package`, relative to it, backslash-divided,
+// each after `prefix`.
+void ListPackageFiles(const std::string& package, std::vector<std::string>* files,
+                      const std::string& prefix = "");
 
 // The check command (commands.h), with the seal left unchecked unless
 // `seal`.

@@ -17,18 +17,6 @@ const char kHostNotChecked[] =
     "Not checked without --host: full path lengths, Kestrova's catalogue and the ids it "
     "holds.\n";
 
-void ListFiles(const std::string& dir, const std::string& prefix, std::vector<std::string>* out) {
-  std::vector<DirEntry> entries;
-  if (!ListDirectory(dir, &entries))
-    return;
-  for (const DirEntry& entry : entries) {
-    if (entry.dir)
-      ListFiles(dir + "\\" + entry.name, prefix + entry.name + "\\", out);
-    else
-      out->push_back(prefix + entry.name);
-  }
-}
-
 const char* SeverityName(Severity severity) {
   return severity == Severity::kError ? "error" : "warning";
 }
@@ -116,8 +104,17 @@ bool IsCheckCode(const std::string& code) {
 
 }  // namespace
 
-void ListPackageFiles(const std::string& package, std::vector<std::string>* files) {
-  ListFiles(package, "", files);
+void ListPackageFiles(const std::string& package, std::vector<std::string>* files,
+                      const std::string& prefix) {
+  std::vector<DirEntry> entries;
+  if (!ListDirectory(package, &entries))
+    return;
+  for (const DirEntry& entry : entries) {
+    if (entry.dir)
+      ListPackageFiles(package + "\\" + entry.name, files, prefix + entry.name + "\\");
+    else
+      files->push_back(prefix + entry.name);
+  }
 }
 
 int RunCheck(Platform& system, Console& console, const ToolOptions& options) {
