@@ -6,11 +6,45 @@
 #include "app/uninstall.h"
 #include "engine/installer.h"
 #include "engine/messages.h"
+#include "engine/run_lock.h"
 #include "res/resource.h"
 
 namespace {
 // The longest intro text taken back from the dialog.
 constexpr int kIntroMaxChars = 1024;
+constexpr DWORD kLockWaitMs = 10000;
+
+// Waits for another run's lock, up to kLockWaitMs in all, while the dialog
+// keeps handling its messages.
+class CDialogLockWait : public ILockWait {
+ public:
+  explicit CDialogLockWait(HWND dialog) : dialog_(dialog), start_(::GetTickCount()) {}
+
+  bool Wait() override {
+    if (::GetTickCount() - start_ >= kLockWaitMs)
+      return false;
+    DWORD until = ::GetTickCount() + 100;
+    while (static_cast<LONG>(::GetTickCount() - until) < 0) {
+      MSG msg;
+      while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          ::PostQuitMessage(static_cast<int>(msg.wParam));
+          return false;
+        }
+        if (!::IsDialogMessageA(dialog_, &msg)) {
+          ::TranslateMessage(&msg);
+          ::DispatchMessageA(&msg);
+        }
+      }
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+  }
+
+ private:
+  HWND dialog_;
+  DWORD start_;
+};
 }  // namespace
 
 CPackwrightDlg::CPackwrightDlg(Platform& platform, HWND parent)
@@ -74,12 +108,19 @@ bool CPackwrightDlg::DoDataExchange(bool save) {
 }
 
 void CPackwrightDlg::OnOK() {
+  if (running_)
+    return;
   CInstaller installer(platform_);
   if (!installer.IsHostFound()) {
     ShowMessage(platform_.shell, IDS_HOST_MISSING, kMbOk);
     return;
   }
-  if (installer.Run(&progress_) >= 0)
+  CDialogLockWait wait(m_hWnd);
+  installer.lockWait = &wait;
+  running_ = true;
+  long result = installer.Run(&progress_);
+  running_ = false;
+  if (result >= 0)
     ShowMessage(platform_.shell, IDS_INSTALL_OK, kMbOk | kMbIconInformation);
   else
     ShowMessage(platform_.shell, IDS_INSTALL_FAILED, kMbOk);
@@ -94,9 +135,15 @@ bool CPackwrightDlg::OnSysCommand(UINT id) {
       about.DoModal();
       return true;
     }
-    case IDM_UNINSTALL:
-      UninstallPackage(platform_);
+    case IDM_UNINSTALL: {
+      if (running_)
+        return true;
+      CDialogLockWait wait(m_hWnd);
+      running_ = true;
+      UninstallPackage(platform_, UndoLatestInstall, &wait);
+      running_ = false;
       return true;
+    }
     default:
       return false;
   }

@@ -2,7 +2,9 @@
 // bar, and the Install and Quit buttons, and in the system menu About and
 // Uninstall. Install runs the installation on the GUI thread; the dialog
 // closes after it unless Kestrova is not found, and stays open after an
-// uninstall.
+// uninstall. While another install or undo holds Kestrova, either waits up
+// to 10 seconds for it, handling the dialog's messages meanwhile (a second
+// Install or Uninstall then does nothing), and then shows IDS_INSTALL_BUSY.
 #ifndef PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 #define PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 
@@ -48,6 +50,8 @@ class CPackwrightDlg : public CDialog {
   CButton quit_button_;
   CButton install_button_;
   HICON icon_;
+  // Set while an install or uninstall runs.
+  bool running_ = false;
 };
 
 #endif  // PACKWRIGHT_APP_PACKWRIGHT_DLG_H_

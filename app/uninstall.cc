@@ -24,6 +24,9 @@ void ShowOutcome(Shell& shell, const std::string& name, const std::string& host_
     case UndoStatus::kFailed:
       ShowMessage(shell, IDS_UNDO_FAILED, kMbOk);
       break;
+    case UndoStatus::kBusy:
+      ShowMessage(shell, IDS_INSTALL_BUSY, kMbOk);
+      break;
   }
 }
 
@@ -53,7 +56,7 @@ std::string LeftAloneList(const std::vector<std::string>& items, const std::stri
   return list;
 }
 
-void UninstallPackage(Platform& platform, UndoFunction undo) {
+void UninstallPackage(Platform& platform, UndoFunction undo, ILockWait* wait) {
   CInstaller installer(platform);
   if (!installer.IsHostFound()) {
     ShowMessage(platform.shell, IDS_HOST_MISSING, kMbOk);
@@ -65,7 +68,9 @@ void UninstallPackage(Platform& platform, UndoFunction undo) {
   if (!name.empty()) {
     if (ShowMessage(platform.shell, IDS_UNDO_CONFIRM, kMbYesNo, {name}) != kIdYes)
       return;
-    outcome = undo(platform, installer.hostDir, name, UndoOptions());
+    UndoOptions options;
+    options.wait = wait;
+    outcome = undo(platform, installer.hostDir, name, options);
   }
   ShowOutcome(platform.shell, name, installer.hostDir, outcome);
 }

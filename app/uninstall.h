@@ -31,10 +31,12 @@ std::string LeftAloneList(const std::vector<std::string>& items, const std::stri
 
 // Finds Kestrova as an install does and reports IDS_HOST_MISSING when it is
 // not found. Otherwise asks whether to uninstall the package (Yes/No) and,
-// on Yes, runs `undo` without force and shows its outcome: IDS_UNDO_OK,
-// IDS_UNDO_NOTHING, IDS_UNDO_PARTLY with what was left alone, or
-// IDS_UNDO_FAILED. A package without a name has nothing on record: it is
-// reported as such without asking.
-void UninstallPackage(Platform& platform, UndoFunction undo = UndoLatestInstall);
+// on Yes, runs `undo` without force, waiting through `wait` while another
+// run holds Kestrova, and shows its outcome: IDS_UNDO_OK, IDS_UNDO_NOTHING,
+// IDS_UNDO_PARTLY with what was left alone, IDS_UNDO_FAILED, or
+// IDS_INSTALL_BUSY when the other run did not end. A package without a name has nothing on record:
+// it is reported as such without asking.
+void UninstallPackage(Platform& platform, UndoFunction undo = UndoLatestInstall,
+                      ILockWait* wait = nullptr);
 
 #endif  // PACKWRIGHT_APP_UNINSTALL_H_

@@ -8,11 +8,13 @@
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
 // every byte below 0x20 are written as %XX. Paths are resolved and written
 // relative to Kestrova's directory. The lines, in order:
-//   packwright-record 1
+//   packwright-record 2   (version 1 had no link lines)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
+//   link PATH TARGET                    (a folder on the way that is a link,
+//                                        and its real path; no outcome)
 //   make-folder LEVEL                   folder-made LEVEL
 //   create PATH SIZE SUM                created PATH TIME
 //   replace PATH BACKUP ATTRS SIZE SUM  replaced PATH TIME
@@ -51,6 +53,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -119,6 +122,12 @@ class CInstallRecord {
   bool CatalogueSaved(const std::string& path);
   bool Scan(const char* keyword, const std::string& value);
 
+  // Writes a link line for each folder on the way to `path`, inside
+  // Kestrova's directory, that is a link (a player's folder kept elsewhere,
+  // say) and not on record yet: its path and its real path. A folder whose
+  // real path cannot be found is passed over. False when the record fails.
+  bool Links(const std::string& path);
+
   // Forces what was written onto the disk.
   bool Flush();
   // Writes the end line ("ok", "partly" or "failed"), flushes and closes
@@ -145,6 +154,8 @@ class CInstallRecord {
   std::string folder_;
   std::unique_ptr<OutputFile> out_;
   std::string waiting_;
+  // The folders looked at by Links, by lower-case relative path.
+  std::set<std::string> looked_at_;
   unsigned backups_ = 0;
   bool broken_ = false;
 };

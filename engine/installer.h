@@ -17,6 +17,7 @@
 constexpr long kInstallFailed = static_cast<std::int32_t>(0x80004005u);
 
 class CInstallRecord;
+class ILockWait;
 
 // Sets Kestrova's Scan value to 2 unless it reads as 1, so that Kestrova
 // rescans its tree on its next start; with a record, the value before and
@@ -37,7 +38,11 @@ class CInstaller {
   // Runs the installation, reporting progress 0..4 through `progress` (which
   // may be null). Returns kInstallFailed at once, at position 1 and with
   // IDS_SCRIPT_MISSING shown, when the script next to the program does not
-  // open. Otherwise, with keepRecord set, it begins the run's record
+  // open. Otherwise, with keepRecord set, it takes the lock of Kestrova's
+  // runs (engine/run_lock.h), waiting through lockWait; when another run
+  // holds it, it returns kInstallFailed at position 2 with IDS_INSTALL_BUSY
+  // shown, having changed nothing, and when it cannot be taken, the same
+  // with IDS_RECORD_FAILED. Holding the lock to the end, it begins the run's record
   // (engine/install_record.h) in Kestrova's Packwright folder; when that
   // fails it returns kInstallFailed at position 2 with IDS_RECORD_FAILED
   // shown, having changed nothing. Then runs both steps whatever the first
@@ -95,6 +100,8 @@ class CInstaller {
   // The record of the run in progress, null when none is kept; the steps
   // write their intents and outcomes to it.
   CInstallRecord* record = nullptr;
+  // How Run waits for another run's lock; null: it does not wait.
+  ILockWait* lockWait = nullptr;
   // Set when the user answered Cancel to the newer-file question: later
   // newer files of this run are kept without asking.
   bool keepNewerSilently = false;

@@ -40,6 +40,13 @@ class OutputFile {
 inline constexpr char kReplaceTempSuffix[] = ".pwtmp";
 
 enum class DirResult { kCreated, kAlreadyExists, kFailed };
+enum class LockResult { kLocked, kBusy, kFailed };
+
+// A lock on a file (FileSystem::LockFile), held until destroyed.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
 enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
 
 class FileSystem {
@@ -98,7 +105,11 @@ class FileSystem {
   // to SetAttributes: Win32 the GetFileAttributesA value, POSIX the mode
   // bits (st_mode & 07777). False when `path` cannot be examined.
   virtual bool GetAttributes(const std::string& path, std::uint32_t* attrs) = 0;
-  // Sets attributes read by GetAttributes; false on failure.
+  // Sets attributes read by GetAttributes, only those a file's own may
+  // carry: Win32 read-only, hidden, system and archive; POSIX the write
+  // bits, the rest of the mode kept (never setuid, setgid or sticky). False
+  // on failure, and for a POSIX symbolic link, which would pass the change
+  // on to its target.
   virtual bool SetAttributes(const std::string& path, std::uint32_t attrs) = 0;
 
   // Removes the directory `path` when it is empty; false when it is not
@@ -116,6 +127,21 @@ class FileSystem {
   // Creates `path`, or truncates it, for writing; null (and `err`) if it
   // cannot be opened.
   virtual std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) = 0;
+
+  // FullPath with every link along it resolved (POSIX: symbolic links; Win32:
+  // symbolic links and junctions), as the system spells the names that
+  // exist; the components past the last one that exists follow as written.
+  // Empty when it cannot be resolved.
+  virtual std::string RealPath(const std::string& path) = 0;
+
+  // Takes an exclusive lock on the file `path`, made when missing, without
+  // waiting: kBusy when another holder has it (another process, or another
+  // lock taken in this one), kFailed (and `err`) when the file cannot be
+  // opened or locked. The lock lapses when `*lock` is destroyed or the
+  // process dies; the file stays, and a file left behind never blocks.
+  // Win32 LockFileEx, POSIX flock.
+  virtual LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                              std::string* err) = 0;
 
   // The absolute path that the system resolves `path` to: "." and ".."
   // components applied, doubled separators folded, "/" read as "\"; a

@@ -4,6 +4,7 @@
 #define PACKWRIGHT_RECORD_RECORD_READER_H_
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,13 @@ struct RecordedCatalogue {
   std::vector<RecordedTexture> textures;
 };
 
+// A folder inside Kestrova that the run went through as a link.
+struct RecordedLink {
+  // Full paths: the link, and where it led.
+  std::string path;
+  std::string target;
+};
+
 struct RunRecord {
   unsigned number = 0;
   // Kestrova\Packwright\NNNN.
@@ -60,19 +68,40 @@ struct RunRecord {
   std::vector<std::string> folders_made;
   std::vector<std::string> folders_removed;
   RecordedCatalogue catalogue;
+  std::vector<RecordedLink> links;
   // Set by ReadRecords: a later undo that ended "ok", itself not undone,
   // reverses this run.
   bool undone = false;
 };
 
 // Reads the record of folder `number` under `hostDir` (ending in a
-// backslash). False when the file does not open, cannot be read, or does
-// not start with the version line. Lines that do not end in a line feed,
-// and lines not understood, are passed over.
+// backslash). False when the file does not open, cannot be read, does not
+// start with a version line (1 or 2), or holds a line longer than 64 KiB.
+// Lines end in LF or CR LF; a last line without its line feed, and lines
+// not understood, are passed over. A path on record counts only when it
+// names a place inside Kestrova as an installer's destination must
+// (StaysInside), with no control byte in it; a line with any other path is
+// passed over whole.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 
-// Every readable record under `hostDir`, newest first, with `undone` set.
+// Every readable record under `hostDir`, newest first, with `undone` set;
+// none when the Packwright folder is a link, and no record whose folder is
+// one.
 std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir);
+
+// The records, each read once, with what an undo looks up across them.
+struct RecordSet {
+  // As ReadRecords returns them.
+  std::vector<RunRecord> runs;
+  // By lower-case full path, the highest number of an install on record,
+  // not undone, that touched the file.
+  std::map<std::string, unsigned> latest_install;
+  // The real paths (FileSystem::RealPath) of Kestrova's directory and of
+  // its Packwright folder.
+  std::string host_real;
+  std::string records_real;
+};
+RecordSet ReadRecordSet(FileSystem& files, const std::string& hostDir);
 
 #endif  // PACKWRIGHT_RECORD_RECORD_READER_H_

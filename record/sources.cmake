@@ -5,6 +5,7 @@ set(RECORD_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/undo.cc
   ${CMAKE_CURRENT_LIST_DIR}/undo_catalogue.cc)
 set(RECORD_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/record_reader_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/undo_test.cc)
 # The install and its undo on the real POSIX file system, with faults
 # beneath them.

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "engine/confine.h"
 #include "engine/installer.h"
+#include "engine/run_lock.h"
 #include "engine/safe_copy.h"
 #include "platform/paths.h"
 #include "record/undoer.h"
+
+const char Undoer::kNotReachable[] = "outside Kestrova, or through a link not on record";
 
 namespace {
 
@@ -17,7 +21,7 @@ std::string DirectoryOf(const std::string& path) {
 }  // namespace
 
 Undoer::Undoer(Platform& platform, const std::string& hostDir, const UndoOptions& options,
-               const std::vector<RunRecord>& all, const RunRecord& target, UndoReport* report)
+               const RecordSet& all, const RunRecord& target, UndoReport* report)
     : platform_(platform),
       files_(platform.files),
       host_(hostDir),
@@ -66,18 +70,8 @@ void Undoer::Finish() {
 }
 
 bool Undoer::Overlapped(const std::string& path) const {
-  std::string key = LowerAscii(path);
-  for (const RunRecord& later : all_) {
-    if (later.number <= target_.number)
-      break;
-    if (later.kind != "install" || later.undone)
-      continue;
-    for (const RecordedFile& file : later.files) {
-      if (LowerAscii(file.path) == key)
-        return true;
-    }
-  }
-  return false;
+  auto latest = all_.latest_install.find(LowerAscii(path));
+  return latest != all_.latest_install.end() && latest->second > target_.number;
 }
 
 bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t time) {
@@ -99,9 +93,30 @@ bool Undoer::Step(const std::string& text) {
   return !options_.dry_run;
 }
 
-void Undoer::LeaveAlone(const std::string& item) {
+void Undoer::LeaveAlone(const std::string& item, const char* why) {
   report_->outcome.left_alone.push_back(item);
-  report_->steps.push_back("leave " + item + " (changed since)");
+  report_->steps.push_back("leave " + item + " (" + why + ")");
+}
+
+bool Undoer::Reachable(const std::string& path) {
+  std::string real = files_.RealPath(path);
+  if (real.empty())
+    return false;
+  if (RealPathWithin(real, all_.host_real) && !RealPathWithin(real, all_.records_real))
+    return true;
+  std::string key = LowerAscii(path);
+  for (const RecordedLink& link : target_.links) {
+    std::string prefix = LowerAscii(link.path) + "\\";
+    if (key.compare(0, prefix.size(), prefix) == 0 && RealPathWithin(real, link.target) &&
+        LowerAscii(files_.RealPath(link.path)) == LowerAscii(link.target))
+      return true;
+  }
+  return false;
+}
+
+bool Undoer::IsOwnBackup(const std::string& backup) {
+  std::string real = files_.RealPath(backup);
+  return !real.empty() && RealPathWithin(real, files_.RealPath(target_.folder));
 }
 
 void Undoer::Fail(const std::string& what) {
@@ -110,6 +125,11 @@ void Undoer::Fail(const std::string& what) {
 }
 
 void Undoer::UndoFile(const RecordedFile& file) {
+  if (!Reachable(file.path))
+    return LeaveAlone(file.path, kNotReachable);
+  bool with_backup = file.kind == RecordedFile::kReplace || file.kind == RecordedFile::kRemove;
+  if (with_backup && Present(file.backup) && !IsOwnBackup(file.backup))
+    return LeaveAlone(file.path, kNotReachable);
   // The temporary of a copy that never finished is the run's own half file.
   std::string temp = file.path + kReplaceTempSuffix;
   if (!file.done && file.kind != RecordedFile::kAttributes && Present(temp) &&
@@ -211,7 +231,13 @@ bool Undoer::EnsureParent(const std::string& path) {
 void Undoer::RemakeFolders() {
   const std::vector<std::string>& removed = target_.folders_removed;
   for (auto dir = removed.rbegin(); dir != removed.rend(); ++dir) {
-    if (Present(*dir) || !Step("make folder " + *dir))
+    if (Present(*dir))
+      continue;
+    if (!Reachable(*dir)) {
+      LeaveAlone(*dir, kNotReachable);
+      continue;
+    }
+    if (!Step("make folder " + *dir))
       continue;
     if (!(record_.MakeFolder(*dir) && files_.MakeDirectory(*dir) == DirResult::kCreated &&
           record_.FolderMade(*dir)))
@@ -225,6 +251,10 @@ void Undoer::RemoveFolders() {
   for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
     if (gone_.count(LowerAscii(*dir)))
       continue;
+    if (!Reachable(*dir)) {
+      LeaveAlone(*dir, kNotReachable);
+      continue;
+    }
     if (!files_.ListDirectory(*dir, &names)) {
       if (Present(*dir))
         return Fail("cannot read the folder " + *dir);
@@ -246,7 +276,28 @@ void Undoer::RemoveFolders() {
 
 namespace {
 
-UndoReport Undo(Platform& platform, const std::string& hostDir, const std::vector<RunRecord>& all,
+// Takes Kestrova's lock for an undo that changes anything; false, with the
+// report filled in, when it was not taken.
+bool LockForUndo(Platform& platform, const std::string& hostDir, const UndoOptions& options,
+                 std::unique_ptr<FileLock>* lock, UndoReport* report) {
+  if (options.dry_run)
+    return true;
+  std::string err;
+  switch (LockRuns(platform.files, hostDir, options.wait, lock, &err)) {
+    case LockResult::kLocked:
+      return true;
+    case LockResult::kBusy:
+      report->outcome.status = UndoStatus::kBusy;
+      return false;
+    case LockResult::kFailed:
+      break;
+  }
+  report->outcome.status = UndoStatus::kFailed;
+  report->errors.push_back(err);
+  return false;
+}
+
+UndoReport Undo(Platform& platform, const std::string& hostDir, const RecordSet& all,
                 const RunRecord* target, const UndoOptions& options) {
   UndoReport report;
   if (!target || target->undone) {
@@ -263,9 +314,13 @@ UndoReport Undo(Platform& platform, const std::string& hostDir, const std::vecto
 
 UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
                       const UndoOptions& options) {
-  std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
+  std::unique_ptr<FileLock> lock;
+  UndoReport busy;
+  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
+    return busy;
+  RecordSet all = ReadRecordSet(platform.files, hostDir);
   const RunRecord* target = nullptr;
-  for (const RunRecord& record : all) {
+  for (const RunRecord& record : all.runs) {
     if (!target && record.kind == "install" && !record.undone &&
         LowerAscii(record.package) == LowerAscii(name))
       target = &record;
@@ -273,11 +328,20 @@ UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std:
   return Undo(platform, hostDir, all, target, options);
 }
 
+UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const RecordSet& all,
+                     const RunRecord& target, const UndoOptions& options) {
+  return Undo(platform, hostDir, all, &target, options);
+}
+
 UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
                    const UndoOptions& options) {
-  std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
+  std::unique_ptr<FileLock> lock;
+  UndoReport busy;
+  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
+    return busy;
+  RecordSet all = ReadRecordSet(platform.files, hostDir);
   const RunRecord* target = nullptr;
-  for (const RunRecord& record : all) {
+  for (const RunRecord& record : all.runs) {
     if (record.number == number)
       target = &record;
   }

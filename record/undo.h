@@ -22,12 +22,19 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "record/record_reader.h"
+
+class ILockWait;
 
 struct UndoOptions {
   bool force = false;
   bool dry_run = false;
+  // How the undo waits while another run holds Kestrova's lock
+  // (engine/run_lock.h); null: it does not wait. A dry run takes no lock.
+  ILockWait* wait = nullptr;
 };
-enum class UndoStatus { kUndone, kNothingToUndo, kPartly, kFailed };
+// kBusy: another run held Kestrova's lock, and nothing was done.
+enum class UndoStatus { kUndone, kNothingToUndo, kPartly, kFailed, kBusy };
 struct UndoOutcome {
   UndoStatus status = UndoStatus::kFailed;
   // What was left alone because it changed after the install, one item each: a full
@@ -56,11 +63,18 @@ struct UndoReport {
 UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
                       const UndoOptions& options);
 
-// Undoes the run whose record folder is number `number`. kNothingToUndo
+// Undoes the run whose record folder is number `number`, holding Kestrova's
+// lock from before the records are read to the end (kBusy, or kFailed when
+// it cannot be taken). kNothingToUndo
 // when there is no such record or it is undone already. kFailed when the
 // undo's own record cannot be begun (nothing is changed then) or a step
 // fails; the steps before it stay done and on record.
 UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
                    const UndoOptions& options);
+
+// As UndoRun, for `target`, one of the records read already (`all`,
+// ReadRecordSet) under `hostDir`.
+UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const RecordSet& all,
+                     const RunRecord& target, const UndoOptions& options);
 
 #endif  // PACKWRIGHT_RECORD_UNDO_H_

@@ -24,6 +24,8 @@ void Undoer::UndoCatalogue() {
   FileSum now;
   if (!c.present)
     return;
+  if (!Reachable(c.path) || (Present(c.backup) && !IsOwnBackup(c.backup)))
+    return LeaveAlone(c.path, kNotReachable);
   // The temporary of a save that never finished is the run's own half file.
   std::string temp = c.path + kReplaceTempSuffix;
   if (!c.saved && Present(temp) && Step("remove " + temp) && !files_.Remove(temp))

@@ -4,10 +4,11 @@ const char kToolUsage[] =
     "usage: packwright-tool check   PACKAGE_DIR [--host KESTROVA_DIR] [--json] [--strict]\n"
     "       packwright-tool plan    PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
     " [--json]\n"
-    "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]\n"
+    "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
+    " [--no-wait]\n"
     "       packwright-tool list    [--host KESTROVA_DIR]\n"
     "       packwright-tool undo    PACKAGE_NAME|RECORD [--host KESTROVA_DIR] [--force]"
-    " [--dry-run]\n";
+    " [--dry-run] [--no-wait]\n";
 
 namespace {
 
@@ -32,6 +33,8 @@ bool Takes(const std::string& command, const std::string& option) {
     return command == "check" || command == "plan";
   if (option == "--force" || option == "--dry-run")
     return command == "undo";
+  if (option == "--no-wait")
+    return command == "install" || command == "undo";
   return option == "--strict" && command == "check";
 }
 
@@ -42,11 +45,13 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptio
     *err = "'" + options->command + "' does not take the option '" + option + "'";
     return false;
   }
-  if (option == "--json" || option == "--strict" || option == "--force" || option == "--dry-run") {
-    (option == "--json"     ? options->json
-     : option == "--strict" ? options->strict
-     : option == "--force"  ? options->force
-                            : options->dry_run) = true;
+  if (option == "--json" || option == "--strict" || option == "--force" || option == "--dry-run" ||
+      option == "--no-wait") {
+    (option == "--json"      ? options->json
+     : option == "--strict"  ? options->strict
+     : option == "--force"   ? options->force
+     : option == "--no-wait" ? options->no_wait
+                             : options->dry_run) = true;
     return true;
   }
   if (++*i == args.size()) {

@@ -1,9 +1,9 @@
 // The tool's command line:
 //   packwright-tool check   PACKAGE_DIR [--host DIR] [--json] [--strict]
 //   packwright-tool plan    PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [--json]
-//   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace]
+//   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [--no-wait]
 //   packwright-tool list    [--host DIR]
-//   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run]
+//   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run] [--no-wait]
 #ifndef PACKWRIGHT_TOOL_OPTIONS_H_
 #define PACKWRIGHT_TOOL_OPTIONS_H_
 
@@ -31,6 +31,8 @@ struct ToolOptions {
   bool strict = false;
   bool force = false;
   bool dry_run = false;
+  // Fail at once, rather than wait, while another run holds Kestrova.
+  bool no_wait = false;
 };
 
 // Parses the arguments after the program's name. False, with `err` saying

@@ -26,9 +26,17 @@ std::string StateOf(const RecordSummary& summary) {
       return "changed since (" + std::to_string(summary.undo.left_alone.size()) +
              " item(s) would be left alone)";
     case UndoStatus::kFailed:
+    case UndoStatus::kBusy:
       break;
   }
   return "cannot be undone";
+}
+
+// A record's text as `list` prints it: a control byte (and '%') as the
+// record writes it, %XX, so that an edited record can neither forge a line
+// nor steer the terminal.
+std::string Shown(const std::string& text) {
+  return EscapeField(text);
 }
 
 std::string LineOf(const RecordSummary& summary) {
@@ -36,9 +44,9 @@ std::string LineOf(const RecordSummary& summary) {
   std::string what = r.kind == "undo" ? "undo of " + RecordFolderName(r.undoes)
                                       : std::to_string(summary.files) + " file(s), " +
                                             std::to_string(summary.textures) + " texture(s)";
-  std::string end = r.end.empty() ? ", did not end" : r.end == "ok" ? "" : ", " + r.end;
-  return RecordFolderName(r.number) + "  " + r.package + " (" + r.script_sum + ")  " + r.time +
-         "  " + what + end + "  " + StateOf(summary) + "\n";
+  std::string end = r.end.empty() ? ", did not end" : r.end == "ok" ? "" : ", " + Shown(r.end);
+  return RecordFolderName(r.number) + "  " + Shown(r.package) + " (" + Shown(r.script_sum) + ")  " +
+         Shown(r.time) + "  " + what + end + "  " + StateOf(summary) + "\n";
 }
 
 int ExitStatusOf(const UndoReport& report) {
@@ -75,6 +83,9 @@ void PrintReport(Console& console, const ToolOptions& options, const UndoReport&
     case UndoStatus::kFailed:
       result = "The undo failed.";
       break;
+    case UndoStatus::kBusy:
+      result = "Another install or undo is running in this Kestrova; nothing was undone.";
+      break;
   }
   if (!report.record_folder.empty())
     result += " Its record: " + report.record_folder;
@@ -102,6 +113,8 @@ int RunUndo(Platform& system, Console& console, const ToolOptions& options) {
   UndoOptions undo;
   undo.force = options.force;
   undo.dry_run = options.dry_run;
+  ConsoleLockWait wait(console);
+  undo.wait = options.no_wait ? nullptr : &wait;
   unsigned number = 0;
   UndoReport report = ParseRecordNumber(options.package, &number)
                           ? UndoRun(system, host, number, undo)
