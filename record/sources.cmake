@@ -10,4 +10,5 @@ set(RECORD_TESTS
 # The install and its undo on the real POSIX file system, with faults
 # beneath them.
 set(RECORD_POSIX_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/install_system_fault_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/install_system_fault_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/undo_links_test.cc)
