@@ -275,7 +275,13 @@ bool CInstallRecord::Catalogue(const std::string& path) {
   if (!Links(path) || !TakeBackup(path, false, &name) ||
       !ChecksumFile(files_, folder_ + "\\" + name, &old))
     return Fail();
-  return Line({"catalogue", Relative(path), name, std::to_string(old.size), SumText(old.sum)});
+  return Line({"catalogue", Relative(path), name, std::to_string(old.size), SumText(old.sum),
+               Relative(CatalogueTemp(path))});
+}
+
+std::string CInstallRecord::CatalogueTemp(const std::string& path) const {
+  std::string number = folder_.substr(folder_.rfind('\\') + 1);
+  return path + "." + number + kReplaceTempSuffix;
 }
 
 bool CInstallRecord::Texture(const char* keyword, std::uint32_t id, const std::string& text) {

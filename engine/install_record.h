@@ -21,7 +21,8 @@
 //   remove PATH BACKUP ATTRS SIZE SUM   removed PATH (moved to BACKUP)
 //   attributes PATH ATTRS               attributes-set PATH
 //   folder-removed DIR                  (outcome only: nothing is lost)
-//   catalogue PATH BACKUP SIZE SUM      catalogue-saved PATH SIZE TIME SUM
+//   catalogue PATH BACKUP SIZE SUM TEMP catalogue-saved PATH SIZE TIME SUM
+//     (TEMP: the save's temporary; version 1 had none, and used PATH.pwtmp)
 //     with, between them, one line per entry the save adds or takes out:
 //     texture ID TEXT / texture-removed ID TEXT
 //   scan BEFORE                         scan-set AFTER
@@ -118,6 +119,10 @@ class CInstallRecord {
   bool AttributesSet(const std::string& path);
   bool FolderRemoved(const std::string& dir);
   bool Catalogue(const std::string& path);
+  // The temporary that this run saves the catalogue `path` through, unique
+  // to the run: `path`.NNNN.pwtmp, NNNN the run's number. The catalogue
+  // line names it, so that an undo can remove one left over.
+  std::string CatalogueTemp(const std::string& path) const;
   bool Texture(const char* keyword, std::uint32_t id, const std::string& text);
   bool CatalogueSaved(const std::string& path);
   bool Scan(const char* keyword, const std::string& value);

@@ -137,10 +137,12 @@ class LineReader {
   void ReadCatalogueLine(const std::vector<std::string>& f) {
     RecordedCatalogue& c = r_->catalogue;
     std::uint64_t id = 0;
-    if (f.size() == 5 && f[0] == "catalogue" && ParseFileSum(f[3], f[4], &c.before)) {
+    if ((f.size() == 5 || f.size() == 6) && f[0] == "catalogue" &&
+        ParseFileSum(f[3], f[4], &c.before)) {
       c.path = Full(f[1]);
       c.backup = Backup(f[2]);
-      c.present = !c.path.empty() && !c.backup.empty();
+      c.temp = f.size() == 6 ? Full(f[5]) : c.path + kReplaceTempSuffix;
+      c.present = !c.path.empty() && !c.backup.empty() && !c.temp.empty();
     } else if (f.size() == 3 && (f[0] == "texture" || f[0] == "texture-removed") &&
                ParseNumber(f[1], &id) && id <= 0xFFFFFFFFu) {
       c.textures.push_back({f[0] == "texture", static_cast<std::uint32_t>(id), f[2]});

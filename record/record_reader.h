@@ -37,6 +37,8 @@ struct RecordedCatalogue {
   bool present = false;
   std::string path;
   std::string backup;
+  // The save's temporary.
+  std::string temp;
   FileSum before;
   bool saved = false;
   FileSum after;

@@ -280,3 +280,20 @@ TEST(UndoTest, InstallsAndUndosRunOneAtATime) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UndoTest, TheCataloguesTemporaryIsTheRunsOwnAndUndoRemovesItsLeftover) {
+  Kestrova k;
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  const std::string temp = std::string(kCatalogue) + ".0001.pwtmp";
+  k.p.files.FailMatching("Replace", temp + ", ");
+  k.p.files.FailMatching("Remove", temp);
+  k.Install();
+  EXPECT_TRUE(k.p.files.Exists(temp));
+  k.p.files.ClearFaults();
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
+}  // namespace
