@@ -39,7 +39,37 @@ bool ClimbsAboveStart(const std::string& tail) {
   return false;
 }
 
+bool IsDigits(const std::string& text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// True for "packwright" as Windows may spell it: in any case, with
+// trailing dots and blanks, or as one of its short names.
+bool NamesRecordsFolder(std::string name) {
+  name = LowerAscii(name.substr(0, name.find_last_not_of(". ") + 1));
+  std::string::size_type tilde = name.find('~');
+  if (tilde == std::string::npos || !IsDigits(name.substr(tilde + 1)))
+    return name == "packwright";
+  std::string stem = name.substr(0, tilde);
+  return stem == "packwr" || (stem.size() == 6 && stem.compare(0, 2, "pa") == 0 &&
+                              stem.find_first_not_of("0123456789abcdef", 2) == std::string::npos);
+}
+
 }  // namespace
+
+Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string& tail) {
+  if (!StaysInside(files, base, tail))
+    return Refusal::kOutside;
+  if (tail.find(':') != std::string::npos)
+    return Refusal::kDriveOrStream;
+  std::string root = WithoutTrailingSeparator(files.FullPath(base));
+  std::string full = files.FullPath(base + tail);
+  std::string::size_type start = root.size() + (root.back() == '\\' ? 0 : 1);
+  if (full.size() <= start)
+    return Refusal::kNone;
+  std::string first = full.substr(start, full.find('\\', start) - start);
+  return NamesRecordsFolder(first) ? Refusal::kRecords : Refusal::kNone;
+}
 
 bool StaysInside(FileSystem& files, const std::string& base, const std::string& tail) {
   if (base.empty() || ClimbsAboveStart(tail))

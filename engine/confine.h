@@ -25,5 +25,15 @@ bool IsLink(FileSystem& files, const std::string& path);
 // True when the real path `path` lies within the real path `dir` or is it,
 // compared case-insensitively on whole components.
 bool RealPathWithin(const std::string& path, const std::string& dir);
+// Why the file step refuses the destination `base` + `tail`, or kNone when
+// it may write there. kOutside when StaysInside is false. kDriveOrStream
+// when `tail` holds a colon: a drive ("C:\x", "D:x"), or on Windows a
+// stream of a file ("x.ksm:zone"), neither of which names a file in
+// Kestrova's tree. kRecords when it lies in Kestrova's records folder
+// (Packwright\), which only the record writes: compared without regard to
+// case, trailing dots and blanks, and in its 8.3 short forms (PACKWR~1,
+// and the hashed PAxxxx~N).
+enum class Refusal { kNone, kOutside, kDriveOrStream, kRecords };
+Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string& tail);
 
 #endif  // PACKWRIGHT_ENGINE_CONFINE_H_

@@ -60,6 +60,28 @@ TEST(StaysInsideTest, TheSystemsFullPathMustLieWithinTheHost) {
   EXPECT_FALSE(StaysInside(files, kHost, "z"));
 }
 
+TEST(StaysInsideTest, DrivesStreamsAndTheRecordsFolderAreRefused) {
+  FakeFileSystem files;
+  const std::pair<const char*, Refusal> cases[] = {
+      {"Modelle\\x.ksm", Refusal::kNone},
+      {"Packwright.ksm", Refusal::kNone},
+      {"Modelle\\Packwright\\x", Refusal::kNone},
+      {"PACKWR~X\\x", Refusal::kNone},
+      {"..\\x", Refusal::kOutside},
+      {"C:\\W\\x.dll", Refusal::kDriveOrStream},
+      {"D:y.ksm", Refusal::kDriveOrStream},
+      {"Modelle\\x.ksm:zone", Refusal::kDriveOrStream},
+      {"Packwright\\0001\\Record.txt", Refusal::kRecords},
+      {"packwright\\x", Refusal::kRecords},
+      {"Modelle\\..\\PackWright. .\\x", Refusal::kRecords},
+      {"PACKWR~1\\0001\\Record.txt", Refusal::kRecords},
+      {"pa3f2a~2\\x", Refusal::kRecords},
+      {"Packwright", Refusal::kRecords},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.second, RefusalOf(files, kHost, c.first)) << c.first;
+}
+
 TEST(StaysInsideTest, DotRunsAreRefusedEvenWhenTheFullPathKeepsThem) {
   // Wine's full path of "D:\Sim\...\x" is "D:\Sim\..\x", which looks inside.
   ScriptedFullPaths files;

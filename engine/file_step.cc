@@ -89,7 +89,7 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
   }
   std::string tail = entry.substr(separator + sizeof(kSeparator) - 1);
   std::string destination = installer.hostDir + tail;
-  if (!StaysInside(platform.files, installer.hostDir, tail)) {
+  if (RefusalOf(platform.files, installer.hostDir, tail) != Refusal::kNone) {
     // Refused before anything is looked at or touched outside Kestrova's
     // tree, the attribute reset included.
     ReportCopyFailed(platform.shell, source, destination);

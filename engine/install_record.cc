@@ -1,6 +1,7 @@
 #include "engine/install_record.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <set>
 
@@ -114,10 +115,7 @@ bool ParseRecordNumber(const std::string& text, unsigned* number) {
   if (text.empty() || text.size() > 9 ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return false;
-  unsigned value = 0;
-  for (char c : text)
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  *number = value;
+  std::from_chars(text.data(), text.data() + text.size(), *number);
   return true;
 }
 
@@ -229,8 +227,16 @@ bool CInstallRecord::Created(const std::string& path) {
 bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
   std::uint32_t attrs = 0;
   std::string name;
-  if (!Links(path) || !files_.GetAttributes(path, &attrs) || !TakeBackup(path, false, &name))
-    return Fail();
+  if (broken_ || !Links(path))
+    return false;
+  // A destination that cannot be examined or backed up (a folder, say) is
+  // left alone: the entry fails, the record does not.
+  if (!files_.GetAttributes(path, &attrs) || !TakeBackup(path, false, &name)) {
+    if (!name.empty())
+      files_.Remove(folder_ + "\\" + name);
+    Failed(path);
+    return false;
+  }
   return Line({"replace", Relative(path), name, std::to_string(attrs), std::to_string(written.size),
                SumText(written.sum)}) &&
          Flush();
@@ -238,6 +244,10 @@ bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
 
 bool CInstallRecord::Replaced(const std::string& path) {
   return Line({"replaced", Relative(path), TimeOf(files_, path)}, true);
+}
+
+bool CInstallRecord::Failed(const std::string& path) {
+  return FileLine("failed", path, true);
 }
 
 bool CInstallRecord::Remove(const std::string& path) {
@@ -354,11 +364,15 @@ bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::stri
     return false;
   std::uint32_t attrs = 0;
   bool replaces = files.Exists(to) || files.GetAttributes(to, &attrs);
-  if (replaces && files.IsReadOnly(to))
-    return false;  // refused by the copy as well; no backup is taken for it
+  if (replaces && files.IsReadOnly(to)) {
+    record->Failed(to);  // refused by the copy as well; no backup is taken for it
+    return false;
+  }
   if (!(replaces ? record->Replace(to, written) : record->Create(to, written)))
     return false;
-  if (!CopyFileSafely(files, from, to, nullptr))
+  if (!CopyFileSafely(files, from, to, nullptr)) {
+    record->Failed(to);
     return false;
+  }
   return replaces ? record->Replaced(to) : record->Created(to);
 }

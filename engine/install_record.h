@@ -8,13 +8,13 @@
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
 // every byte below 0x20 are written as %XX. Paths are resolved and written
 // relative to Kestrova's directory. The lines, in order:
-//   packwright-record 2   (version 1 had no link lines)
+//   packwright-record 2    (version 1 lacks the lines marked 2; both are read)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
-//   link PATH TARGET                    (a folder on the way that is a link,
-//                                        and its real path; no outcome)
+//   link PATH TARGET     (2; a folder on the way that is a link, and its
+//                         real path; no outcome)
 //   make-folder LEVEL                   folder-made LEVEL
 //   create PATH SIZE SUM                created PATH TIME
 //   replace PATH BACKUP ATTRS SIZE SUM  replaced PATH TIME
@@ -22,10 +22,14 @@
 //   attributes PATH ATTRS               attributes-set PATH
 //   folder-removed DIR                  (outcome only: nothing is lost)
 //   catalogue PATH BACKUP SIZE SUM TEMP catalogue-saved PATH SIZE TIME SUM
-//     (TEMP: the save's temporary; version 1 had none, and used PATH.pwtmp)
+//     (TEMP, 2: the save's temporary, unique to the run; without it,
+//     PATH.pwtmp)
 //     with, between them, one line per entry the save adds or takes out:
 //     texture ID TEXT / texture-removed ID TEXT
 //   scan BEFORE                         scan-set AFTER
+//   failed PATH          (2; outcome only: a copy that was not made, its
+//                         intent, if any, not carried out)
+//   pruned               (2; the backups were dropped: no longer undoable)
 //   end ok|partly|failed  (partly: an undo that left something alone)
 // SIZE and SUM describe the file as the change leaves it (create, replace)
 // or as it was (remove, catalogue: the backup); ATTRS are the attributes
@@ -106,13 +110,16 @@ class CInstallRecord {
   // The intents and outcomes of the header's list. A replace or remove
   // first copies `path` (a replace) or moves it (a remove) into the run's
   // folder as the next backup; a replace or catalogue intent flushes that
-  // backup and the record before returning.
+  // backup and the record before returning. A replace whose `path` cannot
+  // be examined or backed up (a folder, an unreadable file) writes the
+  // failed outcome instead and returns false, the record staying whole.
   bool MakeFolder(const std::string& dir);
   bool FolderMade(const std::string& level);
   bool Create(const std::string& path, const FileSum& written);
   bool Created(const std::string& path);
   bool Replace(const std::string& path, const FileSum& written);
   bool Replaced(const std::string& path);
+  bool Failed(const std::string& path);
   bool Remove(const std::string& path);
   bool Removed(const std::string& path);
   bool Attributes(const std::string& path, std::uint32_t old_attrs);
@@ -173,8 +180,9 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
 
 // Copies `from` over `to` as CopyFileSafely does; with a record, first
 // writes the create or replace intent (backing the old `to` up) and after
-// the copy its outcome. False when the copy or the record failed; a failed
-// intent leaves `to` untouched.
+// the copy its outcome, or the failed outcome when the copy was not made.
+// False when the copy or the record failed; a failed intent leaves `to`
+// untouched, and the record is broken() only when it could not be written.
 bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
                       const std::string& to);
 

@@ -75,7 +75,8 @@ long CInstaller::Run(IInstallProgress* progress) {
   if (!InstallTextures())
     result = kInstallFailed;
   progress->SetPos(4);
-  UpdateScan(platform_.registry, record);
+  if (setScan)
+    UpdateScan(platform_.registry, record);
   if (record && (!record->Finish(result == 0 ? "ok" : "failed") || record->broken())) {
     ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
     result = kInstallFailed;

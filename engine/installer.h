@@ -48,7 +48,8 @@ class CInstaller {
   // shown, having changed nothing. Then runs both steps whatever the first
   // returned, updates Scan, ends the record, and returns 0 when both steps
   // returned true and the record was kept whole, and kInstallFailed
-  // otherwise; the Scan update's outcome does not count. A record write
+  // otherwise; the Scan update's outcome does not count (nor is it made
+  // without setScan). A record write
   // that fails part-way stops the run's changes there: the change it would
   // have named is not made, later entries and the catalogue are left alone,
   // IDS_RECORD_FAILED is shown once at the end and the run fails.
@@ -102,6 +103,9 @@ class CInstaller {
   CInstallRecord* record = nullptr;
   // How Run waits for another run's lock; null: it does not wait.
   ILockWait* lockWait = nullptr;
+  // Whether Run updates Scan: cleared when the run installs into another
+  // Kestrova than the one the registry names, whose Scan it is.
+  bool setScan = true;
   // Set when the user answered Cancel to the newer-file question: later
   // newer files of this run are kept without asking.
   bool keepNewerSilently = false;

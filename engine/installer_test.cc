@@ -184,6 +184,33 @@ TEST_F(InstallerTest, KeyWithoutWriteAccessStillInstalls) {
   EXPECT_EQ(0, p.registry.open_keys());
 }
 
+// A copy that fails, or whose destination cannot be backed up, is that
+// entry's failure only: later entries install, Scan is set, and the record
+// ends as a failed run rather than breaking.
+TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
+  p.files.AddFile("C:\\Paket\\a.dat", "new a", 100);
+  p.files.AddFile("C:\\Paket\\b.dat", "new b", 100);
+  p.files.AddDir("D:\\Sim\\Modelle");
+  for (const char* destination : {"", "Modelle", "Modelle\\"}) {
+    SCOPED_TRACE(destination);
+    p.registry.SetDwordValue(kKey, "Scan", 0);
+    p.shell.boxes.clear();
+    p.files.Remove("D:\\Sim\\Modelle\\Neu\\b.dat");
+    p.files.AddFile(kScript, std::string("Dateinstallation{{a.dat>>") + destination +
+                                 "}{b.dat>>Modelle\\Neu\\b.dat}}Texturskript{}");
+    EXPECT_EQ(kInstallFailed, RunOnce());
+    ASSERT_EQ(1u, p.shell.boxes.size());
+    EXPECT_EQ(FormatLocalized(p.shell, IDS_COPY_FAILED,
+                              {"C:\\Paket\\a.dat", std::string("D:\\Sim\\") + destination}),
+              p.shell.boxes[0].text);
+    EXPECT_EQ("new b", p.files.Content("D:\\Sim\\Modelle\\Neu\\b.dat"));
+    EXPECT_EQ(Dword(2), Scan());
+  }
+  std::string record = p.files.Content("D:\\Sim\\Packwright\\0003\\Record.txt");
+  EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle")) << record;
+  EXPECT_NE(std::string::npos, record.find("\nend\tfailed\n")) << record;
+}
+
 // A run changes nothing that its record cannot name: without a record it
 // changes nothing at all, and once the record breaks it stops there.
 TEST_F(InstallerTest, ARecordThatCannotBeWrittenStopsTheRun) {
@@ -204,7 +231,7 @@ TEST_F(InstallerTest, ARecordThatCannotBeWrittenStopsTheRun) {
 
   p.files.ClearFaults();
   p.shell.boxes.clear();
-  p.files.FailMatching("Copy", "1.bak");  // the backup of a.dat
+  p.files.FailMatching("Flush", "Record.txt");  // with the intent to replace a.dat
   EXPECT_EQ(kInstallFailed, RunOnce());
   EXPECT_EQ("old a", p.files.Content("D:\\Sim\\a.dat"));
   EXPECT_FALSE(p.files.Exists("D:\\Sim\\b.dat"));

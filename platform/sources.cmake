@@ -2,7 +2,8 @@
 set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/console.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
-  ${CMAKE_CURRENT_LIST_DIR}/text_file.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/text_file.cc
+  ${CMAKE_CURRENT_LIST_DIR}/xxhash64.cc)
 # Test doubles, linked into the test executable only.
 set(PLATFORM_TEST_SUPPORT
   ${CMAKE_CURRENT_LIST_DIR}/fake_faults.cc
@@ -15,6 +16,7 @@ set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/file_system_contract_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/test_find.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/test_find.cc
+  ${CMAKE_CURRENT_LIST_DIR}/xxhash64_test.cc)
 include(${CMAKE_CURRENT_LIST_DIR}/posix.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/win32.cmake)

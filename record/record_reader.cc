@@ -16,15 +16,17 @@ namespace {
 // unreadable, so that a damaged record costs bounded memory.
 const std::size_t kMaxLineLength = 64 * 1024;
 
-const char kVersion1Line[] = "packwright-record\t1";
-
+// A decimal number that fits 64 bits, digits only.
 bool ParseNumber(const std::string& text, std::uint64_t* value) {
-  if (text.empty() ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return false;
   const char* end = text.data() + text.size();
-  auto parsed = std::from_chars(text.data(), end, *value);
-  return parsed.ec == std::errc() && parsed.ptr == end;
+  std::uint64_t parsed = 0;
+  if (text.empty() || text[0] < '0' || text[0] > '9')
+    return false;
+  std::from_chars_result result = std::from_chars(text.data(), end, parsed);
+  if (result.ec != std::errc() || result.ptr != end)
+    return false;
+  *value = parsed;
+  return true;
 }
 
 bool HasControlByte(const std::string& text) {
@@ -36,12 +38,31 @@ bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out)
   return ParseNumber(size, &out->size) && ParseSum(sum, &out->sum);
 }
 
+}  // namespace
+
+bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data) {
+  std::string err;
+  std::unique_ptr<InputFile> in = files.OpenRead(path, &err);
+  if (!in)
+    return false;
+  char buf[16384];
+  long n;
+  while ((n = in->Read(buf, sizeof(buf))) > 0)
+    data->append(buf, static_cast<std::size_t>(n));
+  return n == 0;
+}
+
+namespace {
+
 // Reads one line into the record; the fields are unescaped, `host` the
 // directory that relative paths lie in.
 class LineReader {
  public:
   LineReader(FileSystem& files, const std::string& host, RunRecord* record)
       : files_(files), host_(host), r_(record) {}
+
+  // True when an undoes line named no record: the header does not read.
+  bool bad_header() const { return bad_header_; }
 
   void Read(const std::vector<std::string>& f) {
     const std::string& key = f[0];
@@ -51,15 +72,18 @@ class LineReader {
     } else if (f.size() == 2 && (key == "time" || key == "kind" || key == "end")) {
       (key == "time" ? r_->time : key == "kind" ? r_->kind : r_->end) = f[1];
     } else if (f.size() == 2 && key == "undoes") {
-      std::uint64_t n = 0;
-      if (ParseNumber(f[1], &n))
-        r_->undoes = static_cast<unsigned>(n);
+      if (!ParseRecordNumber(f[1], &r_->undoes))
+        bad_header_ = true;
+    } else if (f.size() == 1 && key == "pruned") {
+      r_->pruned = true;
     } else if (f.size() == 2 && (key == "make-folder" || key == "folder-removed")) {
       // A level whose intent was written may have been made before a crash
       // kept its outcome from the record.
       std::string dir = Full(f[1]);
       if (!dir.empty())
         (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(dir);
+      else if (key == "make-folder")
+        r_->passed_over.push_back(f[1]);
     } else if (f.size() == 3 && key == "link") {
       std::string link = Full(f[1]);
       if (!link.empty() && !f[2].empty() && !HasControlByte(f[2]))
@@ -104,9 +128,13 @@ class LineReader {
       return ReadOutcome(f);
     }
     file.path = Full(f[1]);
-    if (file.path.empty() || (file.backup.empty() && (file.kind == RecordedFile::kReplace ||
-                                                      file.kind == RecordedFile::kRemove)))
+    bool no_backup = file.backup.empty() &&
+                     (file.kind == RecordedFile::kReplace || file.kind == RecordedFile::kRemove);
+    if (file.path.empty() || no_backup) {
+      if (file.kind != RecordedFile::kAttributes)
+        r_->passed_over.push_back(f[1]);
       return true;  // not understood: passed over
+    }
     file.attrs = static_cast<std::uint32_t>(attrs);
     open_[file.path] = r_->files.size();
     r_->files.push_back(file);
@@ -121,6 +149,14 @@ class LineReader {
         {"removed", RecordedFile::kRemove},
         {"attributes-set", RecordedFile::kAttributes}};
     auto kind = kOutcomes.find(f[0]);
+    if (f.size() == 2 && f[0] == "failed") {
+      auto it = open_.find(Full(f[1]));
+      if (it != open_.end()) {
+        r_->files[it->second].failed = true;
+        open_.erase(it);
+      }
+      return true;
+    }
     if (kind == kOutcomes.end() || f.size() < 2)
       return false;
     auto it = open_.find(Full(f[1]));
@@ -143,6 +179,7 @@ class LineReader {
       c.backup = Backup(f[2]);
       c.temp = f.size() == 6 ? Full(f[5]) : c.path + kReplaceTempSuffix;
       c.present = !c.path.empty() && !c.backup.empty() && !c.temp.empty();
+      r_->catalogue_at = r_->files.size();
     } else if (f.size() == 3 && (f[0] == "texture" || f[0] == "texture-removed") &&
                ParseNumber(f[1], &id) && id <= 0xFFFFFFFFu) {
       c.textures.push_back({f[0] == "texture", static_cast<std::uint32_t>(id), f[2]});
@@ -156,6 +193,7 @@ class LineReader {
   std::string host_;
   RunRecord* r_;
   std::map<std::string, std::size_t> open_;
+  bool bad_header_ = false;
 };
 
 // The lines of a record, each without its line end (LF or CR LF); a last
@@ -211,6 +249,9 @@ class RecordLines {
   std::size_t size_ = 0;
   bool whole_ = false;
 };
+bool IsVersionLine(const std::string& line) {
+  return line == "packwright-record\t1" || line == kRecordVersionLine;
+}
 
 }  // namespace
 
@@ -229,13 +270,15 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   std::vector<std::string> fields;
   bool first = true;
   while (lines.Next(&line)) {
-    if (first && line != kRecordVersionLine && line != kVersion1Line)
+    if (first && !IsVersionLine(line))
       return false;
     if (!first && SplitRecordLine(line, &fields))
       reader.Read(fields);
     first = false;
   }
-  return lines.whole() && !first;
+  if (!record->catalogue.present)
+    record->catalogue_at = record->files.size();
+  return lines.whole() && !first && !reader.bad_header();
 }
 
 std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir) {
@@ -248,11 +291,19 @@ std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir
   for (const std::string& name : names) {
     unsigned number = 0;
     RunRecord record;
+    if (!ParseRecordNumber(name, &number) || number == 0 || RecordFolderName(number) != name)
+      continue;
     // A record's folder that is a link leads elsewhere.
-    if (ParseRecordNumber(name, &number) && number > 0 && RecordFolderName(number) == name &&
-        LowerAscii(files.RealPath(folder + "\\" + name)) == real + name &&
-        ReadRunRecord(files, hostDir, number, &record))
-      records.push_back(record);
+    if (LowerAscii(files.RealPath(folder + "\\" + name)) != real + name)
+      continue;
+    if (!ReadRunRecord(files, hostDir, number, &record)) {
+      RunRecord unreadable;
+      unreadable.number = number;
+      unreadable.folder = record.folder;
+      unreadable.unreadable = true;
+      record = unreadable;
+    }
+    records.push_back(record);
   }
   std::sort(records.begin(), records.end(),
             [](const RunRecord& a, const RunRecord& b) { return a.number > b.number; });

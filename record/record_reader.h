@@ -22,6 +22,8 @@ struct RecordedFile {
   // What the change wrote (create, replace) or what it moved away (remove).
   FileSum sum;
   bool done = false;
+  // A failed outcome followed: the change was not made.
+  bool failed = false;
   // The last-write time after the change; 0 when not known.
   std::uint64_t time = 0;
 };
@@ -71,24 +73,41 @@ struct RunRecord {
   std::vector<std::string> folders_removed;
   RecordedCatalogue catalogue;
   std::vector<RecordedLink> links;
+  // How many of `files` came before the catalogue's intent: the change to
+  // undo between them (all of them when there is no catalogue).
+  std::size_t catalogue_at = 0;
+  // Paths on record, as written, that name no place inside Kestrova: an
+  // undo cannot reverse them and lists them.
+  std::vector<std::string> passed_over;
+  // The backups were dropped by prune: the run can no longer be undone.
+  bool pruned = false;
+  // The record did not read (see ReadRunRecord); only its number and folder
+  // are known.
+  bool unreadable = false;
   // Set by ReadRecords: a later undo that ended "ok", itself not undone,
   // reverses this run.
   bool undone = false;
 };
 
+// The whole of file `path`, read in binary; false when it does not open or
+// a read fails.
+bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data);
+
 // Reads the record of folder `number` under `hostDir` (ending in a
-// backslash). False when the file does not open, cannot be read, does not
-// start with a version line (1 or 2), or holds a line longer than 64 KiB.
-// Lines end in LF or CR LF; a last line without its line feed, and lines
-// not understood, are passed over. A path on record counts only when it
-// names a place inside Kestrova as an installer's destination must
-// (StaysInside), with no control byte in it; a line with any other path is
-// passed over whole.
+// backslash), of any version written so far (1 or 2). False when the file
+// does not open, cannot be read, does not start with a version line, holds
+// an `undoes` line without a record number, or holds a line longer than
+// 64 KiB. Lines end in LF or CR LF; a last line without its line feed, and
+// other lines not understood, are passed over. A path on record counts
+// only when it names a place inside Kestrova as an installer's destination
+// must (StaysInside), with no control byte in it; a line with any other
+// path is passed over whole. Never throws.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 
-// Every readable record under `hostDir`, newest first, with `undone` set;
-// none when the Packwright folder is a link, and no record whose folder is
+// Every record under `hostDir`, newest first, with `undone` set; one that
+// does not read comes as `unreadable`, with its number and folder only.
+// None when the Packwright folder is a link, and no record whose folder is
 // one.
 std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir);
 

@@ -113,9 +113,10 @@ TEST(RecordReaderTest, NumbersPassOverFoldersThatDoNotReadBack) {
     EXPECT_EQ(std::string("D:\\Sim\\Packwright\\") + c.next, record.folder());
     unsigned number = 0;
     ASSERT_TRUE(ParseRecordNumber(c.next, &number));
-    std::vector<RunRecord> all = ReadRecords(files, kHost);
-    ASSERT_EQ(1u, all.size());
-    EXPECT_EQ(number, all[0].number);
+    int read = 0;
+    for (const RunRecord& run : ReadRecords(files, kHost))
+      read += run.unreadable ? 0 : run.number == number ? 1 : 100;
+    EXPECT_EQ(1, read);
   }
 }
 

@@ -1,5 +1,6 @@
 # The records of past runs: reading them, listing them, undoing a run.
 set(RECORD_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/prune.cc
   ${CMAKE_CURRENT_LIST_DIR}/record_list.cc
   ${CMAKE_CURRENT_LIST_DIR}/record_reader.cc
   ${CMAKE_CURRENT_LIST_DIR}/undo.cc

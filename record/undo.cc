@@ -42,11 +42,15 @@ void Undoer::Run() {
     }
     report_->record_folder = record_.folder();
   }
+  for (const std::string& path : target_.passed_over)
+    LeaveAlone(path, "not inside Kestrova's folder");
   RemakeFolders();
-  for (auto file = target_.files.rbegin(); file != target_.files.rend() && !failed_; ++file)
-    UndoFile(*file);
+  // In the reverse order of the run: a catalogue the package shipped as a
+  // file was replaced by the file step before the texture step saved it.
+  UndoFiles(target_.files.size(), target_.catalogue_at);
   if (!failed_)
     UndoCatalogue();
+  UndoFiles(target_.catalogue_at, 0);
   if (!failed_)
     RemoveFolders();
   bool partly = !report_->outcome.left_alone.empty();
@@ -59,11 +63,22 @@ void Undoer::Run() {
 
 // Makes what the undo wrote durable, sets Scan and ends the record; the
 // undo counts only once all of that is done.
+void Undoer::UndoFiles(std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i > to && !failed_; --i)
+    UndoFile(target_.files[i - 1]);
+}
+
 void Undoer::Finish() {
   std::string err;
+  // A file restored and then removed again is no longer there to sync.
+  written_.erase(
+      std::remove_if(written_.begin(), written_.end(),
+                     [&](const std::string& path) { return gone_.count(LowerAscii(path)); }),
+      written_.end());
   if (!written_.empty() && !files_.SyncFiles(written_, &err))
     Fail(err);
-  UpdateScan(platform_.registry, &record_);
+  if (options_.set_scan)
+    UpdateScan(platform_.registry, &record_);
   bool partly = !report_->outcome.left_alone.empty();
   if (!record_.Finish(failed_ ? "failed" : partly ? "partly" : "ok"))
     Fail("the undo's record cannot be written: " + record_.folder());
@@ -83,6 +98,11 @@ bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t ti
          (files_.LastWriteTime(path, &now_time) == TimeResult::kOk && now_time == time);
 }
 
+bool Undoer::HoldsNow(const std::string& path, const FileSum& sum, std::uint64_t time) {
+  auto placed = placed_.find(LowerAscii(path));
+  return placed != placed_.end() ? placed->second == sum : Holds(path, sum, time);
+}
+
 bool Undoer::Present(const std::string& path) {
   std::uint32_t attrs = 0;
   return files_.Exists(path) || files_.GetAttributes(path, &attrs);
@@ -93,7 +113,7 @@ bool Undoer::Step(const std::string& text) {
   return !options_.dry_run;
 }
 
-void Undoer::LeaveAlone(const std::string& item, const char* why) {
+void Undoer::LeaveAlone(const std::string& item, const std::string& why) {
   report_->outcome.left_alone.push_back(item);
   report_->steps.push_back("leave " + item + " (" + why + ")");
 }
@@ -135,6 +155,8 @@ void Undoer::UndoFile(const RecordedFile& file) {
   if (!file.done && file.kind != RecordedFile::kAttributes && Present(temp) &&
       Step("remove " + temp) && !files_.Remove(temp))
     return Fail("cannot remove " + temp);
+  if (file.failed)
+    return;  // the change was never made
   switch (file.kind) {
     case RecordedFile::kCreate:
       return UndoCreate(file);
@@ -150,10 +172,11 @@ void Undoer::UndoFile(const RecordedFile& file) {
 void Undoer::UndoCreate(const RecordedFile& file) {
   if (!Present(file.path))
     return;
-  bool ours = Holds(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
+  bool ours = HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
   if (!ours && !options_.force)
     return LeaveAlone(file.path);
   gone_.insert(LowerAscii(file.path));
+  placed_.erase(LowerAscii(file.path));
   if (!Step("remove " + file.path))
     return;
   if (!(record_.Remove(file.path) && record_.Removed(file.path)))
@@ -166,19 +189,20 @@ void Undoer::UndoReplace(const RecordedFile& file) {
   if (!ChecksumFile(files_, file.backup, &old))
     return Fail("cannot read the backup " + file.backup);
   bool exists = Present(file.path);
-  if (exists && Holds(file.path, old, 0))
+  if (exists && HoldsNow(file.path, old, 0))
     return;  // as it was before the run
   bool ours =
-      exists && Holds(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
+      exists && HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
   if (!ours && !options_.force)
     return LeaveAlone(file.path);
+  placed_[LowerAscii(file.path)] = old;
   if (Step("restore " + file.path))
     Restore(file.path, file.backup, file.attrs);
 }
 
 void Undoer::UndoRemove(const RecordedFile& file) {
   if (Present(file.path)) {
-    if (Holds(file.path, file.sum, 0))
+    if (HoldsNow(file.path, file.sum, 0))
       return;
     if (!options_.force)
       return LeaveAlone(file.path);
@@ -189,6 +213,7 @@ void Undoer::UndoRemove(const RecordedFile& file) {
       Fail("the backup is missing: " + file.backup);
     return;
   }
+  placed_[LowerAscii(file.path)] = file.sum;
   if (Step("restore " + file.path))
     Restore(file.path, file.backup, file.attrs);
 }
@@ -249,7 +274,9 @@ void Undoer::RemoveFolders() {
   const std::vector<std::string>& made = target_.folders_made;
   std::vector<std::string> names;
   for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
-    if (gone_.count(LowerAscii(*dir)))
+    // Only a dry run goes by names: a folder that differs from a removed
+    // one in case alone may still be there.
+    if (options_.dry_run && gone_.count(LowerAscii(*dir)))
       continue;
     if (!Reachable(*dir)) {
       LeaveAlone(*dir, kNotReachable);
@@ -261,9 +288,11 @@ void Undoer::RemoveFolders() {
       continue;
     }
     // A dry run removes nothing, so what it would have removed counts as gone.
-    bool empty = std::all_of(names.begin(), names.end(), [&](const std::string& name) {
-      return gone_.count(LowerAscii(*dir + "\\" + name)) > 0;
-    });
+    bool empty = !options_.dry_run
+                     ? names.empty()
+                     : std::all_of(names.begin(), names.end(), [&](const std::string& name) {
+                         return gone_.count(LowerAscii(*dir + "\\" + name)) > 0;
+                       });
     if (!empty)
       continue;
     gone_.insert(LowerAscii(*dir));
@@ -304,6 +333,12 @@ UndoReport Undo(Platform& platform, const std::string& hostDir, const RecordSet&
     report.outcome.status = UndoStatus::kNothingToUndo;
     if (target)
       report.undone_folder = target->folder;
+    return report;
+  }
+  report.undone_folder = target->folder;
+  if (target->unreadable || target->pruned) {
+    report.errors.push_back(target->folder + (target->unreadable ? ": the record cannot be read"
+                                                                 : ": its backups were pruned"));
     return report;
   }
   Undoer(platform, hostDir, options, all, *target, &report).Run();

@@ -1,5 +1,6 @@
 // The undo of a run's change to Kestrova's texture catalogue.
 #include "engine/safe_copy.h"
+#include "platform/paths.h"
 #include "record/undoer.h"
 #include "textures/texture_catalogue.h"
 
@@ -34,8 +35,10 @@ void Undoer::UndoCatalogue() {
     return LeaveAlone(c.path);
   if (now == c.before)
     return;  // never saved, or as it was already
+  // Even a forced undo takes the entries out one by one from a catalogue
+  // changed since, so that it never takes out what the run did not add.
   bool as_left = (c.saved && now == c.after) || CatalogueAsLeft();
-  if ((as_left || options_.force) && Present(c.backup))
+  if (as_left && Present(c.backup))
     return RestoreCatalogue();
   TakeOutEntries();
 }
@@ -58,6 +61,7 @@ bool Undoer::CatalogueAsLeft() {
 
 void Undoer::RestoreCatalogue() {
   const RecordedCatalogue& c = target_.catalogue;
+  placed_[LowerAscii(c.path)] = c.before;
   if (!Step("restore " + c.path))
     return;
   std::string err;

@@ -67,6 +67,8 @@ struct Kestrova {
     for (const char* name : {"a.ksm", "alt.ksm", "neu.ksm", "ro.ksm"})
       p.files.AddFile(dir + "\\" + name, dir + " " + name, 100);
     p.files.Find(dir + "\\ro.ksm")->read_only = true;
+    p.files.AddFile(dir + "\\Texturen.txt", "Basis{\r\n\tTextur{\tname(Eigen)\tid(77)\t}\r\n}\r\n",
+                    100);
     p.files.AddFile(dir + "\\InstSkript.txt", script);
   }
 
@@ -101,21 +103,29 @@ TEST(UndoTest, InstallThenUndoLeavesTheTreeAsItWas) {
       {"Dateinstallation{{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}{a.ksm>>Modelle\\Neu\\Tief\\a.ksm}"
        "{ro.ksm>>Modelle\\Neu\\ro.ksm}{alt.ksm>>Texturen\\..\\Modelle\\Neu\\b.ksm}}",
        kNormalised},
+      {"Dateinstallation{{a.ksm>>M\\x}{alt.ksm>>M\\x}}Texturskript{}", kNormalised},
+      {"Dateinstallation{{Texturen.txt>>Resourcen\\Parallels\\Texturen.txt}}", kNormalised},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.script);
-    Kestrova k(c.catalogue, *c.script ? c.script : std::string(kFiles) + kTextures);
-    std::map<std::string, std::string> before = Tree(k.p.files);
-    k.Install();
-    EXPECT_NE(before, Tree(k.p.files));
-    EXPECT_EQ("\x02", k.Scan());
-    k.p.registry.SetDwordValue(kKey, "Scan", 0);
-    UndoReport report = k.Undo();
-    EXPECT_EQ(UndoStatus::kUndone, report.outcome.status) << testing::PrintToString(report.errors);
-    EXPECT_EQ(before, Tree(k.p.files));
-    EXPECT_EQ("\x02", k.Scan());
-    EXPECT_NE(nullptr, k.p.registry.Get(kKey, "AppPath"));
-    EXPECT_EQ(UndoStatus::kNothingToUndo, k.Undo().outcome.status);
+    for (bool force : {false, true}) {
+      SCOPED_TRACE(std::string(c.script) + (force ? " --force" : ""));
+      Kestrova k(c.catalogue, *c.script ? c.script : std::string(kFiles) + kTextures);
+      if (std::string(c.script).find("Texturen.txt>>") != std::string::npos)
+        k.AddPackage("C:\\Paket", std::string(c.script) + kTextures);
+      std::map<std::string, std::string> before = Tree(k.p.files);
+      k.Install();
+      EXPECT_NE(before, Tree(k.p.files));
+      EXPECT_EQ("\x02", k.Scan());
+      k.p.registry.SetDwordValue(kKey, "Scan", 0);
+      EXPECT_EQ(UndoStatus::kUndone, k.Undo(force, true).outcome.status);
+      UndoReport report = k.Undo(force);
+      EXPECT_EQ(UndoStatus::kUndone, report.outcome.status)
+          << testing::PrintToString(report.errors);
+      EXPECT_EQ(before, Tree(k.p.files));
+      EXPECT_EQ("\x02", k.Scan());
+      EXPECT_NE(nullptr, k.p.registry.Get(kKey, "AppPath"));
+      EXPECT_EQ(UndoStatus::kNothingToUndo, k.Undo().outcome.status);
+    }
   }
 }
 
@@ -148,6 +158,8 @@ TEST(UndoTest, LaterChangesAreLeftAloneUnlessForcedAndTheForcedUndoUndoes) {
   EXPECT_EQ(plan.steps, forced.steps);
   EXPECT_EQ("old alt", p.files.Content("D:\\Sim\\Modelle\\alt.ksm"));
   EXPECT_FALSE(p.files.Exists("D:\\Sim\\Modelle\\Neu"));
+  EXPECT_EQ(std::string::npos, p.files.Content(kCatalogue).find("id(40)"));
+  EXPECT_NE(std::string::npos, p.files.Content(kCatalogue).find("id(41)"));
   RunRecord record;
   unsigned number = 0;
   for (unsigned n = 1; n < 10; ++n)
@@ -195,9 +207,30 @@ TEST(UndoTest, AnEditedRecordCannotAimAnUndoOutsideKestrova) {
       "packwright-record\t1\npackage\tPaket\t-\nkind\tinstall\n"
       "create\t..\\..\\C:\\Paket\\a.ksm\t1\t0000000000000000\n"
       "create\tC:\\Paket\\alt.ksm\t1\t0000000000000000\n"
-      "replace\tModelle\\alt.ksm\t..\\..\\..\\Paket\\neu.ksm\t0\t1\t0000000000000000\n");
+      "replace\tModelle\\alt.ksm\t..\\..\\..\\Paket\\neu.ksm\t0\t1\t0000000000000000\n"
+      "create\tModelle\\..\\..\\Outside.ksm\t1\t0000000000000000\n");
+  k.p.files.AddFile("D:\\Outside.ksm", "not Kestrova's");
   std::map<std::string, std::string> before = Tree(k.p.files);
-  EXPECT_EQ(UndoStatus::kUndone, k.Undo(true).outcome.status);
+  UndoOutcome outcome = k.Undo(true).outcome;
+  EXPECT_EQ(UndoStatus::kPartly, outcome.status);
+  EXPECT_EQ((std::vector<std::string>{"..\\..\\C:\\Paket\\a.ksm", "C:\\Paket\\alt.ksm",
+                                      "Modelle\\alt.ksm", "Modelle\\..\\..\\Outside.ksm"}),
+            outcome.left_alone);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
+// A record that does not read stops neither list nor any undo.
+TEST(UndoTest, AnUnreadableRecordIsPassedOver) {
+  Kestrova k;
+  k.p.files.AddFile("D:\\Sim\\Packwright\\0001\\Record.txt",
+                    "packwright-record\t1\nkind\tundo\nundoes\t99999999999999999999\n");
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  k.Install();
+  std::vector<RunRecord> all = ReadRecords(k.p.files, kHost);
+  ASSERT_EQ(2u, all.size());
+  EXPECT_TRUE(all[1].unreadable);
+  EXPECT_EQ(UndoStatus::kFailed, UndoRun(k.p.platform, kHost, 1, UndoOptions()).outcome.status);
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
   EXPECT_EQ(before, Tree(k.p.files));
 }
 

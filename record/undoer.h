@@ -2,6 +2,7 @@
 #ifndef PACKWRIGHT_RECORD_UNDOER_H_
 #define PACKWRIGHT_RECORD_UNDOER_H_
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ class Undoer {
   bool IsOwnBackup(const std::string& backup);
   // True when `path` holds `sum` (and, when `time` is not 0, that time).
   bool Holds(const std::string& path, const FileSum& sum, std::uint64_t time);
+  // As Holds, except that a file this undo put in place (or, in a dry run,
+  // would have) holds what it put there.
+  bool HoldsNow(const std::string& path, const FileSum& sum, std::uint64_t time);
+  void UndoFiles(std::size_t from, std::size_t to);
   void UndoFile(const RecordedFile& file);
   void UndoCreate(const RecordedFile& file);
   void UndoReplace(const RecordedFile& file);
@@ -58,7 +63,7 @@ class Undoer {
 
   // True (and the step listed) when the step is to be carried out.
   bool Step(const std::string& text);
-  void LeaveAlone(const std::string& item, const char* why = "changed since");
+  void LeaveAlone(const std::string& item, const std::string& why = "changed since");
   void Fail(const std::string& what);
 
   Platform& platform_;
@@ -72,6 +77,8 @@ class Undoer {
   // What the undo removed (or, in a dry run, would remove), by lower-case
   // full path.
   std::set<std::string> gone_;
+  // What the undo put in place (or would), by lower-case full path.
+  std::map<std::string, FileSum> placed_;
   // The files the undo wrote or moved, to be synced before it ends.
   std::vector<std::string> written_;
   bool failed_ = false;

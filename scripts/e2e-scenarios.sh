@@ -16,8 +16,9 @@ IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7
 scenarios_of() {
   echo "install-$1"
   case "$1" in
-    de) printf '%s\n' no-host no-script newer-file texture-fails about uninstall ;;
+    de) printf '%s\n' no-host no-script newer-file texture-fails failing-entry about uninstall ;;
     pl) echo uninstall ;;
+    fr) echo failing-entry ;;
     # The English copy failure names both paths.
     en) echo read-only ;;
     # A user's locale apart from the system's: the texts keep the system's
@@ -217,6 +218,25 @@ scenario_read-only() {
   drive start "click:$IDOK" box "answer:$IDOK" exit
   expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
   expect_installed
+}
+
+# An entry in the middle of the script whose destination is a folder: its
+# copy fails and says so, the entries after it and the textures are still
+# installed, Scan is set, and the run ends with the failure message.
+scenario_failing-entry() {
+  local lang="$1"
+  sed -i 's/^\( *{Dateien\\Mast.bmp >> Texturen\\Mast.bmp}\)/    {Dateien\\Mast.bmp >> Modelle\\Signale}\r\n\1/' \
+    "$PKG/InstSkript.txt"
+  drive start "click:$IDOK" box "answer:$IDOK" box "answer:$IDOK" exit
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" $IDS_COPY_FAILED exclamation "$IDOK" \
+    "$(winpath "$PKG")\\Dateien\\Mast.bmp" "$(winpath "$HOST")\\Modelle\\Signale"
+  expect_box 2 "$lang" $IDS_INSTALL_FAILED exclamation "$IDOK"
+  expect_eq "progress" "$(box_value "$LOG" 2 progress)" 4
+  expect_installed
+  expect_file_bytes "$CATALOGUE" \
+    'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n\tTextur{\tname(Mast)\tid(4711)\t}\r\n}'
+  expect_eq Scan "$(read_scan)" 2
 }
 
 # The About box through the system menu, by its own command and by one

@@ -153,12 +153,25 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
         "folder, such as Modelle\\x.ksm.");
     return;
   }
-  if (!StaysInside(files_, host, destination)) {
-    Add("destination-outside", Severity::kError, entry,
-        "'" + destination +
-            "' leaves Kestrova's folder, and Packwright refuses to copy there; "
-            "write a path inside it, without '..' or a drive.");
-    return;
+  switch (RefusalOf(files_, host, destination)) {
+    case Refusal::kOutside:
+      return Add("destination-outside", Severity::kError, entry,
+                 "'" + destination +
+                     "' leaves Kestrova's folder, and Packwright refuses to copy there; "
+                     "write a path inside it, without '..' or a drive.");
+    case Refusal::kDriveOrStream:
+      return Add("destination-drive-or-stream", Severity::kError, entry,
+                 "'" + destination +
+                     "' holds a colon, which names a drive or a stream of a file, and "
+                     "Packwright refuses to copy there; write a path inside Kestrova's folder "
+                     "without ':'.");
+    case Refusal::kRecords:
+      return Add("destination-records-folder", Severity::kError, entry,
+                 "'" + destination +
+                     "' lies in Kestrova's Packwright folder, which holds the records of "
+                     "installs, and Packwright refuses to copy there; choose another folder.");
+    case Refusal::kNone:
+      break;
   }
   for (const std::string& part : Components(destination)) {
     if (IsDeviceName(part))
@@ -181,6 +194,12 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
         "The full path '" + input_.host + destination +
             "' is longer than 259 characters, so "
             "Windows cannot create it; use shorter names.");
+  std::string target = input_.host + destination;
+  if (!input_.host.empty() && files_.Exists(target) && files_.IsReadOnly(target))
+    Add("destination-read-only", Severity::kWarning, entry,
+        "Kestrova's '" + destination +
+            "' is read-only, so Packwright cannot replace it and reports the copy failed; "
+            "install under another name, or ask players to clear the read-only attribute.");
   auto earlier = destinations_.emplace(LowerAscii(destination), entry.pos.line);
   if (!earlier.second)
     Add("destination-repeated", Severity::kWarning, entry,

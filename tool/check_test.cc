@@ -38,6 +38,9 @@ const CheckCase kCases[] = {
     {"Dateinstallation{\n{*.dat>>M\\x.dat}}", {"source-wildcard@2"}},
     {"Dateinstallation{\n{Dir>>M\\x.dat}}", {"source-folder@2"}},
     {"Dateinstallation{\n{a.dat>>..\\x.dat}}", {"destination-outside@2"}},
+    {"Dateinstallation{\n{a.dat>>M\\x:s}\n{a.dat>>C:\\x}}",
+     {"destination-drive-or-stream@2", "destination-drive-or-stream@3"}},
+    {"Dateinstallation{\n{a.dat>>PACKWR~1\\x}}", {"destination-records-folder@2"}},
     {"Dateinstallation{\n{a.dat>>M\\nul.txt}}", {"destination-device-name@2"}},
     {"Dateinstallation{\n{a.dat>>M\\x.}}", {"destination-trailing-dot@2"}},
     {"Dateinstallation{\n{a.dat>>M/x.dat}}", {"destination-forward-slash@2"}},
@@ -94,6 +97,12 @@ TEST(CheckTest, HostAndPackageFindings) {
   files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "Basis{}");
   EXPECT_EQ(std::vector<std::string>({"destination-too-long@2"}),
             Check(files, long_name, "D:\\Sim\\", {}));
+  files.AddFile("D:\\Sim\\M\\ro.dat", "r");
+  files.Find("D:\\Sim\\M\\ro.dat")->read_only = true;
+  std::string read_only = std::string("Dateinstallation{\n{a.dat>>M\\ro.dat}}") + kEnd;
+  EXPECT_EQ(std::vector<std::string>(), Check(files, read_only, "", {}));
+  EXPECT_EQ(std::vector<std::string>({"destination-read-only@2"}),
+            Check(files, read_only, "D:\\Sim\\", {}));
   EXPECT_EQ(std::vector<std::string>({"file-not-installed@0"}),
             Check(files, kEnd, "", {"InstSkript.txt", "Packwright.exe", "extra.txt"}));
 }

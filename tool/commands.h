@@ -25,10 +25,16 @@ int RunCheck(Platform& system, Console& console, const ToolOptions& options);
 // 0, or 2 when Kestrova is not found.
 int RunList(Platform& system, Console& console, const ToolOptions& options);
 
-// Undoes the latest install of the named package, or the run of the given
-// record number (record/undo.h), printing each step: 0 when undone, 1 when
+// Undoes the latest install of the named package, or the run of record
+// --record N (record/undo.h), printing each step: 0 when undone, 1 when
 // something was left alone or the undo failed, 2 when Kestrova or the
-// record is not found. --dry-run prints the same and changes nothing.
+// record is not found. A bare number that no package on record is named
+// picks that record. --dry-run prints the same and changes nothing.
 int RunUndo(Platform& system, Console& console, const ToolOptions& options);
+
+// Drops the backups of all but the newest --keep records (record/prune.h),
+// saying what it freed: 0, 1 when a backup or a mark could not be
+// written or removed, 2 when Kestrova is not found.
+int RunPrune(Platform& system, Console& console, const ToolOptions& options);
 
 #endif  // PACKWRIGHT_TOOL_COMMANDS_H_

@@ -70,7 +70,7 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   shell.before_output = [&files] { files.Clear(); };
   Platform platform{files, system.registry, shell};
   CInstaller installer(platform);
-  if (!SettleHost(installer, folders, platform, console))
+  if (!SettleHost(installer, folders, platform, console, true))
     return kExitCannotRun;
   ConsoleLockWait wait(console);
   installer.lockWait = options.no_wait ? nullptr : &wait;

@@ -1,5 +1,5 @@
 // packwright-tool: check a package, show what an install would do, install
-// it unattended, list the installs on record and undo one. See options.h for
+// it unattended, list the installs on record, undo one and prune old backups. See options.h for
 // the command line.
 #include <string>
 #include <vector>
@@ -27,5 +27,7 @@ int main(int argc, char** argv) {
     return RunList(system, console, options);
   if (options.command == "undo")
     return RunUndo(system, console, options);
+  if (options.command == "prune")
+    return RunPrune(system, console, options);
   return RunInstall(system, console, options);
 }

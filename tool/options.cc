@@ -1,5 +1,7 @@
 #include "tool/options.h"
 
+#include "engine/install_record.h"
+
 const char kToolUsage[] =
     "usage: packwright-tool check   PACKAGE_DIR [--host KESTROVA_DIR] [--json] [--strict]\n"
     "       packwright-tool plan    PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
@@ -7,8 +9,9 @@ const char kToolUsage[] =
     "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
     " [--no-wait]\n"
     "       packwright-tool list    [--host KESTROVA_DIR]\n"
-    "       packwright-tool undo    PACKAGE_NAME|RECORD [--host KESTROVA_DIR] [--force]"
-    " [--dry-run] [--no-wait]\n";
+    "       packwright-tool undo    PACKAGE_NAME|--record N [--host KESTROVA_DIR] [--force]"
+    " [--dry-run] [--no-wait]\n"
+    "       packwright-tool prune   [--host KESTROVA_DIR] [--keep N] [--no-wait]\n";
 
 namespace {
 
@@ -31,10 +34,12 @@ bool Takes(const std::string& command, const std::string& option) {
     return command == "plan" || command == "install";
   if (option == "--json")
     return command == "check" || command == "plan";
-  if (option == "--force" || option == "--dry-run")
+  if (option == "--force" || option == "--dry-run" || option == "--record")
     return command == "undo";
   if (option == "--no-wait")
-    return command == "install" || command == "undo";
+    return command == "install" || command == "undo" || command == "prune";
+  if (option == "--keep")
+    return command == "prune";
   return option == "--strict" && command == "check";
 }
 
@@ -62,6 +67,14 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t* i, ToolOptio
     options->host = args[*i];
     return true;
   }
+  if (option == "--record" || option == "--keep") {
+    unsigned* number = option == "--record" ? &options->record : &options->keep;
+    if (!ParseRecordNumber(args[*i], number) || (option == "--record" && *number == 0)) {
+      *err = option + " takes a number, not '" + args[*i] + "'";
+      return false;
+    }
+    return true;
+  }
   options->newer_given = true;
   if (!ParseNewer(args[*i], &options->newer)) {
     *err = "--newer takes ask, keep or replace, not '" + args[*i] + "'";
@@ -80,8 +93,9 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
   }
   options->command = args[0];
   const std::string& command = options->command;
+  bool takes_package = command != "list" && command != "prune";
   if (command != "check" && command != "plan" && command != "install" && command != "list" &&
-      command != "undo") {
+      command != "undo" && command != "prune") {
     *err = "unknown command '" + options->command + "'";
     return false;
   }
@@ -89,15 +103,19 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     if (args[i].compare(0, 2, "--") == 0) {
       if (!ParseOption(args, &i, options, err))
         return false;
-    } else if (options->package.empty() && command != "list") {
+    } else if (options->package.empty() && takes_package) {
       options->package = args[i];
     } else {
-      *err = command == "list" ? "'list' takes no package, not '" + args[i] + "'"
-                               : "only one package may be given, not also '" + args[i] + "'";
+      *err = !takes_package ? "'" + command + "' takes no package, not '" + args[i] + "'"
+                            : "only one package may be given, not also '" + args[i] + "'";
       return false;
     }
   }
-  if (options->package.empty() && command != "list") {
+  if (command == "undo" && options->record != 0 && !options->package.empty()) {
+    *err = "undo takes a package name or --record, not both";
+    return false;
+  }
+  if (options->package.empty() && takes_package && options->record == 0) {
     *err = command == "undo" ? "no package name or record given" : "no package folder given";
     return false;
   }

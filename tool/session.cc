@@ -3,6 +3,19 @@
 #include <thread>
 
 #include "engine/messages.h"
+#include "platform/paths.h"
+
+namespace {
+
+// A folder's full path in lower case, without trailing backslash.
+std::string FolderKey(FileSystem& files, const std::string& dir) {
+  std::string key = LowerAscii(files.FullPath(dir));
+  while (!key.empty() && key.back() == '\\')
+    key.pop_back();
+  return key;
+}
+
+}  // namespace
 
 ToolFolders ResolveFolders(FileSystem& files, const ToolOptions& options) {
   ToolFolders folders;
@@ -24,14 +37,23 @@ NewerAnswer EffectiveNewer(const ToolOptions& options, Console& console) {
 }
 
 bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& platform,
-                Console& console) {
+                Console& console, bool changes) {
+  std::string registered = installer.hostDir;
   if (!folders.host.empty()) {
     const std::string& host = folders.host;
     std::string dir = host.size() > 3 ? host.substr(0, host.size() - 1) : host;
     installer.hostDir = platform.files.Exists(dir) ? host : std::string();
   }
-  if (installer.IsHostFound())
+  if (installer.IsHostFound()) {
+    installer.setScan = registered.empty() || FolderKey(platform.files, registered) ==
+                                                  FolderKey(platform.files, installer.hostDir);
+    if (!installer.setScan && changes)
+      console.Write(ConsoleStream::kErr,
+                    "packwright-tool: Scan is left alone: the registry names "
+                    "another Kestrova, " +
+                        registered + "\n");
     return true;
+  }
   console.Write(ConsoleStream::kErr, LoadMessage(platform.shell, IDS_HOST_MISSING) + "\n");
   return false;
 }

@@ -29,11 +29,12 @@ ToolFolders ResolveFolders(FileSystem& files, const ToolOptions& options);
 // keep otherwise.
 NewerAnswer EffectiveNewer(const ToolOptions& options, Console& console);
 
-// Points the installer at the --host folder, if one was given. False, with
-// IDS_HOST_MISSING written to the error stream, when Kestrova is not found
-// either way (a --host folder must exist).
+// Points the installer at the --host folder, if one was given, and clears
+// its setScan when the registry names another Kestrova, with a note on the
+// error stream for a command that `changes` Kestrova. False, with IDS_HOST_MISSING written to the
+// error stream, when Kestrova is not found either way (a --host folder must exist).
 bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& platform,
-                Console& console);
+                Console& console, bool changes = false);
 
 // The text that the dialog shows after a run: IDS_INSTALL_OK or
 // IDS_INSTALL_FAILED in the system's language.

@@ -20,4 +20,5 @@ set(TOOL_MAIN_SOURCES
 set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/positioned_script_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/undo_command_test.cc)

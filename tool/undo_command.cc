@@ -1,6 +1,8 @@
-// list and undo: the runs on record in Kestrova's Packwright folder.
+// list, undo and prune: the runs on record in Kestrova's Packwright folder.
 
 #include "engine/install_record.h"
+#include "platform/paths.h"
+#include "record/prune.h"
 #include "record/record_list.h"
 #include "record/undo.h"
 #include "tool/commands.h"
@@ -9,14 +11,33 @@
 namespace {
 
 // Kestrova's directory from --host or the registry; empty, with the reason
-// written, when it is not found.
-std::string FindHost(Platform& system, Console& console, const ToolOptions& options) {
+// written, when it is not found. `set_scan` (if given) says whether it is
+// the registry's Kestrova, whose Scan an undo sets.
+std::string FindHost(Platform& system, Console& console, const ToolOptions& options,
+                     bool* set_scan = nullptr) {
   ToolFolders folders = ResolveFolders(system.files, options);
   CInstaller installer(system);
-  return SettleHost(installer, folders, system, console) ? installer.hostDir : std::string();
+  if (!SettleHost(installer, folders, system, console, set_scan != nullptr))
+    return std::string();
+  if (set_scan)
+    *set_scan = installer.setScan;
+  return installer.hostDir;
+}
+
+// A name on record is a package's, even when it spells a number.
+bool IsPackageOnRecord(FileSystem& files, const std::string& host, const std::string& name) {
+  for (const RunRecord& record : ReadRecords(files, host)) {
+    if (record.kind == "install" && LowerAscii(record.package) == LowerAscii(name))
+      return true;
+  }
+  return false;
 }
 
 std::string StateOf(const RecordSummary& summary) {
+  if (summary.record.unreadable)
+    return "unreadable";
+  if (summary.record.pruned)
+    return "cannot be undone (its backups were pruned)";
   switch (summary.undo.status) {
     case UndoStatus::kNothingToUndo:
       return "undone";
@@ -41,6 +62,8 @@ std::string Shown(const std::string& text) {
 
 std::string LineOf(const RecordSummary& summary) {
   const RunRecord& r = summary.record;
+  if (r.unreadable)
+    return RecordFolderName(r.number) + "  unreadable record, passed over\n";
   std::string what = r.kind == "undo" ? "undo of " + RecordFolderName(r.undoes)
                                       : std::to_string(summary.files) + " file(s), " +
                                             std::to_string(summary.textures) + " texture(s)";
@@ -77,8 +100,10 @@ void PrintReport(Console& console, const ToolOptions& options, const UndoReport&
                " left alone; --force restores them.";
       break;
     case UndoStatus::kNothingToUndo:
-      result = "Nothing to undo: no install of '" + options.package + "' on record" +
-               (report.undone_folder.empty() ? "." : " that is not undone already.");
+      result = "Nothing to undo: no " +
+               (options.package.empty() ? "record " + RecordFolderName(options.record)
+                                        : "install of '" + options.package + "'") +
+               " on record" + (report.undone_folder.empty() ? "." : " that is not undone already.");
       break;
     case UndoStatus::kFailed:
       result = "The undo failed.";
@@ -107,18 +132,44 @@ int RunList(Platform& system, Console& console, const ToolOptions& options) {
 }
 
 int RunUndo(Platform& system, Console& console, const ToolOptions& options) {
-  std::string host = FindHost(system, console, options);
+  UndoOptions undo;
+  std::string host = FindHost(system, console, options, &undo.set_scan);
   if (host.empty())
     return kExitCannotRun;
-  UndoOptions undo;
   undo.force = options.force;
   undo.dry_run = options.dry_run;
   ConsoleLockWait wait(console);
   undo.wait = options.no_wait ? nullptr : &wait;
-  unsigned number = 0;
-  UndoReport report = ParseRecordNumber(options.package, &number)
-                          ? UndoRun(system, host, number, undo)
-                          : UndoLatest(system, host, options.package, undo);
+  // A bare number picks a record only when no package on record has that name.
+  unsigned number = options.record;
+  if (number == 0 && (!ParseRecordNumber(options.package, &number) ||
+                      IsPackageOnRecord(system.files, host, options.package)))
+    number = 0;
+  UndoReport report = number != 0 ? UndoRun(system, host, number, undo)
+                                  : UndoLatest(system, host, options.package, undo);
   PrintReport(console, options, report);
   return ExitStatusOf(report);
+}
+
+int RunPrune(Platform& system, Console& console, const ToolOptions& options) {
+  std::string host = FindHost(system, console, options);
+  if (host.empty())
+    return kExitCannotRun;
+  ConsoleLockWait wait(console);
+  PruneReport report =
+      PruneRecords(system.files, host, options.keep, options.no_wait ? nullptr : &wait);
+  if (report.busy) {
+    console.Write(ConsoleStream::kOut,
+                  "Another install or undo is running in this Kestrova; nothing was pruned.\n");
+    return kExitFailed;
+  }
+  for (const auto& pruned : report.pruned)
+    console.Write(ConsoleStream::kOut, "dropped the backups of " + pruned.first + " (" +
+                                           std::to_string(pruned.second) +
+                                           " bytes); it can no longer be undone\n");
+  for (const std::string& error : report.errors)
+    console.Write(ConsoleStream::kErr, "packwright-tool: " + error + "\n");
+  console.Write(ConsoleStream::kOut, "Freed " + std::to_string(report.freed) + " bytes in " +
+                                         std::to_string(report.pruned.size()) + " record(s).\n");
+  return report.errors.empty() ? kExitOk : kExitFailed;
 }
