@@ -442,8 +442,10 @@ class RealFileSystem : public FileSystem {
                       std::string* err) override {
     std::string what = "LockFile(" + path + ")";
     int fd = g_syscalls.open(Native(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-      return Fail(err, what, errno), LockResult::kFailed;
+    if (fd < 0) {
+      Fail(err, what, errno);
+      return LockResult::kFailed;
+    }
     struct stat st;
     int code = g_syscalls.fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
     if (code == 0 && g_syscalls.flock(fd, LOCK_EX | LOCK_NB) != 0)
@@ -455,7 +457,8 @@ class RealFileSystem : public FileSystem {
     g_syscalls.close(fd);
     if (code == EWOULDBLOCK)
       return LockResult::kBusy;
-    return Fail(err, what, code), LockResult::kFailed;
+    Fail(err, what, code);
+    return LockResult::kFailed;
   }
 };
 
