@@ -9,11 +9,11 @@
 #include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/install_record.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
 
 namespace {
 
-const char kSection[] = "Dateinstallation";
 const char kSeparator[] = ">>";
 
 // The directory that must exist before `destination` is written: its text
@@ -114,7 +114,7 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
 bool CInstaller::InstallFiles() {
   bool result = true;
   StepState state;
-  if (script.FindSection(kSection)) {
+  if (script.FindSection(kFileSection)) {
     std::string entry;
     // A broken record stops the step: no change is made that it cannot name.
     while ((!record || !record->broken()) && script.NextEntry(&entry)) {

@@ -226,11 +226,14 @@ TEST_F(FileStepTest, DestinationsOutsideTheHostAreRefused) {
   EXPECT_FALSE(
       Install("{a.dat>>..\\x.dat}{a.dat>>Resourcen\\..\\..\\x.dat}"
               "{a.dat>>Resourcen/../../Neu/x.dat}{a.dat>>...\\x.dat}"
-              "{a.dat>>\\Resourcen\\in1.dat}{a.dat>>Resourcen\\..\\in2.dat}"));
+              "{a.dat>>\\Resourcen\\in1.dat}{a.dat>>Resourcen\\..\\in2.dat}"
+              "{a.dat>>D:y.ksm}{a.dat>>in2.dat:zone}{a.dat>>PACKWR~1\\0001\\Record.txt}"));
   std::string a = "C:\\Paket\\a.dat";
   EXPECT_EQ((std::vector<std::string>{
                 Failed(a, "D:\\Sim\\..\\x.dat"), Failed(a, "D:\\Sim\\Resourcen\\..\\..\\x.dat"),
-                Failed(a, "D:\\Sim\\Resourcen/../../Neu/x.dat"), Failed(a, "D:\\Sim\\...\\x.dat")}),
+                Failed(a, "D:\\Sim\\Resourcen/../../Neu/x.dat"), Failed(a, "D:\\Sim\\...\\x.dat"),
+                Failed(a, "D:\\Sim\\D:y.ksm"), Failed(a, "D:\\Sim\\in2.dat:zone"),
+                Failed(a, "D:\\Sim\\PACKWR~1\\0001\\Record.txt")}),
             Boxes());
   EXPECT_EQ("package a", p.files.Content("D:\\Sim\\Resourcen\\in1.dat"));
   EXPECT_EQ("package a", p.files.Content("D:\\Sim\\in2.dat"));

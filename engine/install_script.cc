@@ -2,6 +2,28 @@
 
 #include <utility>
 
+void ScriptPosCounter::Advance(char c) {
+  static const char kBom[] = "\xEF\xBB\xBF";
+  if (offset_++ == bom_bytes_ && bom_bytes_ < 3 && c == kBom[bom_bytes_]) {
+    ++bom_bytes_;
+    return;
+  }
+  if (c == '\r' || (c == '\n' && last_ != '\r')) {
+    ++pos_.line;
+    pos_.column = 1;
+  } else if (c != '\n') {
+    ++pos_.column;
+  }
+  last_ = c;
+}
+
+ScriptPos PosInText(const std::string& text, std::size_t offset) {
+  ScriptPosCounter counter;
+  for (std::size_t i = 0; i < offset && i < text.size(); ++i)
+    counter.Advance(text[i]);
+  return counter.pos();
+}
+
 CInstallScript::CInstallScript(FileSystem& files) : files_(files) {}
 
 CInstallScript::~CInstallScript() {
@@ -15,7 +37,7 @@ bool CInstallScript::CheckOpen(const std::string& path) {
   return files_.OpenRead(scriptPath, &err) != nullptr;
 }
 
-bool CInstallScript::FindSection(const std::string& name) {
+bool CInstallScript::Reopen() {
   Close();
   std::string err;
   std::unique_ptr<InputFile> file = files_.OpenRead(scriptPath, &err);
@@ -26,36 +48,100 @@ bool CInstallScript::FindSection(const std::string& name) {
     return false;
   stream = std::make_unique<TextReader>(std::move(file));
   eof_ = false;
+  counter_ = ScriptPosCounter();
+  return true;
+}
+
+bool CInstallScript::FindSection(const std::string& name) {
+  if (!Reopen())
+    return false;
   // The word is compared before the end of the file is tested, so that a
   // name standing last in the file is still found.
-  for (std::string word = ReadWord(); word != name; word = ReadWord()) {
+  ScriptPos at;
+  for (std::string word = ReadWord(&at); word != name; word = ReadWord(&at)) {
     if (eof_)
       return false;
   }
+  name_pos_ = at;
+  end_ = SectionEnd::kEndOfInput;
+  end_pos_ = ScriptPos();
+  opening_ = '\0';
+  opening_pos_ = ScriptPos();
   char opening;
-  ReadSignificant(&opening);  // Taken as the block's "{" without a look.
+  if (PeekSignificant(&opening)) {
+    // Taken as the block's "{" without a look.
+    opening_pos_ = pos();
+    Take(&opening_);
+  }
   return true;
 }
 
 bool CInstallScript::NextEntry(std::string* text) {
+  ScriptPos at;
+  return ReadEntry(text, nullptr, &at);
+}
+
+bool CInstallScript::NextEntry(ScriptEntry* entry) {
+  return ReadEntry(&entry->text, &entry->raw, &entry->pos);
+}
+
+bool CInstallScript::ReadEntry(std::string* text, std::string* raw, ScriptPos* at) {
   text->clear();
+  if (raw)
+    raw->clear();
   char c;
-  if (!ReadSignificant(&c) || c != '{')
+  if (!PeekSignificant(&c))
     return false;
+  *at = pos();
+  Take(&c);
+  if (c != '{') {
+    end_ = c == '}' ? SectionEnd::kClosed : SectionEnd::kStray;
+    end_pos_ = *at;
+    return false;
+  }
+  capture_ = raw;
   int depth = 1;
   while (ReadSignificant(&c)) {
     if (c == '{') {
       ++depth;
     } else if (c == '}' && --depth == 0) {
+      capture_ = nullptr;
+      if (raw)
+        raw->pop_back();
       return true;
     }
     text->push_back(c);
   }
-  return false;  // Not closed before the end of the file.
+  capture_ = nullptr;
+  end_ = SectionEnd::kUnclosedEntry;  // Not closed before the end of the file.
+  end_pos_ = *at;
+  return false;
 }
 
 bool CInstallScript::Close() {
   stream.reset();
+  return true;
+}
+
+bool CInstallScript::ReadTopLevelWords(std::vector<ScriptWord>* words) {
+  words->clear();
+  if (!Reopen())
+    return false;
+  do {
+    ScriptWord word;
+    word.text = ReadWord(&word.pos);
+    if (!word.text.empty())
+      words->push_back(word);
+  } while (!eof_);
+  return !stream->failed();
+}
+
+bool CInstallScript::Take(char* c) {
+  if (!stream->Get(c))
+    return false;
+  counter_.Advance(*c);
+  if (capture_)
+    capture_->push_back(*c);
   return true;
 }
 
@@ -64,7 +150,7 @@ bool CInstallScript::PeekSignificant(char* c) {
     while (stream->Peek(c)) {
       if (!IsScriptBlank(*c))
         return true;
-      stream->Get(c);
+      Take(c);
     }
   }
   eof_ = true;
@@ -72,10 +158,7 @@ bool CInstallScript::PeekSignificant(char* c) {
 }
 
 bool CInstallScript::ReadSignificant(char* c) {
-  if (!PeekSignificant(c))
-    return false;
-  stream->Get(c);
-  return true;
+  return PeekSignificant(c) && Take(c);
 }
 
 bool CInstallScript::PeekBrace() {
@@ -96,20 +179,22 @@ void CInstallScript::SkipBlock() {
   }
 }
 
-std::string CInstallScript::ReadToken() {
+std::string CInstallScript::ReadToken(ScriptPos* at) {
   std::string token;
   char c;
   while (!eof_ && PeekSignificant(&c) && !IsScriptBrace(c)) {
-    stream->Get(&c);
+    if (token.empty())
+      *at = pos();
+    Take(&c);
     token.push_back(c);
   }
   return token;
 }
 
-std::string CInstallScript::ReadWord() {
+std::string CInstallScript::ReadWord(ScriptPos* at) {
   if (eof_)
     return std::string();
   if (PeekBrace())
     SkipBlock();
-  return ReadToken();
+  return ReadToken(at);
 }

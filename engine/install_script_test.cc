@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/fake_platform.h"
+#include "platform/text_file.h"
 
 namespace {
 
@@ -155,4 +157,81 @@ TEST_F(InstallScriptTest, LeavesNoFileOpenBetweenSteps) {
     other.FindSection("D");
   }
   EXPECT_EQ(0, fs.open_files());
+}
+
+namespace {
+
+// Pieces that script writers' mistakes are made of: braces, both names and
+// near misses, separators, whitespace of every kind, Ctrl-Z, a BOM.
+// clang-format off
+const char* const kPieces[] = {
+    "{", "}", "Dateinstallation", "Texturskript", "dateinstallation", "a.dat", ">>", "M\\x",
+    " ", "\t", "\n", "\r\n", "\r", "\v", "\x1A", "\xEF\xBB\xBF", "Text ur", "\xC3\xA4",
+    "Dateinstallation{", "Texturskript\n{", "{a.dat >> M\\x}", "{t>>Textur{name(t)id(5)}}",
+    "{a.dat >> M\\y}\n", "{x{y}z}", "}\n", "{}"};
+// clang-format on
+
+std::string Generate(std::mt19937& random) {
+  std::uniform_int_distribution<std::size_t> length(0, 30);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  std::string script = random() % 4 ? "" : "\xEF\xBB\xBF";
+  for (std::size_t n = length(random); n > 0; --n)
+    script += kPieces[piece(random)];
+  return script;
+}
+
+// The text's lines as an editor shows them: CR, LF and CR LF end a line,
+// and a leading BOM takes no column.
+std::vector<std::string> EditorLines(std::string text) {
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    text.erase(0, 3);
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+      lines.emplace_back();
+    } else {
+      lines.back() += text[i];
+    }
+  }
+  return lines;
+}
+
+char At(const std::vector<std::string>& lines, ScriptPos pos) {
+  if (pos.line < 1 || static_cast<std::size_t>(pos.line) > lines.size() || pos.column < 1 ||
+      static_cast<std::size_t>(pos.column) > lines[pos.line - 1].size())
+    return '\0';
+  return lines[pos.line - 1][pos.column - 1];
+}
+
+}  // namespace
+
+// The positions are worth having only if an editor finds there what the
+// reader read: each name's first letter and each entry's brace, over many
+// generated scripts; and an entry's raw text is its text with whitespace.
+TEST_F(InstallScriptTest, PositionsPointWhereAnEditorShowsTheText) {
+  std::mt19937 random(11);
+  int entries = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::string bytes = Generate(random);
+    fs.AddFile(kPath, bytes);
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(fs, kPath, &text));
+    std::vector<std::string> lines = EditorLines(text);
+    ASSERT_TRUE(script.CheckOpen(kPath));
+    for (const char* name : {"Dateinstallation", "Texturskript"}) {
+      if (!script.FindSection(name))
+        continue;
+      ASSERT_EQ(name[0], At(lines, script.name_pos())) << bytes;
+      for (ScriptEntry entry; script.NextEntry(&entry); ++entries) {
+        ASSERT_EQ('{', At(lines, entry.pos)) << bytes;
+        std::string stripped;
+        for (char c : entry.raw)
+          stripped += IsScriptBlank(c) ? "" : std::string(1, c);
+        ASSERT_EQ(entry.text, stripped) << bytes;
+      }
+    }
+  }
+  // Fails if the generator stopped making scripts with entries.
+  EXPECT_GT(entries, 100);
 }

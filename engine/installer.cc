@@ -2,6 +2,7 @@
 
 #include "engine/checksum.h"
 #include "engine/install_record.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "engine/reg_key_path.h"
 #include "engine/run_lock.h"
@@ -10,7 +11,6 @@
 namespace {
 
 const char kHostKeyPath[] = "Software\\Brindlewood\\KSVX";
-const char kScriptName[] = "\\InstSkript.txt";
 
 // Stands in when a run is given no progress interface.
 class NullProgress : public IInstallProgress {
@@ -45,7 +45,7 @@ long CInstaller::Run(IInstallProgress* progress) {
   progress->SetPos(1);
   // A module path without a directory cannot name the package folder, so no
   // script is looked for then.
-  if (slash == std::string::npos || !script.CheckOpen(scriptDir + kScriptName)) {
+  if (slash == std::string::npos || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
     ShowMessage(platform_.shell, IDS_SCRIPT_MISSING, kMbOk);
     return kInstallFailed;
   }
@@ -89,7 +89,7 @@ bool CInstaller::BeginRecord(CInstallRecord* record) {
   std::string::size_type slash = scriptDir.rfind('\\');
   std::string package = slash == std::string::npos ? scriptDir : scriptDir.substr(slash + 1);
   FileSum script_sum;
-  std::string sum = ChecksumFile(platform_.files, scriptDir + kScriptName, &script_sum)
+  std::string sum = ChecksumFile(platform_.files, scriptDir + "\\" + kScriptFileName, &script_sum)
                         ? SumText(script_sum.sum)
                         : "-";
   return record->Begin("install", package, sum, platform_.shell.Now());

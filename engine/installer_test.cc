@@ -209,6 +209,18 @@ TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
   std::string record = p.files.Content("D:\\Sim\\Packwright\\0003\\Record.txt");
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle")) << record;
   EXPECT_NE(std::string::npos, record.find("\nend\tfailed\n")) << record;
+  // A copy that fails after its intent is on record is a failed outcome too.
+  p.files.FailMatching("Copy", "C:\\Paket\\b.dat");
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  record = p.files.Content("D:\\Sim\\Packwright\\0004\\Record.txt");
+  EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle\\Neu\\b.dat\n")) << record;
+  // So is one whose backup fails; the half backup goes.
+  p.files.ClearFaults();
+  p.files.FailMatching("Copy", "b.dat, D:\\Sim\\Packwright\\0005");
+  EXPECT_EQ(kInstallFailed, RunOnce());
+  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Packwright\\0005\\2.bak"));
+  record = p.files.Content("D:\\Sim\\Packwright\\0005\\Record.txt");
+  EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle\\Neu\\b.dat\n")) << record;
 }
 
 // A run changes nothing that its record cannot name: without a record it

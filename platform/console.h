@@ -15,6 +15,9 @@ class Console {
   // True when the stream is a terminal (on Windows, a console window).
   virtual bool IsTerminal(ConsoleStream stream) = 0;
   virtual bool InputIsTerminal() = 0;
+  // The width of the terminal that `stream` writes to, in characters; 80
+  // when it is no terminal or the width is not known.
+  virtual int Columns(ConsoleStream) { return 80; }
 
   // Writes narrow text of the system's code page, as the engine's texts
   // are (ANSI on Windows, UTF-8 on POSIX). A Windows console is written in
@@ -39,6 +42,9 @@ Console& SystemConsole();
 
 // Narrow text of the system's code page as UTF-8 (unchanged on POSIX).
 std::string SystemTextToUtf8(const std::string& text);
+// A script's bytes as UTF-8, read in the code page that scripts are
+// written in: the system's ANSI code page on Windows, 1252 elsewhere.
+std::string ScriptTextToUtf8(const std::string& text);
 
 struct DirEntry {
   std::string name;

@@ -1,9 +1,11 @@
 #include <dirent.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 
+#include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/posix_syscalls.h"
@@ -18,6 +20,12 @@ class PosixConsole : public Console {
  public:
   bool IsTerminal(ConsoleStream stream) override { return isatty(fileno(StreamFile(stream))) != 0; }
   bool InputIsTerminal() override { return isatty(STDIN_FILENO) != 0; }
+  int Columns(ConsoleStream stream) override {
+    struct winsize size;
+    if (ioctl(fileno(StreamFile(stream)), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+      return size.ws_col;
+    return 80;
+  }
 
   void Write(ConsoleStream stream, const std::string& text) override {
     // Errors in the error stream's own output cannot be reported anywhere.
@@ -38,6 +46,10 @@ Console& SystemConsole() {
 
 std::string SystemTextToUtf8(const std::string& text) {
   return text;
+}
+
+std::string ScriptTextToUtf8(const std::string& text) {
+  return Cp1252ToUtf8(text);
 }
 
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {

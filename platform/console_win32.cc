@@ -54,6 +54,12 @@ class Win32Console : public Console {
  public:
   bool IsTerminal(ConsoleStream stream) override { return IsConsole(StreamHandle(stream)); }
   bool InputIsTerminal() override { return IsConsole(GetStdHandle(STD_INPUT_HANDLE)); }
+  int Columns(ConsoleStream stream) override {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(StreamHandle(stream), &info))
+      return info.srWindow.Right - info.srWindow.Left + 1;
+    return 80;
+  }
 
   void Write(ConsoleStream stream, const std::string& text) override {
     WriteIn(stream, text, CP_THREAD_ACP);
@@ -74,6 +80,10 @@ Console& SystemConsole() {
 
 std::string SystemTextToUtf8(const std::string& text) {
   return Narrow(Widen(text, CP_THREAD_ACP), CP_UTF8);
+}
+
+std::string ScriptTextToUtf8(const std::string& text) {
+  return Narrow(Widen(text, CP_ACP), CP_UTF8);
 }
 
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {

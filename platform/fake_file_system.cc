@@ -236,6 +236,13 @@ bool FakeFileSystem::SyncFiles(const std::vector<std::string>& paths, std::strin
     *err = "SyncFiles(" + joined + "): injected failure";
     return false;
   }
+  // Both systems open each file to sync it, so a missing one fails.
+  for (const std::string& path : paths) {
+    if (!Find(path)) {
+      *err = "SyncFiles(" + path + "): no such file";
+      return false;
+    }
+  }
   return true;
 }
 

@@ -1,5 +1,6 @@
 # The platform seam: portable helpers, then one implementation per system.
 set(PLATFORM_COMMON_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/code_page.cc
   ${CMAKE_CURRENT_LIST_DIR}/console.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc

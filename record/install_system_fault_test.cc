@@ -407,6 +407,27 @@ TEST_F(InstallSystemFaultTest, FlushesBeforeEachReplaceAndSyncsBeforeSuccess) {
   EXPECT_TRUE(unflushed.empty()) << "not flushed: " << *unflushed.begin();
 }
 
+// Where the system tells names apart by case, folders made as two
+// spellings are both taken back.
+TEST_F(InstallSystemFaultTest, FoldersThatDifferInCaseAreAllUndone) {
+  InstallTree tree(dir_.path());
+  for (const char* dir : {"Sim", "Sim\\Resourcen", "Sim\\Resourcen\\Parallels", "Paket"})
+    ASSERT_TRUE(TestMakeDir(tree.At(dir)));
+  ASSERT_TRUE(TestWriteFile(tree.At(kCatalogue), kCatalogueText));
+  ASSERT_TRUE(TestWriteFile(tree.At("Paket\\a.dat"), "a") &&
+              TestWriteFile(tree.At("Paket\\b.dat"), "b"));
+  ASSERT_TRUE(
+      TestWriteFile(tree.At("Paket\\InstSkript.txt"),
+                    "Dateinstallation{{a.dat>>Neu\\a.ksm}{b.dat>>neu\\A.KSM}}Texturskript{}"));
+  ASSERT_TRUE(Install(tree, 0, 0).files_ok);
+  FakePlatform fake;
+  Platform platform{PosixFileSystem(), fake.registry, fake.shell};
+  UndoOutcome undone = UndoLatestInstall(platform, tree.At("Sim\\"), "Paket", UndoOptions());
+  EXPECT_EQ(UndoStatus::kUndone, undone.status);
+  for (const char* dir : {"Sim\\Neu", "Sim\\neu"})
+    EXPECT_FALSE(std::filesystem::exists(ToPosixPath(tree.At(dir)))) << dir;
+}
+
 // Kestrova's disk has room for part of the package only: the copies that
 // find none fail with their message and leave nothing behind, and the
 // catalogue, whose new copy finds none either, stays as it was.

@@ -9,7 +9,8 @@ std::vector<RecordSummary> ListRecords(Platform& platform, const std::string& ho
     RecordSummary summary;
     summary.record = record;
     for (const RecordedFile& file : record.files) {
-      if (file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace)
+      if (!file.failed &&
+          (file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace))
         ++summary.files;
     }
     for (const RecordedTexture& texture : record.catalogue.textures)

@@ -11,7 +11,8 @@
 
 struct RecordSummary {
   RunRecord record;
-  // Files created or replaced, texture entries added.
+  // Files created or replaced (not those whose copy failed), texture
+  // entries added.
   int files = 0;
   int textures = 0;
   // What an undo would come to now: kNothingToUndo for a run undone

@@ -61,13 +61,13 @@ void Undoer::Run() {
                                      : UndoStatus::kUndone;
 }
 
-// Makes what the undo wrote durable, sets Scan and ends the record; the
-// undo counts only once all of that is done.
 void Undoer::UndoFiles(std::size_t from, std::size_t to) {
   for (std::size_t i = from; i > to && !failed_; --i)
     UndoFile(target_.files[i - 1]);
 }
 
+// Makes what the undo wrote durable, sets Scan and ends the record; the
+// undo counts only once all of that is done.
 void Undoer::Finish() {
   std::string err;
   // A file restored and then removed again is no longer there to sync.
@@ -245,6 +245,7 @@ void Undoer::Restore(const std::string& path, const std::string& backup, std::ui
   if (!EnsureParent(path) || !CopyFileRecorded(files_, &record_, backup, path))
     return Fail("cannot restore " + path + " from " + backup);
   files_.SetAttributes(path, attrs);
+  gone_.erase(LowerAscii(path));
   written_.push_back(path);
 }
 

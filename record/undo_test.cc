@@ -219,16 +219,37 @@ TEST(UndoTest, AnEditedRecordCannotAimAnUndoOutsideKestrova) {
   EXPECT_EQ(before, Tree(k.p.files));
 }
 
+// A copy that failed is on record as such: list does not count it, and the
+// undo passes over it.
+TEST(UndoTest, AFailedCopyIsNeitherCountedNorUndone) {
+  Kestrova k;
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  k.p.files.FailMatching("Copy", "C:\\Paket\\alt.ksm");
+  k.p.shell.answers.push_back(kIdOk);  // to the failed copy's message
+  EXPECT_EQ(kInstallFailed, k.Install());
+  k.p.files.ClearFaults();
+  std::vector<RecordSummary> list = ListRecords(k.p.platform, kHost);
+  ASSERT_EQ(1u, list.size());
+  EXPECT_EQ(2, list[0].files);  // a.ksm and neu.ksm; alt.ksm failed, ro.ksm is read-only
+  EXPECT_EQ(UndoStatus::kUndone, list[0].undo.status);
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
 // A record that does not read stops neither list nor any undo.
 TEST(UndoTest, AnUnreadableRecordIsPassedOver) {
   Kestrova k;
   k.p.files.AddFile("D:\\Sim\\Packwright\\0001\\Record.txt",
                     "packwright-record\t1\nkind\tundo\nundoes\t99999999999999999999\n");
+  k.p.files.AddFile("D:\\Sim\\Packwright\\0002\\Record.txt",
+                    "packwright-record\t2\nkind\tinstall\n"
+                    "create\tM\\x\t99999999999999999999\t0000000000000000\nend\tok\n");
   std::map<std::string, std::string> before = Tree(k.p.files);
   k.Install();
   std::vector<RunRecord> all = ReadRecords(k.p.files, kHost);
-  ASSERT_EQ(2u, all.size());
-  EXPECT_TRUE(all[1].unreadable);
+  ASSERT_EQ(3u, all.size());
+  EXPECT_TRUE(all[2].unreadable);
+  EXPECT_TRUE(all[1].files.empty());
   EXPECT_EQ(UndoStatus::kFailed, UndoRun(k.p.platform, kHost, 1, UndoOptions()).outcome.status);
   EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
   EXPECT_EQ(before, Tree(k.p.files));

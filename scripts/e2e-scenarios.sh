@@ -227,7 +227,10 @@ scenario_failing-entry() {
   local lang="$1"
   sed -i 's/^\( *{Dateien\\Mast.bmp >> Texturen\\Mast.bmp}\)/    {Dateien\\Mast.bmp >> Modelle\\Signale}\r\n\1/' \
     "$PKG/InstSkript.txt"
-  drive start "click:$IDOK" box "answer:$IDOK" box "answer:$IDOK" exit
+  drive start "click:$IDOK" box "shot:box:$(winpath "$DIR/failed.bmp")" "answer:$IDOK" box \
+    "answer:$IDOK" exit
+  mkdir -p "$E2E_ARTIFACTS/shots"
+  keep_shot "$DIR/failed.bmp" "$E2E_ARTIFACTS/shots/failing-entry-$lang.png"
   expect_eq "box count" "$(box_count "$LOG")" 2
   expect_box 1 "$lang" $IDS_COPY_FAILED exclamation "$IDOK" \
     "$(winpath "$PKG")\\Dateien\\Mast.bmp" "$(winpath "$HOST")\\Modelle\\Signale"

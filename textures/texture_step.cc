@@ -4,11 +4,10 @@
 
 #include "engine/install_record.h"
 #include "engine/installer.h"
+#include "engine/kestrova_names.h"
 #include "textures/texture_catalogue.h"
 
 namespace {
-
-const char kCatalogueName[] = "Resourcen\\Parallels\\Texturen.txt";
 
 // Backs the catalogue up and names the entries that the save will add, all
 // on disk before the save replaces the catalogue.
@@ -50,10 +49,10 @@ bool BuildTextureText(const std::string& entry, std::string* text) {
 // already are passed over without a trace.
 bool CInstaller::InstallTextures() {
   CTextureCatalogue catalogue(platform_.files);
-  std::string path = hostDir + kCatalogueName;
+  std::string path = hostDir + kCataloguePath;
   if (!catalogue.Load(path) || !catalogue.loaded_whole())
     return false;
-  if (!script.FindSection("Texturskript"))
+  if (!script.FindSection(kTextureSection))
     return false;
   std::string entry;
   std::string text;

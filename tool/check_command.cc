@@ -1,4 +1,8 @@
-// The check command: reads the script, lists the package, prints findings.
+// The check command: reads the script, lists the package, prints findings
+// in the manner of a compiler, one line each, or as one JSON object.
+#include <algorithm>
+
+#include "engine/kestrova_names.h"
 #include "platform/console.h"
 #include "tool/check.h"
 #include "tool/commands.h"
@@ -8,7 +12,8 @@
 namespace {
 
 const char kHostNotChecked[] =
-    "Not checked without --host: full path lengths, ids held in Kestrova's catalogue.\n";
+    "Not checked without --host: full path lengths, Kestrova's catalogue and the ids it "
+    "holds.\n";
 
 // Every file below `dir`, relative to the package folder.
 void ListFiles(const std::string& dir, const std::string& prefix, std::vector<std::string>* out) {
@@ -27,58 +32,104 @@ const char* SeverityName(Severity severity) {
   return severity == Severity::kError ? "error" : "warning";
 }
 
-void PrintText(Console& console, const std::vector<Finding>& findings, bool host_checked) {
-  std::string out;
-  for (const Finding& f : findings) {
-    if (f.line > 0)
-      out += "InstSkript.txt:" + std::to_string(f.line) + ":" + std::to_string(f.column) + ": ";
-    out += std::string(SeverityName(f.severity)) + " " + f.code + ": " + f.message + "\n";
-  }
-  if (findings.empty())
-    out += "No findings.\n";
-  if (!host_checked)
-    out += kHostNotChecked;
-  console.Write(ConsoleStream::kOut, out);
+// `relative` below the folder `dir` as the user gave it, divided by the
+// separator the user wrote, so that the place can be opened from where the
+// tool ran. UTF-8.
+std::string PlaceIn(const std::string& dir, std::string relative) {
+  std::size_t last = dir.find_last_of("\\/");
+  char separator = last == std::string::npos ? '/' : dir[last];
+  std::replace(relative.begin(), relative.end(), separator == '/' ? '\\' : '/', separator);
+  bool ends = !dir.empty() && (dir.back() == '/' || dir.back() == '\\');
+  return SystemTextToUtf8(dir + (ends ? "" : std::string(1, separator)) + relative);
 }
 
-void PrintJson(Console& console, const std::vector<Finding>& findings, bool host_checked) {
-  std::string out = "{\"findings\": [";
+std::string FileOf(const Finding& f, const ToolOptions& options) {
+  switch (f.file) {
+    case FindingFile::kPackageFile:
+      return PlaceIn(options.package, f.path);
+    case FindingFile::kCatalogue:
+      return PlaceIn(options.host, f.path);
+    case FindingFile::kScript:
+      break;
+  }
+  return PlaceIn(options.package, kScriptFileName);
+}
+
+std::string Plural(std::size_t n, const char* word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+void PrintText(Console& console, const std::vector<Finding>& findings, const ToolOptions& options,
+               std::size_t errors) {
+  std::string out;
+  for (const Finding& f : findings) {
+    out += FileOf(f, options);
+    if (f.line > 0)
+      out += ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
+    out += std::string(": ") + SeverityName(f.severity) + ": " + ScriptTextToUtf8(f.message) +
+           " [" + f.code + "]\n";
+  }
+  if (!options.quiet) {
+    if (options.host.empty())
+      console.Write(ConsoleStream::kErr, kHostNotChecked);
+    out += Plural(errors, "error") + ", " + Plural(findings.size() - errors, "warning") + "\n";
+  }
+  console.WriteUtf8(ConsoleStream::kOut, out);
+}
+
+void PrintJson(Console& console, const std::vector<Finding>& findings, const ToolOptions& options,
+               std::size_t errors) {
+  std::string out = JsonHead(options) + ", \"findings\": [";
   for (std::size_t i = 0; i < findings.size(); ++i) {
     const Finding& f = findings[i];
     out += (i ? ", " : "") + std::string("{\"code\": ") + JsonQuote(f.code) + ", \"severity\": \"" +
-           SeverityName(f.severity) + "\", \"line\": " + std::to_string(f.line) +
-           ", \"column\": " + std::to_string(f.column) +
-           ", \"message\": " + JsonQuote(SystemTextToUtf8(f.message)) + "}";
+           SeverityName(f.severity) + "\", \"file\": " + JsonQuote(FileOf(f, options)) +
+           ", \"line\": " + std::to_string(f.line) + ", \"column\": " + std::to_string(f.column) +
+           ", \"message\": " + JsonQuote(ScriptTextToUtf8(f.message)) + "}";
   }
-  out += std::string("], \"host_checked\": ") + (host_checked ? "true" : "false") + "}\n";
+  out += "], \"errors\": " + std::to_string(errors) +
+         ", \"warnings\": " + std::to_string(findings.size() - errors) +
+         ", \"host_checked\": " + (options.host.empty() ? "false" : "true") + "}\n";
   console.WriteUtf8(ConsoleStream::kOut, out);
+}
+
+// Leaves out the findings that --ignore and -q ask to leave out.
+void Filter(const ToolOptions& options, std::vector<Finding>* findings) {
+  auto left_out = [&](const Finding& f) {
+    return (options.quiet && f.severity != Severity::kError) ||
+           std::find(options.ignore.begin(), options.ignore.end(), f.code) != options.ignore.end();
+  };
+  findings->erase(std::remove_if(findings->begin(), findings->end(), left_out), findings->end());
+}
+
+bool IsCheckCode(const std::string& code) {
+  return std::find(kCheckCodes, kCheckCodes + kCheckCodeCount, code) !=
+         kCheckCodes + kCheckCodeCount;
 }
 
 }  // namespace
 
 int RunCheck(Platform& system, Console& console, const ToolOptions& options) {
-  ToolFolders folders = ResolveFolders(system.files, options);
-  PositionedScript script;
-  if (!script.Load(system.files, folders.package + "\\InstSkript.txt")) {
-    console.Write(ConsoleStream::kErr,
-                  "packwright-tool: cannot read " + folders.package + "\\InstSkript.txt\n");
-    return kExitCannotRun;
+  for (const std::string& code : options.ignore) {
+    if (!IsCheckCode(code))
+      return CannotRun(console, options, "--ignore: no finding has the code '" + code + "'");
   }
+  ToolFolders folders = ResolveFolders(system.files, options);
   CheckInput input{folders.package, folders.host, {}};
   if (!folders.host.empty() &&
-      !system.files.Exists(folders.host.substr(0, folders.host.size() - 1))) {
-    console.Write(ConsoleStream::kErr, "packwright-tool: no folder " + folders.host + "\n");
-    return kExitCannotRun;
-  }
+      !system.files.Exists(folders.host.substr(0, folders.host.size() - 1)))
+    return CannotRun(console, options, "no folder " + folders.host);
   ListFiles(folders.package, "", &input.package_files);
-  std::vector<Finding> findings = CheckPackage(system.files, script, input);
+  std::vector<Finding> findings;
+  if (!CheckPackage(system.files, input, &findings))
+    return CannotRun(console, options, "cannot read " + folders.package + "\\" + kScriptFileName);
+  Filter(options, &findings);
+  std::size_t errors = std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.severity == Severity::kError;
+  });
   if (options.json)
-    PrintJson(console, findings, !folders.host.empty());
+    PrintJson(console, findings, options, errors);
   else
-    PrintText(console, findings, !folders.host.empty());
-  for (const Finding& f : findings) {
-    if (f.severity == Severity::kError || options.strict)
-      return kExitFailed;
-  }
-  return kExitOk;
+    PrintText(console, findings, options, errors);
+  return errors > 0 || (options.strict && !findings.empty()) ? kExitFailed : kExitOk;
 }

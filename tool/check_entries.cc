@@ -2,15 +2,18 @@
 // will not work as written, and texture entries the catalogue will not add.
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <map>
 #include <tuple>
 
 #include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/install_script.h"
+#include "engine/kestrova_names.h"
 #include "platform/paths.h"
 #include "textures/texture_catalogue.h"
 #include "textures/texture_step.h"
+#include "tool/catalogue_check.h"
 #include "tool/check.h"
 #include "tool/texture_entry.h"
 
@@ -21,6 +24,9 @@ namespace {
 const char kAnyHost[] = "C:\\Kestrova\\";
 // The longest full path that Windows' ANSI functions take.
 const std::size_t kMaxPath = 259;
+// What Windows forbids in a name, besides control characters and the colon
+// of a drive or stream; braces are left over from an unclosed entry.
+const char kForbidden[] = "<>\"|?*{}";
 
 std::string Trimmed(const std::string& text) {
   std::size_t start = 0;
@@ -77,6 +83,8 @@ class EntryChecker {
  private:
   void CheckSource(const ScriptEntry& entry, const std::string& source, const std::string& raw);
   void CheckDestination(const ScriptEntry& entry, const std::string& destination);
+  bool CheckTextureId(const ScriptEntry& entry);
+  void CheckTextureName(const ScriptEntry& entry);
   void Add(const char* code, Severity severity, const ScriptEntry& entry,
            const std::string& message) {
     Report(findings_, code, severity, entry.pos, message);
@@ -106,12 +114,14 @@ void EntryChecker::CheckFile(const ScriptEntry& entry) {
       raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(raw_mark + 2));
   std::string source = entry.text.substr(0, mark);
   std::string destination = entry.text.substr(mark + 2);
-  sources_[LowerAscii(source)] = entry.pos.line;
+  std::string key = LowerAscii(source);
+  std::replace(key.begin(), key.end(), '/', '\\');
+  sources_[key] = entry.pos.line;
   CheckSource(entry, source, raw_source);
   if (HasBlank(raw_destination))
     Add("blank-in-name", Severity::kWarning, entry,
-        "Packwright drops every blank, so '" + raw_destination + "' is written as '" + destination +
-            "'; use names without blanks.");
+        "Packwright drops every blank, so " + Quoted(raw_destination) + " is written as " +
+            Quoted(destination) + "; use names without blanks.");
   CheckDestination(entry, destination);
 }
 
@@ -120,29 +130,34 @@ void EntryChecker::CheckSource(const ScriptEntry& entry, const std::string& sour
   std::string path = input_.package + "\\" + source;
   if (source.find_first_of("*?") != std::string::npos) {
     Add("source-wildcard", Severity::kError, entry,
-        "Packwright takes '" + source +
-            "' as one file name, and the copy fails; list each file "
+        "Packwright takes " + Quoted(source) +
+            " as one file name, and the copy fails; list each file "
             "in an entry of its own.");
   } else if (!FileExists(files_, path)) {
     if (HasBlank(raw) && FileExists(files_, input_.package + "\\" + raw))
       Add("source-name-with-blank", Severity::kError, entry,
-          "Packwright drops the blank and looks for '" + source + "', but the file is '" + raw +
-              "'; rename the file without blanks.");
+          "Packwright drops the blank and looks for " + Quoted(source) + ", but the file is " +
+              Quoted(raw) + "; rename the file without blanks.");
     else
       Add("source-missing", Severity::kError, entry,
-          "The package has no file '" + source +
-              "', so Packwright reports it missing and "
+          "The package has no file " + Quoted(source) +
+              ", so Packwright reports it missing and "
               "installs the rest; add the file or correct the name.");
   } else if (std::string err; files_.OpenRead(path, &err) == nullptr) {
     Add("source-folder", Severity::kError, entry,
-        "'" + source +
-            "' is a folder, and Packwright copies single files only, so the copy "
+        Quoted(source) +
+            " is a folder, and Packwright copies single files only, so the copy "
             "fails; list each file of the folder in an entry of its own.");
   } else if (HasBlank(raw)) {
     Add("blank-in-name", Severity::kWarning, entry,
-        "Packwright drops every blank, so '" + raw + "' is read as '" + source +
-            "'; use names without blanks.");
+        "Packwright drops every blank, so " + Quoted(raw) + " is read as " + Quoted(source) +
+            "; use names without blanks.");
   }
+  if (!StaysInside(files_, input_.package + "\\", source))
+    Add("source-outside", Severity::kWarning, entry,
+        Quoted(source) +
+            " lies outside the package, and Packwright copies it from there; "
+            "put the file into the package.");
 }
 
 void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string& destination) {
@@ -153,22 +168,33 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
         "folder, such as Modelle\\x.ksm.");
     return;
   }
+  std::size_t forbidden = destination.find_first_of(kForbidden);
+  for (std::size_t i = 0; i < destination.size() && forbidden == std::string::npos; ++i)
+    forbidden = static_cast<unsigned char>(destination[i]) < 0x20 ? i : forbidden;
+  if (forbidden != std::string::npos) {
+    bool brace = IsScriptBrace(destination[forbidden]);
+    Add("destination-forbidden-char", Severity::kError, entry,
+        "Windows forbids " + Quoted(destination.substr(forbidden, 1)) + " in a name, so " +
+            Quoted(destination) + " cannot be written; " +
+            (brace ? "close the entry before it, or remove the brace." : "choose another name."));
+    return;
+  }
   switch (RefusalOf(files_, host, destination)) {
     case Refusal::kOutside:
       return Add("destination-outside", Severity::kError, entry,
-                 "'" + destination +
-                     "' leaves Kestrova's folder, and Packwright refuses to copy there; "
+                 Quoted(destination) +
+                     " leaves Kestrova's folder, and Packwright refuses to copy there; "
                      "write a path inside it, without '..' or a drive.");
     case Refusal::kDriveOrStream:
       return Add("destination-drive-or-stream", Severity::kError, entry,
-                 "'" + destination +
-                     "' holds a colon, which names a drive or a stream of a file, and "
+                 Quoted(destination) +
+                     " holds a colon, which names a drive or a stream of a file, and "
                      "Packwright refuses to copy there; write a path inside Kestrova's folder "
                      "without ':'.");
     case Refusal::kRecords:
       return Add("destination-records-folder", Severity::kError, entry,
-                 "'" + destination +
-                     "' lies in Kestrova's Packwright folder, which holds the records of "
+                 Quoted(destination) +
+                     " lies in Kestrova's Packwright folder, which holds the records of "
                      "installs, and Packwright refuses to copy there; choose another folder.");
     case Refusal::kNone:
       break;
@@ -176,13 +202,13 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
   for (const std::string& part : Components(destination)) {
     if (IsDeviceName(part))
       Add("destination-device-name", Severity::kError, entry,
-          "Windows reserves the name '" + part +
-              "' for a device, so the copy fails; choose "
+          "Windows reserves the name " + Quoted(part) +
+              " for a device, so the copy fails; choose "
               "another name.");
     else if (part != "." && part != ".." && !part.empty() && part.back() == '.')
       Add("destination-trailing-dot", Severity::kError, entry,
-          "Windows drops the dot at the end of '" + part +
-              "', so the file is not where the "
+          "Windows drops the dot at the end of " + Quoted(part) +
+              ", so the file is not where the "
               "script says; remove the dot.");
   }
   if (destination.find('/') != std::string::npos)
@@ -191,14 +217,14 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
         "made and the copy fails; write '\\'.");
   if (!input_.host.empty() && input_.host.size() + destination.size() > kMaxPath)
     Add("destination-too-long", Severity::kError, entry,
-        "The full path '" + input_.host + destination +
-            "' is longer than 259 characters, so "
+        "The full path " + Quoted(input_.host + destination) +
+            " is longer than 259 characters, so "
             "Windows cannot create it; use shorter names.");
   std::string target = input_.host + destination;
   if (!input_.host.empty() && files_.Exists(target) && files_.IsReadOnly(target))
     Add("destination-read-only", Severity::kWarning, entry,
-        "Kestrova's '" + destination +
-            "' is read-only, so Packwright cannot replace it and reports the copy failed; "
+        "Kestrova's " + Quoted(destination) +
+            " is read-only, so Packwright cannot replace it and reports the copy failed; "
             "install under another name, or ask players to clear the read-only attribute.");
   auto earlier = destinations_.emplace(LowerAscii(destination), entry.pos.line);
   if (!earlier.second)
@@ -215,6 +241,9 @@ void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogu
         "{name >> Textur{ name(...) id(...) }}.");
     return;
   }
+  if (!CheckTextureId(entry))
+    return;
+  CheckTextureName(entry);
   std::uint32_t id = 0;
   if (!scratch_.AddEntry(text) || !TextureIdOf(entry.text, &id)) {
     Add("texture-refused", Severity::kError, entry,
@@ -229,8 +258,8 @@ void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogu
     --word;
   if (word < at)
     Add("texture-id-in-word", Severity::kWarning, entry,
-        "Packwright takes the id from the first 'id(' anywhere, here from '" +
-            span.substr(word, at + 3 - word) + "', so the id is " + std::to_string(id) +
+        "Packwright takes the id from the first 'id(' anywhere, here from " +
+            Quoted(span.substr(word, at + 3 - word)) + ", so the id is " + std::to_string(id) +
             "; put id(...) before that property.");
   auto earlier = texture_ids_.emplace(id, entry.pos.line);
   if (!earlier.second) {
@@ -243,9 +272,43 @@ void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogu
     std::string holder;
     catalogue->entries().Find(id, &holder);
     Add("texture-id-held", Severity::kWarning, entry,
-        "Kestrova's catalogue holds the id " + std::to_string(id) + " already (" + holder +
+        "Kestrova's catalogue holds the id " + std::to_string(id) + " already (" + Quoted(holder) +
             "), so Packwright passes over this entry; choose a free id.");
   }
+}
+
+// ConvertTextureId takes the id modulo 2^32, so that -7009 and 4294967338
+// are ids of their own without a word.
+bool EntryChecker::CheckTextureId(const ScriptEntry& entry) {
+  std::size_t span = entry.text.find("Textur", entry.text.find(">>"));
+  std::size_t at = span == std::string::npos ? span : entry.text.find("id(", span);
+  if (at == std::string::npos)
+    return true;
+  const char* first = entry.text.data() + at + 3;
+  const char* last = entry.text.data() + entry.text.size();
+  bool negative = first < last && *first == '-';
+  first += first < last && (*first == '-' || *first == '+');
+  std::uint32_t value = 0;
+  auto [end, ec] = std::from_chars(first, last, value);
+  if (end == first || (ec != std::errc::result_out_of_range && (!negative || value == 0)))
+    return true;
+  Add("texture-id-range", Severity::kError, entry,
+      "The id " + Quoted(entry.text.substr(at + 3, end - entry.text.data() - at - 3)) +
+          " is not a number from 1 to 4294967295, and Packwright would file the entry under "
+          "another id; write an id in that range.");
+  return false;
+}
+
+void EntryChecker::CheckTextureName(const ScriptEntry& entry) {
+  std::size_t at = entry.raw.find("name(");
+  std::size_t end = at == std::string::npos ? at : entry.raw.find(')', at);
+  if (end == std::string::npos)
+    return;
+  std::string name = entry.raw.substr(at + 5, end - at - 5);
+  if (HasBlank(Trimmed(name)))
+    Add("blank-in-texture-name", Severity::kWarning, entry,
+        "Packwright drops every blank, so the texture name " + Quoted(name) +
+            " is stored without its blanks; use a name without blanks.");
 }
 
 void EntryChecker::CheckUninstalled() {
@@ -254,42 +317,32 @@ void EntryChecker::CheckUninstalled() {
     if (key == "instskript.txt" || key == "packwright.exe" || sources_.count(key))
       continue;
     findings_->push_back({"file-not-installed", Severity::kWarning, 0, 0,
-                          "The package holds '" + file +
-                              "', which no entry installs; add an "
-                              "entry for it or leave it out."});
+                          "No entry installs this file; add an entry for it or leave it out.",
+                          FindingFile::kPackageFile, file});
   }
 }
 
 }  // namespace
 
-void CheckEntries(FileSystem& files, const PositionedScript& script, const CheckInput& input,
+void CheckEntries(FileSystem& files, const ScriptSection& file_section,
+                  const ScriptSection& texture_section, const CheckInput& input,
                   std::vector<Finding>* findings) {
   EntryChecker checker(files, input, findings);
-  for (const ScriptEntry& entry : script.FindSection("Dateinstallation").entries)
+  for (const ScriptEntry& entry : file_section.entries)
     checker.CheckFile(entry);
   CTextureCatalogue catalogue(files);
   bool held_known = false;
   if (!input.host.empty()) {
-    held_known = catalogue.Load(input.host + "Resourcen\\Parallels\\Texturen.txt");
+    CatalogueProblem problem;
+    held_known = InspectCatalogue(files, input.host + kCataloguePath, &catalogue, &problem);
     if (!held_known)
-      findings->push_back({"catalogue-missing", Severity::kError, 0, 0,
-                           "Kestrova's catalogue Resourcen\\Parallels\\Texturen.txt does not "
-                           "load, so the texture step, and every install, fails."});
+      findings->push_back({problem.missing ? "catalogue-missing" : "catalogue-unreadable",
+                           Severity::kError, problem.pos.line, problem.pos.column,
+                           "Kestrova's catalogue " + problem.what +
+                               ", so the texture step, and every install, fails.",
+                           FindingFile::kCatalogue, kCataloguePath});
   }
-  for (const ScriptEntry& entry : script.FindSection("Texturskript").entries)
+  for (const ScriptEntry& entry : texture_section.entries)
     checker.CheckTexture(entry, held_known ? &catalogue : nullptr);
   checker.CheckUninstalled();
-}
-
-std::vector<Finding> CheckPackage(FileSystem& files, const PositionedScript& script,
-                                  const CheckInput& input) {
-  std::vector<Finding> findings;
-  CheckLayout(script, &findings);
-  CheckEntries(files, script, input, &findings);
-  // In the order of the script; findings about files come last.
-  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
-    return std::make_tuple(a.line == 0, a.line, a.column) <
-           std::make_tuple(b.line == 0, b.line, b.column);
-  });
-  return findings;
 }

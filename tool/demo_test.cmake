@@ -33,13 +33,49 @@ function(tree_hashes var)
   set(${var} "${hashes}" PARENT_SCOPE)
 endfunction()
 
+tool(0 --version)
+if(NOT out MATCHES "^packwright-tool [0-9]+\\.[0-9]+")
+  message(FATAL_ERROR "--version does not print the version")
+endif()
+tool(0 help check)
 tool(0 check ${package})
-if(NOT out MATCHES "No findings")
+if(NOT out STREQUAL "0 errors, 0 warnings\n")
   message(FATAL_ERROR "check of the demo package found something")
 endif()
 tool(0 check ${package} --host ${host} --json)
-if(NOT out MATCHES "\"code\": \"texture-id-held\"")
+if(NOT out MATCHES "\"code\": \"texture-id-held\"" OR NOT out MATCHES "\"host_checked\": true")
   message(FATAL_ERROR "check --host did not report the held id 12")
+endif()
+
+# A package with faults of several kinds and CR line ends: the native and
+# the Windows tool give the same findings, each in the compiler's form.
+string(ASCII 13 cr)
+set(faulty ${WORK}/faulty)
+file(WRITE ${faulty}/a.dat "a")
+file(WRITE ${faulty}/extra.txt "x")
+file(WRITE ${faulty}/InstSkript.txt "{Bemerkung}${cr}Dateinstallation${cr}{${cr}"
+  "  {a.dat >> M\\a|b.dat}${cr}  {Fehlt.dat>>M\\f.dat}${cr}}${cr}"
+  "Texturskript{ {t>>Textur{name(t)id(-7)}} }${cr}")
+if(RUN)
+  string(REPLACE "/" "\\" faulty "Z:${faulty}")
+endif()
+tool(1 check ${faulty})
+# Semicolons and brackets would divide or join CMake's list items.
+string(REGEX REPLACE "[][;]" "|" out "${out}")
+string(REPLACE "\n" ";" lines "${out}")
+set(got "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "([A-Za-z]+\\.txt(:[0-9]+:[0-9]+)?): (error|warning): .* \\|([a-z-]+)\\|$")
+    list(APPEND got "${CMAKE_MATCH_1} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4}")
+  elseif(NOT line STREQUAL "")
+    list(APPEND got "${line}")
+  endif()
+endforeach()
+set(want "InstSkript.txt:4:3 error destination-forbidden-char"
+  "InstSkript.txt:5:3 error source-missing" "InstSkript.txt:7:15 error texture-id-range"
+  "extra.txt warning file-not-installed" "3 errors, 1 warning")
+if(NOT got STREQUAL want)
+  message(FATAL_ERROR "check of the faulty package gave\n${got}\ninstead of\n${want}")
 endif()
 
 tree_hashes(before)

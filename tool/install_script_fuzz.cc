@@ -1,7 +1,7 @@
-// Feeds arbitrary bytes to both script readers as InstSkript.txt. Whatever the
+// Feeds arbitrary bytes to the script reader as InstSkript.txt. Whatever the
 // bytes, the reader must end, and every entry it delivers must hold no
-// whitespace and balanced braces. The tool's reader, which keeps positions,
-// must find the same sections and deliver the same entries.
+// whitespace and balanced braces, be its raw text without the whitespace,
+// and stand after the one before it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,24 +9,25 @@
 
 #include "engine/install_script.h"
 #include "platform/fake_platform.h"
-#include "tool/positioned_script.h"
 
 namespace {
 
-bool IsWhitespace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-void CheckEntry(const std::string& entry) {
+void CheckEntry(const ScriptEntry& entry, const ScriptPos& before) {
   int depth = 0;
-  for (char c : entry) {
-    if (IsWhitespace(c))
+  std::string stripped;
+  for (char c : entry.raw) {
+    if (!IsScriptBlank(c))
+      stripped.push_back(c);
+  }
+  for (char c : entry.text) {
+    if (IsScriptBlank(c))
       std::abort();
     depth += c == '{' ? 1 : c == '}' ? -1 : 0;
     if (depth < 0)
       std::abort();
   }
-  if (depth != 0)
+  if (depth != 0 || stripped != entry.text || entry.pos.line < before.line ||
+      (entry.pos.line == before.line && entry.pos.column <= before.column))
     std::abort();
 }
 
@@ -39,28 +40,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CInstallScript script(files);
   if (!script.CheckOpen(path))
     std::abort();
-  PositionedScript positioned;
-  if (!positioned.Load(files, path))
-    std::abort();
   for (const char* name : {"Dateinstallation", "Texturskript"}) {
-    ScriptSection section = positioned.FindSection(name);
-    if (!script.FindSection(name)) {
-      if (section.found)
-        std::abort();
+    if (!script.FindSection(name))
       continue;
-    }
-    std::string entry;
+    ScriptPos before = script.name_pos();
+    ScriptEntry entry;
     std::size_t count = 0;
     while (script.NextEntry(&entry)) {
-      CheckEntry(entry);
-      if (count >= section.entries.size() || section.entries[count].text != entry)
-        std::abort();
+      CheckEntry(entry, before);
+      before = entry.pos;
       // Each entry takes at least two bytes of the file.
       if (++count > size)
         std::abort();
     }
-    if (!section.found || count != section.entries.size())
-      std::abort();
   }
   script.Close();
   if (files.open_files() != 0)

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "tool/commands.h"
 #include "tool/options.h"
+#include "tool/session.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -15,8 +16,16 @@ int main(int argc, char** argv) {
   ToolOptions options;
   std::string err;
   if (!ParseToolOptions(args, &options, &err)) {
-    console.Write(ConsoleStream::kErr, "packwright-tool: " + err + "\n" + kToolUsage);
-    return kExitCannotRun;
+    console.Write(ConsoleStream::kErr, kToolUsage);
+    return CannotRun(console, options, err);
+  }
+  if (options.command == "help") {
+    console.Write(ConsoleStream::kOut, UsageOf(options.package));
+    return kExitOk;
+  }
+  if (options.command == "version") {
+    console.Write(ConsoleStream::kOut, VersionText());
+    return kExitOk;
   }
   Platform& system = SystemPlatform();
   if (options.command == "check")

@@ -3,16 +3,15 @@
 #include <set>
 
 #include "engine/installer.h"
+#include "engine/kestrova_names.h"
 #include "textures/texture_catalogue.h"
 #include "tool/commands.h"
-#include "tool/positioned_script.h"
+#include "tool/json.h"
 #include "tool/session.h"
 #include "tool/texture_entry.h"
 #include "tool/tool_shell.h"
 
 namespace {
-
-const char kCatalogueName[] = "Resourcen\\Parallels\\Texturen.txt";
 
 // Loads the catalogue; its entry count, or -1 when it does not load.
 long LoadCatalogue(CTextureCatalogue* catalogue, const std::string& path) {
@@ -29,11 +28,11 @@ std::string TextOf(const EntryTable& entries, std::uint32_t id) {
 // catalogue as it was, or by an earlier entry of the package.
 void FindPassedOver(FileSystem& files, const std::string& package, const CTextureCatalogue& before,
                     PlanReport* plan) {
-  PositionedScript script;
-  if (!script.Load(files, package + "\\InstSkript.txt"))
+  CInstallScript script(files);
+  if (!script.CheckOpen(package + "\\" + kScriptFileName) || !script.FindSection(kTextureSection))
     return;
   std::set<std::uint32_t> seen;
-  for (const ScriptEntry& entry : script.FindSection("Texturskript").entries) {
+  for (ScriptEntry entry; script.NextEntry(&entry);) {
     std::uint32_t id;
     if (!TextureIdOf(entry.text, &id) || id == 0)
       continue;
@@ -73,7 +72,7 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
     return plan->exit_status = kExitCannotRun;
   plan->package = folders.package;
   plan->host = installer.hostDir;
-  std::string catalogue_path = installer.hostDir + kCatalogueName;
+  std::string catalogue_path = installer.hostDir + kCataloguePath;
   CTextureCatalogue before(system.files);
   plan->catalogue_before = LoadCatalogue(&before, catalogue_path);
 
@@ -104,7 +103,13 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
 int RunPlan(Platform& system, Console& console, const ToolOptions& options) {
   PlanReport plan;
   int status = MakePlan(system, console, options, &plan);
-  if (status != kExitCannotRun)
-    PrintPlan(console, plan, options.json);
+  if (status != kExitCannotRun) {
+    PrintPlan(console, plan, options);
+  } else if (options.json) {
+    std::string error = plan.messages.empty() ? "Kestrova's folder is not found" : "";
+    for (const std::string& message : plan.messages)
+      error += (error.empty() ? "" : " ") + message;
+    console.WriteUtf8(ConsoleStream::kOut, JsonCannotRun(options, error));
+  }
   return status;
 }

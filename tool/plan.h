@@ -51,7 +51,7 @@ struct PlanReport {
 // the reason on the error stream; the report is then incomplete).
 int MakePlan(Platform& system, Console& console, const ToolOptions& options, PlanReport* plan);
 
-// Writes the plan as text, or as one JSON object.
-void PrintPlan(Console& console, const PlanReport& plan, bool json);
+// Writes the plan as text, or with --json as one JSON object.
+void PrintPlan(Console& console, const PlanReport& plan, const ToolOptions& options);
 
 #endif  // PACKWRIGHT_TOOL_PLAN_H_

@@ -74,16 +74,18 @@ std::string Array(const List& list, Item item) {
   return out + "]";
 }
 
+// Texture entries are the script's and the catalogue's bytes.
 std::string TextureJson(const PlanReport::Texture& texture) {
-  std::string out =
-      "{\"id\": " + std::to_string(texture.id) + ", \"entry\": " + Quote(texture.entry);
+  std::string out = "{\"id\": " + std::to_string(texture.id) +
+                    ", \"entry\": " + JsonQuote(ScriptTextToUtf8(texture.entry));
   if (!texture.held_by.empty())
-    out += ", \"held_by\": " + Quote(texture.held_by);
+    out += ", \"held_by\": " + JsonQuote(ScriptTextToUtf8(texture.held_by));
   return out + "}";
 }
 
-void PrintJson(Console& console, const PlanReport& plan) {
-  std::string out = "{\"package\": " + Quote(plan.package) + ", \"host\": " + Quote(plan.host);
+void PrintJson(Console& console, const PlanReport& plan, const ToolOptions& options) {
+  std::string out = JsonHead(options) + ", \"package\": " + Quote(plan.package) +
+                    ", \"host\": " + Quote(plan.host);
   out += ", \"changes\": " + Array(plan.changes, [&](const OverlayFileSystem::ChangeRecord& c) {
            return "{\"change\": \"" + std::string(ChangeName(c.change)) +
                   "\", \"path\": " + Quote(InHost(c.path, plan.host)) + "}";
@@ -109,9 +111,9 @@ void PrintJson(Console& console, const PlanReport& plan) {
 
 }  // namespace
 
-void PrintPlan(Console& console, const PlanReport& plan, bool json) {
-  if (json)
-    PrintJson(console, plan);
+void PrintPlan(Console& console, const PlanReport& plan, const ToolOptions& options) {
+  if (options.json)
+    PrintJson(console, plan, options);
   else
     PrintText(console, plan);
 }

@@ -12,6 +12,9 @@ target_link_libraries(packwright-tool PRIVATE packwright_tool)
 
 target_sources(packwright_tests PRIVATE ${TOOL_TESTS})
 target_link_libraries(packwright_tests PRIVATE packwright_tool)
+# The guide whose table of codes a test holds to the check's.
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/tool_test.cc PROPERTIES
+  COMPILE_DEFINITIONS "PW_GUIDE=\"${CMAKE_SOURCE_DIR}/docs/package-authors.md\"")
 
 # check, plan and install on a copy of the demo, under Wine in the Windows
 # lanes.
@@ -24,3 +27,6 @@ add_test(NAME tool_demo
     -DWORK=${CMAKE_BINARY_DIR}/tool-demo "-DRUN=${PW_TOOL_RUN}"
     -P ${CMAKE_CURRENT_LIST_DIR}/demo_test.cmake)
 set_tests_properties(tool_demo PROPERTIES TIMEOUT 300)
+
+# --version prints the project's version.
+target_compile_definitions(packwright_tool PRIVATE PW_TOOL_VERSION="${PROJECT_VERSION}")

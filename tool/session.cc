@@ -4,6 +4,7 @@
 
 #include "engine/messages.h"
 #include "platform/paths.h"
+#include "tool/json.h"
 
 namespace {
 
@@ -55,7 +56,19 @@ bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& pla
     return true;
   }
   console.Write(ConsoleStream::kErr, LoadMessage(platform.shell, IDS_HOST_MISSING) + "\n");
+  console.Write(ConsoleStream::kErr,
+                folders.host.empty()
+                    ? "packwright-tool: the registry names no Kestrova folder (HKEY_CLASSES_ROOT\\"
+                      "Software\\Brindlewood\\KSVX, value AppPath); give one with --host\n"
+                    : "packwright-tool: no folder " + folders.host + "\n");
   return false;
+}
+
+int CannotRun(Console& console, const ToolOptions& options, const std::string& message) {
+  console.Write(ConsoleStream::kErr, "packwright-tool: " + message + "\n");
+  if (options.json)
+    console.WriteUtf8(ConsoleStream::kOut, JsonCannotRun(options, message));
+  return kExitCannotRun;
 }
 
 std::string ResultText(Shell& shell, long result) {

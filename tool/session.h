@@ -31,10 +31,17 @@ NewerAnswer EffectiveNewer(const ToolOptions& options, Console& console);
 
 // Points the installer at the --host folder, if one was given, and clears
 // its setScan when the registry names another Kestrova, with a note on the
-// error stream for a command that `changes` Kestrova. False, with IDS_HOST_MISSING written to the
-// error stream, when Kestrova is not found either way (a --host folder must exist).
+// error stream for a command that `changes` Kestrova. False, with
+// IDS_HOST_MISSING written to the error stream and a line saying where the
+// tool looked, when Kestrova is not found either way (a --host folder must
+// exist).
 bool SettleHost(CInstaller& installer, const ToolFolders& folders, Platform& platform,
                 Console& console, bool changes = false);
+
+// Writes "packwright-tool: " and `message` to the error stream and, with
+// --json, one JSON object holding the error to the output. Returns
+// kExitCannotRun.
+int CannotRun(Console& console, const ToolOptions& options, const std::string& message);
 
 // The text that the dialog shows after a run: IDS_INSTALL_OK or
 // IDS_INSTALL_FAILED in the system's language.

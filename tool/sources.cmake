@@ -1,5 +1,7 @@
 # packwright-tool: check, plan, install, list and undo from the command line.
 set(TOOL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/catalogue_check.cc
+  ${CMAKE_CURRENT_LIST_DIR}/check.cc
   ${CMAKE_CURRENT_LIST_DIR}/check_command.cc
   ${CMAKE_CURRENT_LIST_DIR}/check_entries.cc
   ${CMAKE_CURRENT_LIST_DIR}/check_layout.cc
@@ -9,7 +11,6 @@ set(TOOL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/overlay_file_system.cc
   ${CMAKE_CURRENT_LIST_DIR}/plan.cc
   ${CMAKE_CURRENT_LIST_DIR}/plan_print.cc
-  ${CMAKE_CURRENT_LIST_DIR}/positioned_script.cc
   ${CMAKE_CURRENT_LIST_DIR}/recording_registry.cc
   ${CMAKE_CURRENT_LIST_DIR}/session.cc
   ${CMAKE_CURRENT_LIST_DIR}/texture_entry.cc
@@ -19,6 +20,6 @@ set(TOOL_MAIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main.cc)
 set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/check_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/positioned_script_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/plan_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/tool_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/undo_command_test.cc)

@@ -13,9 +13,11 @@ class TestConsole : public Console {
   std::string err;
   std::deque<std::string> input;
   bool terminal = false;
+  int columns = 80;
 
   bool IsTerminal(ConsoleStream) override { return terminal; }
   bool InputIsTerminal() override { return terminal; }
+  int Columns(ConsoleStream) override { return columns; }
   void Write(ConsoleStream stream, const std::string& text) override {
     (stream == ConsoleStream::kOut ? out : err) += text;
   }

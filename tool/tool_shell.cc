@@ -54,6 +54,8 @@ int ToolShell::ShowMessageBox(const std::string&, const std::string& text, unsig
     if (before_output)
       before_output();
     console_.Write(ConsoleStream::kErr, text + "\n");
+    if (after_message)
+      after_message();
   }
   boxes_.push_back({text, type, answer});
   return answer;

@@ -42,6 +42,8 @@ class ToolShell : public Shell {
   // Called before anything is written to the console, so that a progress
   // line can make room.
   std::function<void()> before_output;
+  // Called after a box that is not a question was written to the console.
+  std::function<void()> after_message;
   // Called with each newer-file question and its answer.
   std::function<void(const std::string& question, int answer)> on_question;
 

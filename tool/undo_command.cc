@@ -36,7 +36,7 @@ bool IsPackageOnRecord(FileSystem& files, const std::string& host, const std::st
 std::string StateOf(const RecordSummary& summary) {
   if (summary.record.unreadable)
     return "unreadable";
-  if (summary.record.pruned)
+  if (summary.record.pruned && summary.undo.status != UndoStatus::kNothingToUndo)
     return "cannot be undone (its backups were pruned)";
   switch (summary.undo.status) {
     case UndoStatus::kNothingToUndo:
@@ -100,10 +100,13 @@ void PrintReport(Console& console, const ToolOptions& options, const UndoReport&
                " left alone; --force restores them.";
       break;
     case UndoStatus::kNothingToUndo:
-      result = "Nothing to undo: no " +
-               (options.package.empty() ? "record " + RecordFolderName(options.record)
-                                        : "install of '" + options.package + "'") +
-               " on record" + (report.undone_folder.empty() ? "." : " that is not undone already.");
+      result = !options.package.empty()
+                   ? "Nothing to undo: no install of '" + options.package + "' on record" +
+                         (report.undone_folder.empty() ? "." : " that is not undone already.")
+               : report.undone_folder.empty()
+                   ? "Nothing to undo: there is no record " + RecordFolderName(options.record) + "."
+                   : "Nothing to undo: record " + RecordFolderName(options.record) +
+                         " is undone already.";
       break;
     case UndoStatus::kFailed:
       result = "The undo failed.";
