@@ -53,6 +53,7 @@ add_test(NAME e2e
     --prefixes ${PW_E2E_PREFIXES}
     --artifacts ${CMAKE_BINARY_DIR}/artifacts
     --unit $<TARGET_FILE:packwright_tests>
+    --tool $<TARGET_FILE:packwright-tool>
     ${PW_E2E_UNDO})
 set_tests_properties(e2e PROPERTIES TIMEOUT 600)
 

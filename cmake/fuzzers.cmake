@@ -22,7 +22,7 @@ set(PW_FUZZ_RUNS 200000 CACHE STRING "Runs of each fuzzer in the tests")
 # The check reads the catalogue on every run and is slower.
 set(PW_FUZZ_RUNS_package_check_fuzz 10000)
 # Each record run lists and dry-runs an undo on a fresh fake platform.
-set(PW_FUZZ_RUNS_record_reader_fuzz 50000)
+set(PW_FUZZ_RUNS_record_reader_fuzz 20000)
 foreach(target ${PW_FUZZERS_ALL})
   set(corpus ${CMAKE_BINARY_DIR}/corpus/${target})
   file(MAKE_DIRECTORY ${corpus})

@@ -9,25 +9,41 @@ const std::uint64_t kFnvPrime = 1099511628211ULL;
 
 }  // namespace
 
-bool ChecksumFile(FileSystem& files, const std::string& path, FileSum* out) {
+FileSummer::FileSummer(SumKind kind) : kind_(kind), fnv_(kFnvOffset) {}
+
+void FileSummer::Add(const char* data, std::size_t size) {
+  size_ += size;
+  if (kind_ == SumKind::kXxh64) {
+    xxh_.Update(data, size);
+    return;
+  }
+  for (std::size_t i = 0; i < size; ++i)
+    fnv_ = (fnv_ ^ static_cast<unsigned char>(data[i])) * kFnvPrime;
+}
+
+FileSum FileSummer::Result() const {
+  FileSum result;
+  result.size = size_;
+  result.sum = kind_ == SumKind::kXxh64 ? xxh_.Digest() : fnv_;
+  return result;
+}
+
+bool ChecksumFile(FileSystem& files, const std::string& path, FileSum* out, SumKind kind) {
   std::string err;
   std::unique_ptr<InputFile> in = files.OpenRead(path, &err);
   if (!in)
     return false;
-  FileSum result;
-  result.sum = kFnvOffset;
-  std::vector<char> buf(64 * 1024);
+  FileSummer summer(kind);
+  std::vector<char> buf(256 * 1024);
   for (;;) {
     long n = in->Read(buf.data(), buf.size());
     if (n < 0)
       return false;
     if (n == 0)
       break;
-    for (long i = 0; i < n; ++i)
-      result.sum = (result.sum ^ static_cast<unsigned char>(buf[i])) * kFnvPrime;
-    result.size += static_cast<std::uint64_t>(n);
+    summer.Add(buf.data(), static_cast<std::size_t>(n));
   }
-  *out = result;
+  *out = summer.Result();
   return true;
 }
 

@@ -7,21 +7,28 @@ bool FileExists(FileSystem& files, const std::string& path) {
 }
 
 bool IsFileNewer(FileSystem& files, const std::string& existing, const std::string& candidate) {
-  std::uint64_t existing_time = 0;
+  FileStatus status;
+  status.time_result = files.LastWriteTime(existing, &status.time);
+  if (status.time_result == TimeResult::kOpenFailed)
+    return false;
   std::uint64_t candidate_time = 0;
+  TimeResult candidate_result = files.LastWriteTime(candidate, &candidate_time);
+  return IsNewer(status, candidate_result, candidate_time);
+}
+
+bool IsNewer(const FileStatus& existing, TimeResult candidate_result,
+             std::uint64_t candidate_time) {
   // Both files are opened before either time is looked at, so a candidate
   // that does not open wins over an existing file whose time is unreadable.
-  TimeResult existing_result = files.LastWriteTime(existing, &existing_time);
-  if (existing_result == TimeResult::kOpenFailed)
+  if (existing.time_result == TimeResult::kOpenFailed)
     return false;
-  TimeResult candidate_result = files.LastWriteTime(candidate, &candidate_time);
   if (candidate_result == TimeResult::kOpenFailed)
     return true;
-  if (existing_result == TimeResult::kTimeFailed)
+  if (existing.time_result == TimeResult::kTimeFailed)
     return false;
   if (candidate_result == TimeResult::kTimeFailed)
     return true;
-  return existing_time > candidate_time;
+  return existing.time > candidate_time;
 }
 
 bool CreateDirectoryTree(FileSystem& files, const std::string& path,

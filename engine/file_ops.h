@@ -18,6 +18,11 @@ bool FileExists(FileSystem& files, const std::string& path);
 // counts as older, unless the candidate does not open at all.
 bool IsFileNewer(FileSystem& files, const std::string& existing, const std::string& candidate);
 
+// The same test from what has been looked up already: the existing file's
+// status, and the candidate's time as its open file gave it
+// (kOpenFailed when it did not open).
+bool IsNewer(const FileStatus& existing, TimeResult candidate_result, std::uint64_t candidate_time);
+
 // Creates directory `path` and any missing parents, level by level, never
 // the drive root. True when the directory was created, or was found to exist
 // on the first attempt. Each level it made is appended to `made` (if given),

@@ -64,7 +64,9 @@ bool EnsureDirectory(FileSystem& files, CInstallRecord* record, StepState& state
 // once its old attributes are on it.
 void ResetAttributes(FileSystem& files, CInstallRecord* record, const std::string& destination,
                      bool copied) {
-  if (!record || copied) {
+  if (copied)
+    return;  // the copy left it plain
+  if (!record) {
     files.SetNormalAttributes(destination);
     return;
   }
@@ -77,13 +79,19 @@ void ResetAttributes(FileSystem& files, CInstallRecord* record, const std::strin
 }
 
 // Installs one entry. False only when a file was to be copied and was not.
+// The source is opened once, for its time and its bytes, and the
+// destination looked up once.
 bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
                   const std::string& entry) {
   std::string::size_type separator = entry.find(kSeparator);
   if (separator == std::string::npos)
     return true;
   std::string source = installer.scriptDir + "\\" + entry.substr(0, separator);
-  if (!FileExists(platform.files, source)) {
+  std::string err;
+  std::unique_ptr<InputFile> in = platform.files.OpenRead(source, &err);
+  // What exists but does not open (a folder, a locked file, a wildcard
+  // match) is not missing: its copy fails below.
+  if (!in && !FileExists(platform.files, source)) {
     ShowMessage(platform.shell, IDS_SOURCE_MISSING, kMbOk, {source});
     return true;
   }
@@ -95,12 +103,15 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
     ReportCopyFailed(platform.shell, source, destination);
     return false;
   }
-  if (IsFileNewer(platform.files, destination, source) &&
+  FileStatus status = platform.files.Status(destination);
+  std::uint64_t source_time = 0;
+  TimeResult source_result = in ? in->LastWriteTime(&source_time) : TimeResult::kOpenFailed;
+  if (IsNewer(status, source_result, source_time) &&
       KeepNewer(platform.shell, &installer.keepNewerSilently, destination, source))
     return true;
   CInstallRecord* record = installer.record;
-  bool copied = EnsureDirectory(platform.files, record, state, DirectoryOf(destination)) &&
-                CopyFileRecorded(platform.files, record, source, destination);
+  bool copied = in && EnsureDirectory(platform.files, record, state, DirectoryOf(destination)) &&
+                CopyOpenFileRecorded(platform.files, record, *in, destination, status);
   if (copied)
     state.written.push_back(destination);
   else

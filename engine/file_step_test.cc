@@ -256,7 +256,7 @@ TEST_F(FileStepTest, OnlyReplacedFilesAreFlushedAndTheStepSyncsOnceAtItsEnd) {
   EXPECT_TRUE(Install(entries));
   std::vector<std::string> durable;
   for (const std::string& call : p.files.calls()) {
-    for (const char* op : {"MakeDirectory(", "FlushFile(", "Replace(", "SyncFiles("}) {
+    for (const char* op : {"MakeDirectory(", "Flush(", "Replace(", "SyncFiles("}) {
       if (call.rfind(op, 0) == 0)
         durable.push_back(call);
     }
@@ -266,7 +266,7 @@ TEST_F(FileStepTest, OnlyReplacedFilesAreFlushedAndTheStepSyncsOnceAtItsEnd) {
       "Replace(D:\\Sim\\Resourcen\\Neu\\a.dat.pwtmp, D:\\Sim\\Resourcen\\Neu\\a.dat)",
       "Replace(D:\\Sim\\Resourcen\\Neu\\b.dat.pwtmp, D:\\Sim\\Resourcen\\Neu\\b.dat)",
       "MakeDirectory(D:\\Sim\\Resourcen)",
-      "FlushFile(D:\\Sim\\Resourcen\\b.dat.pwtmp)",
+      "Flush(D:\\Sim\\Resourcen\\b.dat.pwtmp)",
       "Replace(D:\\Sim\\Resourcen\\b.dat.pwtmp, D:\\Sim\\Resourcen\\b.dat)",
       "SyncFiles(D:\\Sim\\Resourcen\\Neu\\a.dat, D:\\Sim\\Resourcen\\Neu\\b.dat, "
       "D:\\Sim\\Resourcen\\b.dat)"};
@@ -304,7 +304,7 @@ TEST_F(FileStepTest, AScriptReadErrorFailsTheStep) {
       EXPECT_EQ(run == &clean, installer.InstallFiles());
       EXPECT_EQ(0, run->files.open_files());
       for (std::size_t i = 0, reads = 0; i < run->files.calls().size() && !second_read; ++i) {
-        if (run->files.calls()[i].rfind("Read(", 0) == 0 && ++reads == 2)
+        if (run->files.calls()[i] == std::string("Read(") + kScript + ")" && ++reads == 2)
           second_read = static_cast<int>(i) + 1;
       }
       ASSERT_NE(0, second_read);

@@ -13,6 +13,8 @@
 const char kRecordsFolder[] = "Packwright";
 const char kRecordFileName[] = "Record.txt";
 const char kRecordVersionLine[] = "packwright-record\t2";
+const char kRecordVersion1Line[] = "packwright-record\t1";
+const char kRecordHashName[] = "xxh64";
 
 namespace {
 
@@ -54,6 +56,13 @@ std::string TimeOf(FileSystem& files, const std::string& path) {
   if (files.LastWriteTime(path, &time) != TimeResult::kOk)
     time = 0;
   return std::to_string(time);
+}
+
+// Whether the copy replaces a file, or refuses: a read-only destination,
+// or one that cannot be examined, as Windows refuses to copy onto one
+// (no backup is taken for it), and a folder.
+bool Refused(const FileStatus& status) {
+  return status.read_only || status.folder;
 }
 
 }  // namespace
@@ -111,6 +120,10 @@ std::string RecordFolderName(unsigned number) {
   return name;
 }
 
+std::string RunCatalogueTemp(const std::string& path, const std::string& folder) {
+  return path + "." + folder + kReplaceTempSuffix;
+}
+
 bool ParseRecordNumber(const std::string& text, unsigned* number) {
   if (text.empty() || text.size() > 9 ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -140,8 +153,8 @@ bool CInstallRecord::Begin(const std::string& kind, const std::string& package,
       IsLink(files_, folder_) ||
       !(out_ = files_.CreateWrite(folder_ + "\\" + kRecordFileName, &err)))
     return Fail();
-  if (!Line({kRecordVersionLine}) || !Line({"package", package, scriptSum}) ||
-      !Line({"time", time}) || !Line({"kind", kind}))
+  if (!Line({kRecordVersionLine}) || !Line({"hash", kRecordHashName}) ||
+      !Line({"package", package, scriptSum}) || !Line({"time", time}) || !Line({"kind", kind}))
     return false;
   return undoes.empty() || Line({"undoes", undoes});
 }
@@ -220,8 +233,12 @@ bool CInstallRecord::Create(const std::string& path, const FileSum& written) {
          Line({"create", Relative(path), std::to_string(written.size), SumText(written.sum)});
 }
 
-bool CInstallRecord::Created(const std::string& path) {
-  return Line({"created", Relative(path), TimeOf(files_, path)}, true);
+bool CInstallRecord::Temporary(const std::string& path) {
+  return FileLine("temporary", path);
+}
+
+bool CInstallRecord::Created(const std::string& path, std::uint64_t time) {
+  return Line({"created", Relative(path), std::to_string(time)}, true);
 }
 
 bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
@@ -242,8 +259,8 @@ bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
          Flush();
 }
 
-bool CInstallRecord::Replaced(const std::string& path) {
-  return Line({"replaced", Relative(path), TimeOf(files_, path)}, true);
+bool CInstallRecord::Replaced(const std::string& path, std::uint64_t time) {
+  return Line({"replaced", Relative(path), std::to_string(time)}, true);
 }
 
 bool CInstallRecord::Failed(const std::string& path) {
@@ -290,8 +307,7 @@ bool CInstallRecord::Catalogue(const std::string& path) {
 }
 
 std::string CInstallRecord::CatalogueTemp(const std::string& path) const {
-  std::string number = folder_.substr(folder_.rfind('\\') + 1);
-  return path + "." + number + kReplaceTempSuffix;
+  return RunCatalogueTemp(path, folder_.substr(folder_.rfind('\\') + 1));
 }
 
 bool CInstallRecord::Texture(const char* keyword, std::uint32_t id, const std::string& text) {
@@ -353,26 +369,44 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
   return ok;
 }
 
-bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
-                      const std::string& to) {
-  if (!record)
-    return CopyFileSafely(files, from, to, nullptr);
-  FileSum written;
+bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& from,
+                          const std::string& to, const FileStatus& status) {
+  if (record && record->broken())
+    return false;
+  if (Refused(status)) {
+    if (record)
+      record->Failed(to);  // refused by the copy as well; no backup is taken for it
+    return false;
+  }
+  bool replaces = status.exists;
+  std::string temp = to + kReplaceTempSuffix;
+  std::string err;
+  CopyResult copy;
+  if (record && !record->Temporary(to))
+    return false;
   // A source that does not read would not copy either; it is no record
   // failure.
-  if (record->broken() || !ChecksumFile(files, from, &written))
-    return false;
-  std::uint32_t attrs = 0;
-  bool replaces = files.Exists(to) || files.GetAttributes(to, &attrs);
-  if (replaces && files.IsReadOnly(to)) {
-    record->Failed(to);  // refused by the copy as well; no backup is taken for it
+  if (!WriteTemporary(files, from, temp, replaces, &copy, &err)) {
+    if (record)
+      record->Failed(to);
     return false;
   }
-  if (!(replaces ? record->Replace(to, written) : record->Create(to, written)))
-    return false;
-  if (!CopyFileSafely(files, from, to, nullptr)) {
-    record->Failed(to);
+  if (record &&
+      !(replaces ? record->Replace(to, copy.written) : record->Create(to, copy.written))) {
+    DiscardTemporary(files, temp);
     return false;
   }
-  return replaces ? record->Replaced(to) : record->Created(to);
+  if (!PutInPlace(files, temp, to, &err)) {
+    if (record)
+      record->Failed(to);
+    return false;
+  }
+  return !record || (replaces ? record->Replaced(to, copy.time) : record->Created(to, copy.time));
+}
+
+bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
+                      const std::string& to) {
+  std::string err;
+  std::unique_ptr<InputFile> in = files.OpenRead(from, &err);
+  return in && CopyOpenFileRecorded(files, record, *in, to, files.Status(to));
 }

@@ -9,6 +9,7 @@
 // every byte below 0x20 are written as %XX. Paths are resolved and written
 // relative to Kestrova's directory. The lines, in order:
 //   packwright-record 2    (version 1 lacks the lines marked 2; both are read)
+//   hash xxh64             (2; the hash of every SUM below)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
 // then the actions, each as an intent line written before the change and an
@@ -16,6 +17,7 @@
 //   link PATH TARGET     (2; a folder on the way that is a link, and its
 //                         real path; no outcome)
 //   make-folder LEVEL                   folder-made LEVEL
+//   temporary PATH  (2)                 (its outcome: the create or replace)
 //   create PATH SIZE SUM                created PATH TIME
 //   replace PATH BACKUP ATTRS SIZE SUM  replaced PATH TIME
 //   remove PATH BACKUP ATTRS SIZE SUM   removed PATH (moved to BACKUP)
@@ -31,6 +33,12 @@
 //                         intent, if any, not carried out)
 //   pruned               (2; the backups were dropped: no longer undoable)
 //   end ok|partly|failed  (partly: an undo that left something alone)
+// A copy writes the temporary beside PATH (PATH + kReplaceTempSuffix) after
+// its temporary line and before its create or replace line, which carries
+// the sum taken while the temporary was written; a temporary line without
+// one names a temporary that may be left half written. Records of format 1
+// have no hash line and no temporary lines, and their sums are 64-bit
+// FNV-1a; they are still read.
 // SIZE and SUM describe the file as the change leaves it (create, replace)
 // or as it was (remove, catalogue: the backup); ATTRS are the attributes
 // the file had before (FileSystem::GetAttributes); TIME is its last-write
@@ -69,6 +77,7 @@
 extern const char kRecordsFolder[];
 extern const char kRecordFileName[];
 extern const char kRecordVersionLine[];
+extern const char kRecordVersion1Line[];
 
 // The escaping of one field, and back; UnescapeField is false for a '%'
 // not followed by two hex digits.
@@ -81,6 +90,10 @@ bool SplitRecordLine(const std::string& line, std::vector<std::string>* fields);
 
 // The number of a run's folder as its name: at least four digits.
 std::string RecordFolderName(unsigned number);
+
+// The temporary that run `folder` (its record folder's name) saves the
+// catalogue `path` through: `path`.NNNN.pwtmp, unique to the run.
+std::string RunCatalogueTemp(const std::string& path, const std::string& folder);
 
 // The number that `text` spells in one to nine decimal digits, leading
 // zeros allowed; false for any other text.
@@ -115,10 +128,12 @@ class CInstallRecord {
   // failed outcome instead and returns false, the record staying whole.
   bool MakeFolder(const std::string& dir);
   bool FolderMade(const std::string& level);
+  bool Temporary(const std::string& path);
   bool Create(const std::string& path, const FileSum& written);
-  bool Created(const std::string& path);
+  // `time` is the file's last-write time as the copy left it.
+  bool Created(const std::string& path, std::uint64_t time);
   bool Replace(const std::string& path, const FileSum& written);
-  bool Replaced(const std::string& path);
+  bool Replaced(const std::string& path, std::uint64_t time);
   bool Failed(const std::string& path);
   bool Remove(const std::string& path);
   bool Removed(const std::string& path);
@@ -178,11 +193,19 @@ class CInstallRecord {
 // directory was not made or the record failed.
 bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir);
 
-// Copies `from` over `to` as CopyFileSafely does; with a record, first
-// writes the create or replace intent (backing the old `to` up) and after
-// the copy its outcome, or the failed outcome when the copy was not made.
-// False when the copy or the record failed; a failed intent leaves `to`
-// untouched, and the record is broken() only when it could not be written.
+// Copies what is left of the open `from` over `to` as CopyFileSafely does,
+// `status` being `to`'s as looked up before. A folder, a read-only `to`
+// and one that cannot be examined are refused, and nothing is written.
+// With a record: the temporary line, the temporary written and summed,
+// the create or replace intent with that sum (backing the old `to` up),
+// the move, and its outcome, or the failed outcome when the copy was not
+// made. False when the copy or the record failed; a failed intent leaves
+// `to` untouched, and the record is broken() only when it could not be
+// written.
+bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& from,
+                          const std::string& to, const FileStatus& status);
+
+// As CopyOpenFileRecorded, opening `from` and looking `to` up first.
 bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,
                       const std::string& to);
 

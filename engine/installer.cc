@@ -6,6 +6,7 @@
 #include "engine/messages.h"
 #include "engine/reg_key_path.h"
 #include "engine/run_lock.h"
+#include "engine/seal.h"
 #include "res/resource.h"
 
 namespace {
@@ -47,6 +48,12 @@ long CInstaller::Run(IInstallProgress* progress) {
   // script is looked for then.
   if (slash == std::string::npos || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
     ShowMessage(platform_.shell, IDS_SCRIPT_MISSING, kMbOk);
+    return kInstallFailed;
+  }
+  SealVerdict seal = VerifySeal(platform_.files, scriptDir, kScriptFileName);
+  if (seal.state == SealVerdict::kDamaged) {
+    damagedFile = seal.file;
+    ShowMessage(platform_.shell, IDS_PACKAGE_DAMAGED, kMbOk, {seal.file});
     return kInstallFailed;
   }
   long result = 0;

@@ -38,11 +38,15 @@ class CInstaller {
   // Runs the installation, reporting progress 0..4 through `progress` (which
   // may be null). Returns kInstallFailed at once, at position 1 and with
   // IDS_SCRIPT_MISSING shown, when the script next to the program does not
-  // open. Otherwise, with keepRecord set, it takes the lock of Kestrova's
-  // runs (engine/run_lock.h), waiting through lockWait; when another run
-  // holds it, it returns kInstallFailed at position 2 with IDS_INSTALL_BUSY
-  // shown, having changed nothing, and when it cannot be taken, the same
-  // with IDS_RECORD_FAILED. Holding the lock to the end, it begins the run's record
+  // open. When the package is sealed (engine/seal.h) and found damaged, it
+  // returns kInstallFailed there too, still at position 1, with
+  // IDS_PACKAGE_DAMAGED shown naming the file and damagedFile set, having
+  // changed nothing. Otherwise, with keepRecord set, it takes the lock of
+  // Kestrova's runs (engine/run_lock.h), waiting through lockWait; when
+  // another run holds it, it returns kInstallFailed at position 2 with
+  // IDS_INSTALL_BUSY shown, having changed nothing, and when it cannot be
+  // taken, the same with IDS_RECORD_FAILED. Holding the lock to the end, it
+  // begins the run's record
   // (engine/install_record.h) in Kestrova's Packwright folder; when that
   // fails it returns kInstallFailed at position 2 with IDS_RECORD_FAILED
   // shown, having changed nothing. Then runs both steps whatever the first
@@ -106,6 +110,8 @@ class CInstaller {
   // Whether Run updates Scan: cleared when the run installs into another
   // Kestrova than the one the registry names, whose Scan it is.
   bool setScan = true;
+  // The file at fault when Run refused a damaged package; empty otherwise.
+  std::string damagedFile;
   // Set when the user answered Cancel to the newer-file question: later
   // newer files of this run are kept without asking.
   bool keepNewerSilently = false;

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/fake_progress.h"
 #include "engine/messages.h"
+#include "engine/seal.h"
 #include "platform/fake_platform.h"
 
 namespace {
@@ -106,6 +108,28 @@ TEST_F(InstallerTest, RunWithoutScriptStopsAtOneAndLeavesScan) {
   EXPECT_EQ(Dword(0), Scan());
 }
 
+TEST_F(InstallerTest, DamagedSealedPackageStopsAtOneAndChangesNothing) {
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  p.files.AddFile("C:\\Paket\\a.dat", "a");
+  p.files.AddFile(kScript,
+                  "{sealed: Packwright.sum}Dateinstallation{{a.dat>>a.dat}}Texturskript{}");
+  FileSum script_sum;
+  ASSERT_TRUE(SealSumOfFile(p.files, kScript, &script_sum));
+  p.files.AddFile("C:\\Paket\\Packwright.sum",
+                  SealText({{script_sum, "InstSkript.txt"}, {{1, 0}, "a.dat"}}));
+  std::map<std::string, FakeFileSystem::Node> before = p.files.nodes();
+
+  CInstaller installer(p.platform);
+  EXPECT_EQ(kInstallFailed, installer.Run(&progress));
+  EXPECT_EQ((std::vector<std::string>{"SetRange(0,4)", "SetPos(0)", "SetPos(1)"}), progress.calls);
+  EXPECT_EQ("a.dat", installer.damagedFile);
+  ASSERT_EQ(1u, p.shell.boxes.size());
+  EXPECT_EQ(FormatLocalized(p.shell, IDS_PACKAGE_DAMAGED, {"a.dat"}), p.shell.boxes[0].text);
+  EXPECT_EQ(Dword(0), Scan());
+  EXPECT_EQ(before.size(), p.files.nodes().size());
+  EXPECT_EQ(0, p.files.open_files());
+}
+
 TEST_F(InstallerTest, RunDrivesProgressThroughEveryStep) {
   EXPECT_EQ(0, RunOnce());
   EXPECT_EQ((std::vector<std::string>{"SetRange(0,4)", "SetPos(0)", "SetPos(1)", "SetPos(2)",
@@ -130,16 +154,17 @@ TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
   p.registry.SetDwordValue(kKey, "Scan", 0);
   p.files.AddFile("C:\\Paket\\a.dat", "a");
   p.files.AddFile(kScript, "Dateinstallation{{a.dat>>Resourcen\\a.dat}}Texturskript{}");
-  p.files.FailMatching("Copy", "a.dat");
+  p.files.FailMatching("CreateNew", "a.dat");
   EXPECT_EQ(kInstallFailed, RunOnce());
   EXPECT_EQ(all, progress.calls);
   EXPECT_EQ(Dword(2), Scan());
   // The texture step still read its section: each run opened the script
-  // four times, for the check, the record's checksum and both steps.
+  // five times, for the check, the seal's remark, the record's checksum and
+  // both steps.
   int opens = 0;
   for (const std::string& call : p.files.calls())
     opens += call == std::string("OpenRead(") + kScript + ")";
-  EXPECT_EQ(8, opens);
+  EXPECT_EQ(10, opens);
 }
 
 TEST_F(InstallerTest, ScriptLiesBesideTheRunningProgram) {
@@ -210,7 +235,7 @@ TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle")) << record;
   EXPECT_NE(std::string::npos, record.find("\nend\tfailed\n")) << record;
   // A copy that fails after its intent is on record is a failed outcome too.
-  p.files.FailMatching("Copy", "C:\\Paket\\b.dat");
+  p.files.FailMatching("Write", "b.dat.pwtmp");
   EXPECT_EQ(kInstallFailed, RunOnce());
   record = p.files.Content("D:\\Sim\\Packwright\\0004\\Record.txt");
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle\\Neu\\b.dat\n")) << record;
@@ -218,7 +243,7 @@ TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
   p.files.ClearFaults();
   p.files.FailMatching("Copy", "b.dat, D:\\Sim\\Packwright\\0005");
   EXPECT_EQ(kInstallFailed, RunOnce());
-  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Packwright\\0005\\2.bak"));
+  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Packwright\\0005\\1.bak"));
   record = p.files.Content("D:\\Sim\\Packwright\\0005\\Record.txt");
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle\\Neu\\b.dat\n")) << record;
 }

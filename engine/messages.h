@@ -13,7 +13,7 @@
 // The application's name, every message box's caption.
 extern const char kAppName[];
 
-// The id to load for German base id `base_id` (101-119) on a system whose
+// The id to load for German base id `base_id` (101-125) on a system whose
 // default language is `lang_id`: German keeps the id, French adds 200,
 // Polish 300, every other language 100 (English).
 unsigned LocalizedId(unsigned base_id, std::uint16_t lang_id);

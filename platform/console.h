@@ -46,6 +46,10 @@ std::string SystemTextToUtf8(const std::string& text);
 // written in: the system's ANSI code page on Windows, 1252 elsewhere.
 std::string ScriptTextToUtf8(const std::string& text);
 
+// UTF-8 as narrow text of the system's code page (unchanged on POSIX); a
+// character the code page lacks comes out as the system's stand-in for it.
+std::string Utf8ToSystemText(const std::string& text);
+
 struct DirEntry {
   std::string name;
   bool dir = false;

@@ -52,6 +52,10 @@ std::string ScriptTextToUtf8(const std::string& text) {
   return Cp1252ToUtf8(text);
 }
 
+std::string Utf8ToSystemText(const std::string& text) {
+  return text;
+}
+
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {
   std::string native = ToPosixPath(path);
   DIR* d = g_syscalls.opendir(native.c_str());

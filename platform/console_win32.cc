@@ -86,6 +86,10 @@ std::string ScriptTextToUtf8(const std::string& text) {
   return Narrow(Widen(text, CP_ACP), CP_UTF8);
 }
 
+std::string Utf8ToSystemText(const std::string& text) {
+  return Narrow(Widen(text, CP_UTF8), CP_THREAD_ACP);
+}
+
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);

@@ -40,11 +40,13 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
   // Every file and directory, by resolved lower-case path.
   const std::map<std::string, Node>& nodes() const { return nodes_; }
 
-  // Files opened through OpenRead or CreateWrite and not yet closed.
+  // Files opened through OpenRead, CreateWrite or CreateNew and not yet
+  // closed.
   int open_files() const { return open_files_; }
 
   bool Exists(const std::string& path) override;
   TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override;
+  FileStatus Status(const std::string& path) override;
   DirResult MakeDirectory(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to, std::string* err) override;
   bool IsReadOnly(const std::string& path) override;
@@ -62,6 +64,7 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
   // The fake has no links: FullPath, and no call.
   std::string RealPath(const std::string& path) override;

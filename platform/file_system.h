@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
+
 // A file open for reading in binary. Closed when destroyed.
 class InputFile {
  public:
@@ -19,6 +21,9 @@ class InputFile {
   // Reads up to `size` bytes into `buf`. Returns the number read, 0 at the
   // end of the file, or -1 on a read error.
   virtual long Read(char* buf, std::size_t size) = 0;
+  // The open file's last-write time: kOk, or kTimeFailed when it cannot be
+  // read (never kOpenFailed).
+  virtual TimeResult LastWriteTime(std::uint64_t* time) = 0;
 };
 
 // A file open for writing in binary. Destroying it without Close() closes it
@@ -30,6 +35,13 @@ class OutputFile {
   virtual bool Write(const char* data, std::size_t size) = 0;
   // Forces what was written onto the disk; false on failure.
   virtual bool Flush() = 0;
+  // Gives the file the last-write time of `source`, as exactly as the
+  // system keeps times (POSIX: to the nanosecond), and plain attributes
+  // (Win32 FILE_ATTRIBUTE_NORMAL; POSIX keeps the mode it was made with);
+  // reads back in `kept` the time as the file system keeps it, which may
+  // be rounded. False when the source's time cannot be read, or either
+  // fails.
+  virtual bool StampFrom(InputFile& source, std::uint64_t* kept) = 0;
   // Closes the file; false if closing reported an error. Call at most once.
   virtual bool Close() = 0;
 };
@@ -47,7 +59,22 @@ class FileLock {
  public:
   virtual ~FileLock() = default;
 };
-enum class TimeResult { kOk, kOpenFailed, kTimeFailed };
+
+// What one look at a path tells (FileSystem::Status).
+struct FileStatus {
+  // Something of that name exists: a file, a folder, or a link, even one
+  // that leads nowhere. Wildcards are not expanded.
+  bool exists = false;
+  // It is a folder (or a link to one), not a file.
+  bool folder = false;
+  // As FileSystem::IsReadOnly: also true when it may exist but cannot be
+  // examined.
+  bool read_only = false;
+  // As FileSystem::LastWriteTime: kOpenFailed when it is no file that
+  // opens for reading, else the time or kTimeFailed.
+  TimeResult time_result = TimeResult::kOpenFailed;
+  std::uint64_t time = 0;
+};
 
 class FileSystem {
  public:
@@ -61,6 +88,11 @@ class FileSystem {
   // last-write time as a 64-bit count. kOpenFailed when it does not open
   // (missing, a directory, locked); kTimeFailed when the time cannot be read.
   virtual TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) = 0;
+
+  // Everything FileStatus holds about `path`, in as few calls as the
+  // system allows (POSIX: one status call; Win32 opens a file, as
+  // LastWriteTime does, so that one that does not open says so).
+  virtual FileStatus Status(const std::string& path) = 0;
 
   // Creates one directory level. kAlreadyExists when something of that name
   // exists already; kFailed for every other failure (parent missing, ...).
@@ -142,6 +174,12 @@ class FileSystem {
   // Win32 LockFileEx, POSIX flock.
   virtual LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
                               std::string* err) = 0;
+  // Creates `path` new and exclusively for writing. Whatever already has
+  // that name (a leftover file, a link) is removed first as a name, never
+  // through it, so that no other file is ever written; null (and `err`)
+  // when that fails, when the name is a folder, or when something takes
+  // the name meanwhile.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) = 0;
 
   // The absolute path that the system resolves `path` to: "." and ".."
   // components applied, doubled separators folded, "/" read as "\"; a

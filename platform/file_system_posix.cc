@@ -103,6 +103,29 @@ int OpenForWrite(const std::string& native) {
   return OpenForWrite(native, g_syscalls.stat(native.c_str(), &st) == 0 ? &st : nullptr);
 }
 
+// Creates `native` exclusively: O_EXCL and O_NOFOLLOW refuse any name
+// that exists, a link included, so nothing is ever opened through one.
+// A leftover is unlinked, which removes the name and never what a link
+// leads to, and the creation is tried once more.
+int OpenNew(const std::string& native) {
+  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  if (native.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  int fd = g_syscalls.open(native.c_str(), flags, 0666);
+  if (fd >= 0 || errno != EEXIST)
+    return fd;
+  struct stat st;
+  if (g_syscalls.lstat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    return -1;
+  }
+  if (g_syscalls.unlink(native.c_str()) != 0 && errno != ENOENT)
+    return -1;
+  return g_syscalls.open(native.c_str(), flags, 0666);
+}
+
 bool ToFileTime(const struct timespec& ts, std::uint64_t* time) {
   const std::int64_t max_seconds =
       static_cast<std::int64_t>(UINT64_MAX / kFileTimeTicksPerSecond) - kFileTimeEpochOffset - 1;
@@ -145,10 +168,25 @@ bool AnyEntryMatches(const std::string& dir, const std::string& pattern) {
   return found;
 }
 
+struct timespec FromFileTime(std::uint64_t time) {
+  struct timespec ts;
+  std::int64_t sec = static_cast<std::int64_t>(time / kFileTimeTicksPerSecond);
+  ts.tv_sec = static_cast<time_t>(sec - kFileTimeEpochOffset);
+  ts.tv_nsec = static_cast<long>(time % kFileTimeTicksPerSecond) * 100;
+  return ts;
+}
+
+TimeResult TimeOfStatus(const struct stat& st, std::uint64_t* time) {
+  return ToFileTime(st.st_mtim, time) ? TimeResult::kOk : TimeResult::kTimeFailed;
+}
+
 class PosixInputFile : public InputFile {
  public:
-  explicit PosixInputFile(int fd) : fd_(fd) {}
+  PosixInputFile(int fd, const struct stat& st) : fd_(fd), st_(st) {}
   ~PosixInputFile() override { g_syscalls.close(fd_); }
+
+  TimeResult LastWriteTime(std::uint64_t* time) override { return TimeOfStatus(st_, time); }
+  const struct stat& status() const { return st_; }
 
   long Read(char* buf, std::size_t size) override {
     for (;;) {
@@ -160,6 +198,7 @@ class PosixInputFile : public InputFile {
 
  private:
   int fd_;
+  struct stat st_;
 };
 
 class PosixOutputFile : public OutputFile {
@@ -174,6 +213,21 @@ class PosixOutputFile : public OutputFile {
     return fd_ >= 0 && WriteAll(fd_, data, size);
   }
   bool Flush() override { return fd_ >= 0 && g_syscalls.fsync(fd_) == 0; }
+  bool StampFrom(InputFile& source, std::uint64_t* kept) override {
+    struct timespec times[2] = {{0, UTIME_OMIT}, {0, 0}};
+    std::uint64_t time = 0;
+    // A file of this system carries its time to the nanosecond, which a
+    // count of 100 ns would round.
+    if (auto* posix = dynamic_cast<PosixInputFile*>(&source))
+      times[1] = posix->status().st_mtim;
+    else if (source.LastWriteTime(&time) == TimeResult::kOk)
+      times[1] = FromFileTime(time);
+    else
+      return false;
+    struct stat st;
+    return fd_ >= 0 && g_syscalls.futimens(fd_, times) == 0 && g_syscalls.fstat(fd_, &st) == 0 &&
+           TimeOfStatus(st, kept) == TimeResult::kOk;
+  }
   bool Close() override {
     int fd = fd_;
     fd_ = -1;
@@ -183,6 +237,15 @@ class PosixOutputFile : public OutputFile {
  private:
   int fd_;
 };
+
+// The output file on descriptor `fd`; null (and `err`) when `fd` is -1.
+std::unique_ptr<OutputFile> Output(int fd, const std::string& what, std::string* err) {
+  if (fd < 0) {
+    Fail(err, what, errno);
+    return nullptr;
+  }
+  return std::unique_ptr<OutputFile>(new PosixOutputFile(fd));
+}
 
 // Copies what is left of `in` into `out`. Returns 0 or the errno value.
 int Pump(int in, int out) {
@@ -303,6 +366,31 @@ class RealFileSystem : public FileSystem {
     return ToFileTime(st.st_mtim, time) ? TimeResult::kOk : TimeResult::kTimeFailed;
   }
 
+  FileStatus Status(const std::string& path) override {
+    FileStatus status;
+    std::string native = Native(path);
+    struct stat st;
+    if (native.empty())
+      return status;
+    if (g_syscalls.lstat(native.c_str(), &st) != 0) {
+      // As IsReadOnly: what may be there but cannot be examined is not
+      // to be written over.
+      status.read_only = errno != ENOENT && errno != ENOTDIR;
+      return status;
+    }
+    status.exists = true;
+    // A link is taken for what it leads to, as opening it would; one that
+    // leads nowhere exists as a name only.
+    if (S_ISLNK(st.st_mode) && g_syscalls.stat(native.c_str(), &st) != 0)
+      return status;
+    status.folder = S_ISDIR(st.st_mode);
+    status.read_only = (st.st_mode & 0222) == 0;
+    // What OpenForRead would refuse does not open.
+    if (S_ISREG(st.st_mode) && (st.st_mode & 0444) != 0)
+      status.time_result = TimeOfStatus(st, &status.time);
+    return status;
+  }
+
   DirResult MakeDirectory(const std::string& path) override {
     std::string native = Native(path);
     if (!native.empty() && g_syscalls.mkdir(native.c_str(), 0777) == 0)
@@ -418,16 +506,15 @@ class RealFileSystem : public FileSystem {
       Fail(err, "OpenRead(" + path + ")", errno);
       return nullptr;
     }
-    return std::unique_ptr<InputFile>(new PosixInputFile(fd));
+    return std::unique_ptr<InputFile>(new PosixInputFile(fd, st));
   }
 
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override {
-    int fd = OpenForWrite(Native(path));
-    if (fd < 0) {
-      Fail(err, "CreateWrite(" + path + ")", errno);
-      return nullptr;
-    }
-    return std::unique_ptr<OutputFile>(new PosixOutputFile(fd));
+    return Output(OpenForWrite(Native(path)), "CreateWrite(" + path + ")", err);
+  }
+
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override {
+    return Output(OpenNew(Native(path)), "CreateNew(" + path + ")", err);
   }
 
   std::string FullPath(const std::string& path) override { return Resolve(path); }

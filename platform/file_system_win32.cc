@@ -15,10 +15,24 @@ void SetErr(std::string* err, const std::string& op, const std::string& paths) {
     *err = Win32ErrorText(op, paths, GetLastError());
 }
 
+std::uint64_t FromFileTime(const FILETIME& time) {
+  return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+TimeResult TimeOfHandle(HANDLE handle, std::uint64_t* time) {
+  FILETIME written;
+  if (!GetFileTime(handle, nullptr, nullptr, &written))
+    return TimeResult::kTimeFailed;
+  *time = FromFileTime(written);
+  return TimeResult::kOk;
+}
+
 class Win32InputFile : public InputFile {
  public:
   explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
   ~Win32InputFile() override { CloseHandle(handle_); }
+
+  TimeResult LastWriteTime(std::uint64_t* time) override { return TimeOfHandle(handle_, time); }
 
   long Read(char* buf, std::size_t size) override {
     DWORD got = 0;
@@ -54,6 +68,19 @@ class Win32OutputFile : public OutputFile {
 
   bool Flush() override { return FlushFileBuffers(handle_) != 0; }
 
+  bool StampFrom(InputFile& source, std::uint64_t* kept) override {
+    std::uint64_t time = 0;
+    if (source.LastWriteTime(&time) != TimeResult::kOk)
+      return false;
+    // Zero leaves a time as it is; the attributes become plain, as
+    // SetNormalAttributes would make them, without looking the name up.
+    FILE_BASIC_INFO info = {};
+    info.LastWriteTime.QuadPart = static_cast<LONGLONG>(time);
+    info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle_, FileBasicInfo, &info, sizeof(info)) &&
+           TimeOfHandle(handle_, kept) == TimeResult::kOk;
+  }
+
   bool Close() override {
     HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
@@ -68,6 +95,7 @@ class Win32FileSystemImpl : public FileSystem {
  public:
   bool Exists(const std::string& path) override;
   TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override;
+  FileStatus Status(const std::string& path) override;
   DirResult MakeDirectory(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to, std::string* err) override;
   bool IsReadOnly(const std::string& path) override;
@@ -82,6 +110,7 @@ class Win32FileSystemImpl : public FileSystem {
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
   std::string RealPath(const std::string& path) override;
   LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
@@ -137,13 +166,43 @@ TimeResult Win32FileSystemImpl::LastWriteTime(const std::string& path, std::uint
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return TimeResult::kOpenFailed;
-  FILETIME written;
-  BOOL ok = GetFileTime(file, nullptr, nullptr, &written);
+  TimeResult result = TimeOfHandle(file, time);
   CloseHandle(file);
-  if (!ok)
-    return TimeResult::kTimeFailed;
-  *time = (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
-  return TimeResult::kOk;
+  return result;
+}
+
+FileStatus Win32FileSystemImpl::Status(const std::string& path) {
+  FileStatus status;
+  // Opened as LastWriteTime opens it, so that a file another program holds
+  // counts as one that does not open.
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info)) {
+    CloseHandle(file);
+    status.exists = true;
+    status.read_only = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    status.time_result = TimeResult::kOk;
+    status.time = FromFileTime(info.ftLastWriteTime);
+    return status;
+  }
+  DWORD error = GetLastError();
+  if (file != INVALID_HANDLE_VALUE)
+    CloseHandle(file);
+  else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    return status;
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    error = GetLastError();
+    status.read_only = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    return status;
+  }
+  status.exists = true;
+  status.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  status.read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (file != INVALID_HANDLE_VALUE)
+    status.time_result = TimeResult::kTimeFailed;
+  return status;
 }
 
 DirResult Win32FileSystemImpl::MakeDirectory(const std::string& path) {
@@ -267,6 +326,43 @@ std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateWrite(const std::string& 
                                                              std::string* err) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    SetErr(err, "CreateFile", path);
+    return nullptr;
+  }
+  return std::make_unique<Win32OutputFile>(file);
+}
+
+// Removes the name `path`: a file, or a link itself, never what it leads
+// to. A read-only leftover is made plain through a handle to the name
+// itself first, as DeleteFileA refuses it.
+bool RemoveName(const std::string& path) {
+  if (DeleteFileA(path.c_str()))
+    return true;
+  if (GetLastError() != ERROR_ACCESS_DENIED)
+    return false;
+  HANDLE name = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (name == INVALID_HANDLE_VALUE)
+    return false;
+  FILE_BASIC_INFO info = {};
+  info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  bool plain = SetFileInformationByHandle(name, FileBasicInfo, &info, sizeof(info)) != 0;
+  CloseHandle(name);
+  return plain && DeleteFileA(path.c_str());
+}
+
+std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateNew(const std::string& path,
+                                                           std::string* err) {
+  // CREATE_NEW refuses any name that exists, and FILE_FLAG_OPEN_REPARSE_POINT
+  // keeps a link from being followed; a leftover's name is removed before
+  // the one retry.
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
+  DWORD error = GetLastError();
+  if (file == INVALID_HANDLE_VALUE &&
+      (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && RemoveName(path))
+    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetErr(err, "CreateFile", path);
     return nullptr;

@@ -1,6 +1,7 @@
 # POSIX implementation of the platform seam, and its tests.
 set(PLATFORM_POSIX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/console_posix.cc
+  ${CMAKE_CURRENT_LIST_DIR}/dos_time_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_system_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/io_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/platform_posix.cc

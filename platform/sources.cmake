@@ -2,6 +2,7 @@
 set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/code_page.cc
   ${CMAKE_CURRENT_LIST_DIR}/console.cc
+  ${CMAKE_CURRENT_LIST_DIR}/dos_time.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc
   ${CMAKE_CURRENT_LIST_DIR}/xxhash64.cc)

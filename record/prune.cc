@@ -26,11 +26,13 @@ std::uint64_t SizeOf(FileSystem& files, const std::string& path) {
 }
 
 // Appends the pruned line through a temporary and a replace, so that the
-// record is never seen half written.
+// record is never seen half written. The torn tail of a run that died is
+// dropped: the reader ignores it, and the pruned line must not join it.
 bool MarkPruned(FileSystem& files, const std::string& record) {
   std::string data;
   if (!ReadWholeFile(files, record, &data))
     return false;
+  data.erase(data.find_last_of('\n') + 1);
   data += "pruned\n";
   std::string temp = record + kReplaceTempSuffix;
   std::string err;

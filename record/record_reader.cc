@@ -61,12 +61,16 @@ class LineReader {
   LineReader(FileSystem& files, const std::string& host, RunRecord* record)
       : files_(files), host_(host), r_(record) {}
 
-  // True when an undoes line named no record: the header does not read.
+  // True when an undoes line named no record, or a hash line a hash this
+  // reader does not know: the header does not read.
   bool bad_header() const { return bad_header_; }
 
   void Read(const std::vector<std::string>& f) {
     const std::string& key = f[0];
-    if (f.size() == 3 && key == "package") {
+    if (f.size() == 2 && key == "hash") {
+      bad_header_ |= f[1] != "xxh64";
+      r_->sums = SumKind::kXxh64;
+    } else if (f.size() == 3 && key == "package") {
       r_->package = f[1];
       r_->script_sum = f[2];
     } else if (f.size() == 2 && (key == "time" || key == "kind" || key == "end")) {
@@ -88,6 +92,8 @@ class LineReader {
       std::string link = Full(f[1]);
       if (!link.empty() && !f[2].empty() && !HasControlByte(f[2]))
         r_->links.push_back({link, f[2]});
+    } else if (f.size() == 2 && key == "temporary") {
+      ReadTemporary(Full(f[1]));
     } else if (!ReadFileLine(f)) {
       ReadCatalogueLine(f);
     }
@@ -110,6 +116,25 @@ class LineReader {
     bool plain = !name.empty() && name.find_first_not_of(". ") != std::string::npos &&
                  name.find_first_of(":/\\") == std::string::npos && !HasControlByte(name);
     return plain ? r_->folder + "\\" + name : std::string();
+  }
+
+  void ReadTemporary(const std::string& path) {
+    if (path.empty())
+      return;
+    RecordedFile file;
+    file.kind = RecordedFile::kTemporary;
+    file.path = path;
+    temporaries_[path] = r_->files.size();
+    r_->files.push_back(file);
+  }
+
+  // A copy's create or replace line is the outcome of its temporary line.
+  void TemporaryDone(const std::string& path) {
+    auto it = temporaries_.find(path);
+    if (it == temporaries_.end())
+      return;
+    r_->files[it->second].done = true;
+    temporaries_.erase(it);
   }
 
   bool ReadFileLine(const std::vector<std::string>& f) {
@@ -136,6 +161,8 @@ class LineReader {
       return true;  // not understood: passed over
     }
     file.attrs = static_cast<std::uint32_t>(attrs);
+    if (file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace)
+      TemporaryDone(file.path);
     open_[file.path] = r_->files.size();
     r_->files.push_back(file);
     return true;
@@ -193,6 +220,7 @@ class LineReader {
   std::string host_;
   RunRecord* r_;
   std::map<std::string, std::size_t> open_;
+  std::map<std::string, std::size_t> temporaries_;
   bool bad_header_ = false;
 };
 
@@ -250,7 +278,7 @@ class RecordLines {
   bool whole_ = false;
 };
 bool IsVersionLine(const std::string& line) {
-  return line == "packwright-record\t1" || line == kRecordVersionLine;
+  return line == kRecordVersion1Line || line == kRecordVersionLine;
 }
 
 }  // namespace
@@ -272,6 +300,8 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   while (lines.Next(&line)) {
     if (first && !IsVersionLine(line))
       return false;
+    if (first && line == kRecordVersion1Line)
+      record->sums = SumKind::kFnv1a;
     if (!first && SplitRecordLine(line, &fields))
       reader.Read(fields);
     first = false;
@@ -327,6 +357,8 @@ RecordSet ReadRecordSet(FileSystem& files, const std::string& hostDir) {
     if (run.kind != "install" || run.undone)
       continue;
     for (const RecordedFile& file : run.files) {
+      if (file.kind == RecordedFile::kTemporary)
+        continue;
       unsigned& latest = set.latest_install[LowerAscii(file.path)];
       latest = std::max(latest, run.number);
     }

@@ -13,7 +13,9 @@
 
 // One file action: its intent, and whether its outcome line followed.
 struct RecordedFile {
-  enum Kind { kCreate, kReplace, kRemove, kAttributes };
+  // kTemporary: a copy's temporary beside `path`, done once the copy's
+  // create or replace line follows.
+  enum Kind { kCreate, kReplace, kRemove, kAttributes, kTemporary };
   Kind kind = kCreate;
   // Full paths.
   std::string path;
@@ -63,6 +65,8 @@ struct RunRecord {
   std::string script_sum;
   std::string time;
   std::string kind;
+  // The hash of every sum on record.
+  SumKind sums = SumKind::kXxh64;
   // For an undo, the number of the record it reverses; 0 otherwise.
   unsigned undoes = 0;
   // The end line's word; empty when the run never ended.
@@ -96,12 +100,13 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data
 // Reads the record of folder `number` under `hostDir` (ending in a
 // backslash), of any version written so far (1 or 2). False when the file
 // does not open, cannot be read, does not start with a version line, holds
-// an `undoes` line without a record number, or holds a line longer than
-// 64 KiB. Lines end in LF or CR LF; a last line without its line feed, and
-// other lines not understood, are passed over. A path on record counts
-// only when it names a place inside Kestrova as an installer's destination
-// must (StaysInside), with no control byte in it; a line with any other
-// path is passed over whole. Never throws.
+// an `undoes` line without a record number, names a hash this reader does
+// not know, or holds a line longer than 64 KiB. Lines end in LF or CR LF; a
+// last line without its line feed, and other lines not understood, are
+// passed over. A path on record counts only when it names a place inside
+// Kestrova as an installer's destination must (StaysInside), with no
+// control byte in it; a line with any other path is passed over whole.
+// Never throws.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 

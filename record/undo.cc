@@ -92,7 +92,7 @@ bool Undoer::Overlapped(const std::string& path) const {
 bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t time) {
   FileSum now;
   std::uint64_t now_time = 0;
-  if (!ChecksumFile(files_, path, &now) || now != sum)
+  if (!ChecksumFile(files_, path, &now, target_.sums) || now != sum)
     return false;
   return time == 0 ||
          (files_.LastWriteTime(path, &now_time) == TimeResult::kOk && now_time == time);
@@ -166,6 +166,8 @@ void Undoer::UndoFile(const RecordedFile& file) {
       return UndoRemove(file);
     case RecordedFile::kAttributes:
       return UndoAttributes(file);
+    case RecordedFile::kTemporary:
+      return;
   }
 }
 
@@ -186,14 +188,16 @@ void Undoer::UndoCreate(const RecordedFile& file) {
 
 void Undoer::UndoReplace(const RecordedFile& file) {
   FileSum old;
-  if (!ChecksumFile(files_, file.backup, &old))
+  if (!ChecksumFile(files_, file.backup, &old, target_.sums))
     return Fail("cannot read the backup " + file.backup);
   bool exists = Present(file.path);
   if (exists && HoldsNow(file.path, old, 0))
-    return;  // as it was before the run
+    return RestoreAttributes(file.path, file.attrs);  // as it was before the run
   bool ours =
       exists && HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
-  if (!ours && !options_.force)
+  bool force = options_.force &&
+               !(catalogue_changed_ && LowerAscii(file.path) == LowerAscii(target_.catalogue.path));
+  if (!ours && !force)
     return LeaveAlone(file.path);
   placed_[LowerAscii(file.path)] = old;
   if (Step("restore " + file.path))
@@ -203,7 +207,7 @@ void Undoer::UndoReplace(const RecordedFile& file) {
 void Undoer::UndoRemove(const RecordedFile& file) {
   if (Present(file.path)) {
     if (HoldsNow(file.path, file.sum, 0))
-      return;
+      return RestoreAttributes(file.path, file.attrs);
     if (!options_.force)
       return LeaveAlone(file.path);
   }
@@ -244,9 +248,19 @@ void Undoer::Restore(const std::string& path, const std::string& backup, std::ui
     return Fail("cannot make " + path + " writable");
   if (!EnsureParent(path) || !CopyFileRecorded(files_, &record_, backup, path))
     return Fail("cannot restore " + path + " from " + backup);
-  files_.SetAttributes(path, attrs);
   gone_.erase(LowerAscii(path));
   written_.push_back(path);
+  if (!files_.SetAttributes(path, attrs))
+    Fail("cannot set the attributes of " + path);
+}
+
+void Undoer::RestoreAttributes(const std::string& path, std::uint32_t attrs) {
+  // The copy that put the file back leaves it plain; an undo cut short
+  // after it has only the attributes left to do.
+  std::uint32_t now = 0;
+  if (files_.GetAttributes(path, &now) && now != attrs && Step("set the attributes of " + path) &&
+      !files_.SetAttributes(path, attrs))
+    Fail("cannot set the attributes of " + path);
 }
 
 bool Undoer::EnsureParent(const std::string& path) {

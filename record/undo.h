@@ -5,19 +5,21 @@
 // it is still as the run left it (size, last-write time and checksum as on
 // record) and no later install on record, not itself undone, touched it;
 // otherwise it is left alone and listed. The catalogue is restored from its
-// backup when it is still as the run saved it; otherwise the entries the
-// run added are taken out (and those an undo took out are put back) through
-// the catalogue's own save, which refuses a catalogue it cannot read whole;
-// an entry whose text has changed is left alone. With `force` the run's own
-// files and entries are reversed even when changed since; the catalogue
-// still loses only the ids the run added, never what it did not add. Paths
-// on record that name no place inside Kestrova are left alone and listed.
-// The steps are undone in the reverse order of the run. Whatever an undo overwrites or removes is
-// kept in the undo's own record (kind undo), so that the undo can be undone in turn; each file is
-// put in place through a temporary and a replace. Scan is set as an install sets it. An undo that
-// left something alone is partial: it does not mark the run undone, so the run can be undone again
-// later (with
-// --force, say), and what was reversed already is passed over then.
+// backup when it is still as the run saved it; otherwise the entries the run
+// added are taken out (and those an undo took out are put back) through the
+// catalogue's own save, which refuses a catalogue it cannot read whole; an
+// entry whose text has changed is left alone. With `force` the run's own
+// files and entries are reversed even when changed since; the catalogue still
+// loses only the ids the run added, never what it did not add, and a
+// catalogue the run copied over as a file is not put back once others changed
+// it. Paths on record that name no place inside Kestrova are left alone and
+// listed. The steps are undone in the reverse order of the run. Whatever an
+// undo overwrites or removes is kept in the undo's own record (kind undo), so
+// that the undo can be undone in turn; each file is put in place through a
+// temporary and a replace. Scan is set as an install sets it. An undo that
+// left something alone is partial: it does not mark the run undone, so the
+// run can be undone again later (with --force, say), and what was reversed
+// already is passed over then.
 #ifndef PACKWRIGHT_RECORD_UNDO_H_
 #define PACKWRIGHT_RECORD_UNDO_H_
 
@@ -71,10 +73,10 @@ UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std:
 // Undoes the run whose record folder is number `number`, holding Kestrova's
 // lock from before the records are read to the end (kBusy, or kFailed when
 // it cannot be taken). kNothingToUndo when there is no such record or it is
-// undone already. kFailed, changing nothing, when the record does not read
-// or its backups were pruned; kFailed when the
-// undo's own record cannot be begun (nothing is changed then) or a step
-// fails; the steps before it stay done and on record.
+// undone already. kFailed, changing nothing, when the record does not read,
+// its backups were pruned, or the undo's own record cannot be begun;
+// kFailed when a step fails, the steps before it staying done and on
+// record.
 UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
                    const UndoOptions& options);
 

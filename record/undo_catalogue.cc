@@ -31,7 +31,7 @@ void Undoer::UndoCatalogue() {
   if (!c.saved && Present(c.temp) && Reachable(c.temp) && Step("remove " + c.temp) &&
       !files_.Remove(c.temp))
     return Fail("cannot remove " + c.temp);
-  if (!ChecksumFile(files_, c.path, &now))
+  if (!ChecksumFile(files_, c.path, &now, target_.sums))
     return LeaveAlone(c.path);
   if (now == c.before)
     return;  // never saved, or as it was already
@@ -40,6 +40,7 @@ void Undoer::UndoCatalogue() {
   bool as_left = (c.saved && now == c.after) || CatalogueAsLeft();
   if (as_left && Present(c.backup))
     return RestoreCatalogue();
+  catalogue_changed_ = true;
   TakeOutEntries();
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "record/record_list.h"
 #include "record/record_reader.h"
 #include "res/resource.h"
+#include "textures/texture_catalogue.h"
 
 namespace {
 
@@ -219,6 +222,22 @@ TEST(UndoTest, AnEditedRecordCannotAimAnUndoOutsideKestrova) {
   EXPECT_EQ(before, Tree(k.p.files));
 }
 
+// A package that ships the catalogue as a file: after the player added an
+// entry, even a forced undo takes out only the package's own entries.
+TEST(UndoTest, AForcedUndoKeepsEntriesAddedToAShippedCatalogue) {
+  std::string script = "Dateinstallation{{Texturen.txt>>Resourcen\\Parallels\\Texturen.txt}}";
+  Kestrova k(kNormalised, script + kTextures);
+  k.Install();
+  CTextureCatalogue catalogue(k.p.files);
+  ASSERT_TRUE(catalogue.Load(kCatalogue) && catalogue.AddEntry("Textur{ name(Eigenes) id(99) }"));
+  ASSERT_TRUE(catalogue.Save(kCatalogue));
+  UndoReport forced = k.Undo(true);
+  EXPECT_EQ(UndoStatus::kPartly, forced.outcome.status);
+  EXPECT_EQ(std::vector<std::string>{kCatalogue}, forced.outcome.left_alone);
+  EXPECT_NE(std::string::npos, k.p.files.Content(kCatalogue).find("id(99)"));
+  EXPECT_EQ(std::string::npos, k.p.files.Content(kCatalogue).find("id(40)"));
+}
+
 // A copy that failed is on record as such: list does not count it, and the
 // undo passes over it.
 TEST(UndoTest, AFailedCopyIsNeitherCountedNorUndone) {
@@ -348,6 +367,69 @@ TEST(UndoTest, TheCataloguesTemporaryIsTheRunsOwnAndUndoRemovesItsLeftover) {
   k.p.files.ClearFaults();
   EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
   EXPECT_EQ(before, Tree(k.p.files));
+}
+
+// A folder where a file is to go is refused before the record names it, so
+// that the record, which cannot back a folder up as a file, stays whole and
+// the later entries install.
+TEST(UndoTest, AFolderAtADestinationFailsOnlyItsOwnCopy) {
+  Kestrova k(kNormalised, "Dateinstallation{{a.ksm>>Modelle}{alt.ksm>>Modelle\\alt.ksm}}");
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  k.Install();
+  EXPECT_EQ("C:\\Paket alt.ksm", k.p.files.Content("D:\\Sim\\Modelle\\alt.ksm"));
+  EXPECT_TRUE(k.p.files.Find("D:\\Sim\\Modelle")->dir);
+  UndoReport report = k.Undo();
+  EXPECT_EQ(UndoStatus::kUndone, report.outcome.status) << testing::PrintToString(report.errors);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
+// 64-bit FNV-1a, the first record format's hash, written out here so that
+// the reader's choice of hash is checked against an independent sum.
+std::string Fnv1a(const std::string& data) {
+  std::uint64_t sum = 14695981039346656037ULL;
+  for (unsigned char c : data)
+    sum = (sum ^ c) * 1099511628211ULL;
+  char text[17];
+  std::snprintf(text, sizeof(text), "%016llx", static_cast<unsigned long long>(sum));
+  return text;
+}
+
+// Records written by hand, as an older Packwright or a crash left them: the
+// header's format picks the hash that files are checked with, and a
+// temporary line without its create names a half-written temporary.
+TEST(UndoTest, RecordsOfEitherFormatAreCheckedWithTheHashTheyName) {
+  const std::string created = "D:\\Sim\\Modelle\\x.ksm";
+  struct Case {
+    const char* header;
+    std::string sum;  // of "mine" on record
+    const char* now;  // x.ksm's content at the undo
+    bool removed;
+  };
+  const Case cases[] = {
+      {"packwright-record\t1\n", Fnv1a("mine"), "mine", true},
+      {"packwright-record\t1\n", Fnv1a("mine"), "theirs", false},
+      {"packwright-record\t2\nhash\txxh64\n", SumText(Xxh64::Of("mine", 4)), "mine", true},
+      // An FNV sum read as XXH64 does not match: the file is not taken.
+      {"packwright-record\t2\nhash\txxh64\n", Fnv1a("mine"), "mine", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.header) + c.sum + " " + c.now);
+    Kestrova k;
+    k.p.files.AddFile(created, c.now, 7);
+    k.p.files.AddFile(created + ".pwtmp", "half");
+    k.p.files.AddFile("D:\\Sim\\Modelle\\y.ksm.pwtmp", "half");
+    k.p.files.AddFile("D:\\Sim\\Packwright\\0001\\Record.txt",
+                      std::string(c.header) +
+                          "package\tPaket\t-\ntime\tt\nkind\tinstall\n"
+                          "temporary\tModelle\\x.ksm\ncreate\tModelle\\x.ksm\t4\t" +
+                          c.sum + "\ncreated\tModelle\\x.ksm\t7\ntemporary\tModelle\\y.ksm\n");
+    UndoReport report = k.Undo();
+    EXPECT_EQ(c.removed ? UndoStatus::kUndone : UndoStatus::kPartly, report.outcome.status);
+    EXPECT_EQ(!c.removed, k.p.files.Find(created) != nullptr);
+    // Only the temporary whose copy never got its create line is the run's.
+    EXPECT_EQ(nullptr, k.p.files.Find("D:\\Sim\\Modelle\\y.ksm.pwtmp"));
+    EXPECT_NE(nullptr, k.p.files.Find(created + ".pwtmp"));
+  }
 }
 
 }  // namespace

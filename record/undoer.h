@@ -53,6 +53,9 @@ class Undoer {
   void RemoveFolders();
   // Puts `backup` in place at `path` with attributes `attrs`.
   void Restore(const std::string& path, const std::string& backup, std::uint32_t attrs);
+  // Gives a file that holds what it held before the run its attributes
+  // from before the run too.
+  void RestoreAttributes(const std::string& path, std::uint32_t attrs);
   bool EnsureParent(const std::string& path);
 
   // record/undo_catalogue.cc
@@ -82,6 +85,10 @@ class Undoer {
   // The files the undo wrote or moved, to be synced before it ends.
   std::vector<std::string> written_;
   bool failed_ = false;
+  // The catalogue changed since the run saved it, so its entries were taken
+  // out one by one: a forced undo must not put back the file the run
+  // replaced by copying, which would lose the entries others added.
+  bool catalogue_changed_ = false;
 };
 
 #endif  // PACKWRIGHT_RECORD_UNDOER_H_

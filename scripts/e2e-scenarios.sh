@@ -5,7 +5,7 @@
 
 for _id in IDS_SCRIPT_MISSING IDS_KEEP_NEWER IDS_HOST_MISSING IDS_INSTALL_FAILED \
   IDS_INSTALL_OK IDS_COPY_FAILED IDS_INTRO IDS_QUIT IDS_OK IDS_INSTALL IDM_ABOUTBOX \
-  IDS_UNDO_MENU IDS_UNDO_CONFIRM IDS_UNDO_OK IDS_UNDO_NOTHING; do
+  IDS_UNDO_MENU IDS_UNDO_CONFIRM IDS_UNDO_OK IDS_UNDO_NOTHING IDS_PACKAGE_DAMAGED; do
   _value="$(res_id "$_id")" || exit 1
   printf -v "$_id" '%d' "$_value"
 done
@@ -16,11 +16,12 @@ IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7
 scenarios_of() {
   echo "install-$1"
   case "$1" in
-    de) printf '%s\n' no-host no-script newer-file texture-fails failing-entry about uninstall ;;
+    de) printf '%s\n' no-host no-script newer-file texture-fails failing-entry about uninstall \
+      sealed sealed-cut sealed-edited ;;
     pl) echo uninstall ;;
     fr) echo failing-entry ;;
     # The English copy failure names both paths.
-    en) echo read-only ;;
+    en) printf '%s\n' read-only sealed sealed-cut sealed-edited ;;
     # A user's locale apart from the system's: the texts keep the system's
     # letters in the dialog and in two kinds of message box.
     *+*) echo newer-file ;;
@@ -297,6 +298,67 @@ scenario_uninstall() {
   expect_missing "$HOST/Texturen"
   expect_file_bytes "$CATALOGUE" 'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}'
   expect_eq Scan "$(read_scan)" 2
+}
+
+# seal_package: packs $PKG with packwright-tool and unpacks the zip beside
+# it; $PKG is then the unpacked, sealed package.
+seal_package() {
+  wine "$E2E_TOOL" pack "$(winpath "$PKG")" -o "$(winpath "$DIR/Paket.zip")" \
+    </dev/null >"$DIR/pack.out" 2>&1 9>&-
+  mkdir -p "$DIR/unpacked"
+  if ! (cd "$DIR/unpacked" && cmake -E tar xf ../Paket.zip) || [ ! -f "$DIR/unpacked/Paket/Packwright.sum" ]; then
+    fail "pack made no sealed package: $(cat "$DIR/pack.out")"
+    return 1
+  fi
+  PKG="$DIR/unpacked/Paket"
+}
+
+# host_state: every name, and every file's bytes, in Kestrova's tree apart
+# from its Packwright folder (records and lock), and the key as exported.
+host_state() {
+  (cd "$HOST" && find . -path ./Packwright -prune -o -print | LC_ALL=C sort)
+  (cd "$HOST" && find . -path ./Packwright -prune -o -type f -print0 | LC_ALL=C sort -z |
+    xargs -0 sha256sum)
+  wine_quiet reg export "$E2E_KEY" "$(winpath "$DIR/key.reg")" /y "$E2E_VIEW"
+  sha256sum <"$DIR/key.reg"
+}
+
+scenario_sealed() {
+  local lang="$1"
+  seal_package || return
+  drive start "click:$IDOK" box "answer:$IDOK" exit
+  expect_eq "box count" "$(box_count "$LOG")" 1
+  expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
+  expect_installed
+  expect_eq Scan "$(read_scan)" 2
+}
+
+# refused_unchanged NAME FILE: a damaged sealed package is refused at
+# progress 1 with the message naming FILE, and nothing in Kestrova changes.
+refused_unchanged() {
+  local lang="$1" file="$2" before
+  before="$(host_state)"
+  drive start "click:$IDOK" box "shot:box:$(winpath "$DIR/damaged.bmp")" "answer:$IDOK" \
+    box "answer:$IDOK" exit
+  mkdir -p "$E2E_ARTIFACTS/shots"
+  keep_shot "$DIR/damaged.bmp" "$E2E_ARTIFACTS/shots/${E2E_SCENARIO%-"$lang"}-$lang.png"
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" $IDS_PACKAGE_DAMAGED exclamation "$IDOK" "$file"
+  expect_eq "progress at the first box" "$(box_value "$LOG" 1 progress)" 1
+  expect_box 2 "$lang" $IDS_INSTALL_FAILED exclamation "$IDOK"
+  expect_eq "Kestrova's tree and key" "$(host_state)" "$before"
+}
+
+scenario_sealed-cut() {
+  seal_package || return
+  truncate -s 5 "$PKG/Dateien/Signal.dat"
+  refused_unchanged "$1" 'Dateien\Signal.dat'
+}
+
+scenario_sealed-edited() {
+  seal_package || return
+  sed -i 's/id(4711)/id(4712)/' "$PKG/InstSkript.txt"
+  refused_unchanged "$1" InstSkript.txt
 }
 
 # run_gui_unit_tests EXE: the unit tests of the dialogs and the progress

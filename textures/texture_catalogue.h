@@ -18,12 +18,15 @@
 //   refuses to write a catalogue that it did not.
 // - AddEntry refuses an entry that would not read back as that same single
 //   entry.
-// - Save writes a temporary file beside the catalogue and replaces the
-//   catalogue with it in one step, or leaves the old file as it was.
+// - Save writes a temporary file beside the catalogue, made new
+//   (FileSystem::CreateNew: never through a link or a leftover), and
+//   replaces the catalogue with it in one step, or leaves the old file as
+//   it was.
 #ifndef PACKWRIGHT_TEXTURES_TEXTURE_CATALOGUE_H_
 #define PACKWRIGHT_TEXTURES_TEXTURE_CATALOGUE_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -84,7 +87,8 @@ class CTextureCatalogue {
  private:
   bool ParseFile();
   bool WriteCatalogue(const std::string& path, const std::string& temp);
-  bool WriteTo(const std::string& temp);
+  // Writes the catalogue into the new temporary `file` and closes it.
+  bool WriteTo(std::unique_ptr<OutputFile> file);
 
   FileSystem& files_;
   std::string path_;

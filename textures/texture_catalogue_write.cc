@@ -64,17 +64,17 @@ bool CTextureCatalogue::WriteCatalogue(const std::string& path, const std::strin
     return false;
   // Written beside the catalogue, then moved over it, as a copied file is.
   std::string err;
-  if (WriteTo(temp) && files_.Replace(temp, path, &err))
+  std::unique_ptr<OutputFile> file = files_.CreateNew(temp, &err);
+  // A name that cannot be made new is left alone: it may lead elsewhere.
+  if (!file)
+    return false;
+  if (WriteTo(std::move(file)) && files_.Replace(temp, path, &err))
     return true;
   files_.Remove(temp);
   return false;
 }
 
-bool CTextureCatalogue::WriteTo(const std::string& temp) {
-  std::string err;
-  std::unique_ptr<OutputFile> file = files_.CreateWrite(temp, &err);
-  if (!file)
-    return false;
+bool CTextureCatalogue::WriteTo(std::unique_ptr<OutputFile> file) {
   TextWriter writer(std::move(file));
   writer.Write("Basis{\n");
   std::string line;

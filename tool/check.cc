@@ -52,6 +52,7 @@ const char* const kCheckCodes[] = {
     "catalogue-missing",
     "catalogue-unreadable",
     "file-not-installed",
+    "seal-mismatch",
 };
 const std::size_t kCheckCodeCount = std::size(kCheckCodes);
 
@@ -81,6 +82,7 @@ bool CheckPackage(FileSystem& files, const CheckInput& input, std::vector<Findin
   if (CheckLayout(script, text, findings))
     CheckEntries(files, ReadSection(script, kFileSection), ReadSection(script, kTextureSection),
                  input, findings);
+  CheckSeal(files, input, findings);
   if (script.ReadFailed()) {
     findings->clear();
     return false;
@@ -98,13 +100,12 @@ void Report(std::vector<Finding>* findings, const char* code, Severity severity,
   findings->push_back({code, severity, pos.line, pos.column, message, FindingFile::kScript, ""});
 }
 
-std::string Quoted(const std::string& text) {
-  const std::size_t kLimit = 40;
-  std::string out = "'";
-  for (std::size_t i = 0; i < text.size() && i < kLimit; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
     if (c >= 0x20 && c != 0x7F) {
-      out += text[i];
+      out += ch;
     } else {
       char escaped[8];
       std::snprintf(escaped, sizeof(escaped),
@@ -116,7 +117,12 @@ std::string Quoted(const std::string& text) {
       out += escaped;
     }
   }
-  return out + (text.size() > kLimit ? "...'" : "'");
+  return out;
+}
+
+std::string Quoted(const std::string& text) {
+  const std::size_t kLimit = 40;
+  return "'" + Escaped(text.substr(0, kLimit)) + (text.size() > kLimit ? "...'" : "'");
 }
 
 std::size_t EditDistance(const std::string& a, const std::string& b, std::size_t limit) {

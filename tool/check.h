@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "engine/install_script.h"
+#include "platform/console.h"
 #include "platform/file_system.h"
+#include "platform/platform.h"
+#include "tool/options.h"
 
 enum class Severity { kError, kWarning };
 
@@ -41,6 +44,8 @@ struct CheckInput {
   std::string host;
   // The package's files, relative to its folder, backslash-separated.
   std::vector<std::string> package_files;
+  // Whether a seal is checked: not where pack is about to seal afresh.
+  bool seal = true;
 };
 
 // Reads the package's script and checks it and the package's files into
@@ -60,6 +65,13 @@ struct ScriptSection {
 };
 ScriptSection ReadSection(CInstallScript& script, const std::string& name);
 
+// Every file below the folder `package`, relative to it, backslash-divided.
+void ListPackageFiles(const std::string& package, std::vector<std::string>* files);
+
+// The check command (commands.h), with the seal left unchecked unless
+// `seal`.
+int CheckAndPrint(Platform& system, Console& console, const ToolOptions& options, bool seal);
+
 // The findings about the script's layout: sections, stray text, encoding.
 // `text` is the script as text mode reads it. False when the script is not
 // a text of single bytes, so that its entries mean nothing.
@@ -69,9 +81,16 @@ void CheckEntries(FileSystem& files, const ScriptSection& file_section,
                   const ScriptSection& texture_section, const CheckInput& input,
                   std::vector<Finding>* findings);
 
+// The finding about the package's seal, if it has one that no longer
+// matches (engine/seal.h).
+void CheckSeal(FileSystem& files, const CheckInput& input, std::vector<Finding>* findings);
+
 // Adds a finding at `pos` of the script.
 void Report(std::vector<Finding>* findings, const char* code, Severity severity, ScriptPos pos,
             const std::string& message);
+
+// `text` with control characters written as \n, \r, \t or \xNN.
+std::string Escaped(const std::string& text);
 
 // `text` in single quotes for a message: cut to 40 bytes with "...", and
 // control characters written as \n, \r, \t or \xNN, so that a finding stays

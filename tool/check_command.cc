@@ -15,7 +15,6 @@ const char kHostNotChecked[] =
     "Not checked without --host: full path lengths, Kestrova's catalogue and the ids it "
     "holds.\n";
 
-// Every file below `dir`, relative to the package folder.
 void ListFiles(const std::string& dir, const std::string& prefix, std::vector<std::string>* out) {
   std::vector<DirEntry> entries;
   if (!ListDirectory(dir, &entries))
@@ -63,7 +62,7 @@ void PrintText(Console& console, const std::vector<Finding>& findings, const Too
                std::size_t errors) {
   std::string out;
   for (const Finding& f : findings) {
-    out += FileOf(f, options);
+    out += Escaped(FileOf(f, options));  // a file's name may hold a line end
     if (f.line > 0)
       out += ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
     out += std::string(": ") + SeverityName(f.severity) + ": " + ScriptTextToUtf8(f.message) +
@@ -109,17 +108,25 @@ bool IsCheckCode(const std::string& code) {
 
 }  // namespace
 
+void ListPackageFiles(const std::string& package, std::vector<std::string>* files) {
+  ListFiles(package, "", files);
+}
+
 int RunCheck(Platform& system, Console& console, const ToolOptions& options) {
+  return CheckAndPrint(system, console, options, true);
+}
+
+int CheckAndPrint(Platform& system, Console& console, const ToolOptions& options, bool seal) {
   for (const std::string& code : options.ignore) {
     if (!IsCheckCode(code))
       return CannotRun(console, options, "--ignore: no finding has the code '" + code + "'");
   }
   ToolFolders folders = ResolveFolders(system.files, options);
-  CheckInput input{folders.package, folders.host, {}};
+  CheckInput input{folders.package, folders.host, {}, seal};
   if (!folders.host.empty() &&
       !system.files.Exists(folders.host.substr(0, folders.host.size() - 1)))
     return CannotRun(console, options, "no folder " + folders.host);
-  ListFiles(folders.package, "", &input.package_files);
+  ListPackageFiles(folders.package, &input.package_files);
   std::vector<Finding> findings;
   if (!CheckPackage(system.files, input, &findings))
     return CannotRun(console, options, "cannot read " + folders.package + "\\" + kScriptFileName);

@@ -71,6 +71,20 @@ std::vector<std::string> Components(const std::string& path) {
   }
 }
 
+// The part of `destination` that stands in Kestrova's folder `host` where
+// the copy cannot go through it: a folder where the file goes, or a file
+// where a folder goes. Empty when there is none.
+std::string Obstacle(FileSystem& files, const std::string& host, const std::string& destination) {
+  std::vector<std::string> names;
+  for (std::size_t at = destination.find('\\'); at != std::string::npos;
+       at = destination.find('\\', at + 1)) {
+    std::string folder = host + destination.substr(0, at);
+    if (at > 0 && files.Exists(folder) && !files.ListDirectory(folder, &names))
+      return destination.substr(0, at);
+  }
+  return files.ListDirectory(host + destination, &names) ? destination : std::string();
+}
+
 class EntryChecker {
  public:
   EntryChecker(FileSystem& files, const CheckInput& input, std::vector<Finding>* findings)
@@ -162,7 +176,8 @@ void EntryChecker::CheckSource(const ScriptEntry& entry, const std::string& sour
 
 void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string& destination) {
   std::string host = input_.host.empty() ? kAnyHost : input_.host;
-  if (destination.empty() || destination.back() == '\\' || destination.back() == '/') {
+  std::string last = Components(destination).back();
+  if (last.empty() || last == "." || last == "..") {
     Add("destination-not-a-file", Severity::kError, entry,
         "The destination names no file, so the copy fails; write the file's path in Kestrova's "
         "folder, such as Modelle\\x.ksm.");
@@ -198,6 +213,15 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
                      "installs, and Packwright refuses to copy there; choose another folder.");
     case Refusal::kNone:
       break;
+  }
+  std::string obstacle = input_.host.empty() ? "" : Obstacle(files_, input_.host, destination);
+  if (!obstacle.empty()) {
+    bool folder = obstacle == destination;
+    Add("destination-not-a-file", Severity::kError, entry,
+        "Kestrova's " + Quoted(obstacle) + (folder ? " is a folder" : " is a file, not a folder") +
+            ", so the copy fails; write a path that " +
+            (folder ? "ends in a file name." : "goes through folders only."));
+    return;
   }
   for (const std::string& part : Components(destination)) {
     if (IsDeviceName(part))
@@ -314,7 +338,8 @@ void EntryChecker::CheckTextureName(const ScriptEntry& entry) {
 void EntryChecker::CheckUninstalled() {
   for (const std::string& file : input_.package_files) {
     std::string key = LowerAscii(file);
-    if (key == "instskript.txt" || key == "packwright.exe" || sources_.count(key))
+    if (key == "instskript.txt" || key == "packwright.exe" || key == "packwright.sum" ||
+        sources_.count(key))
       continue;
     findings_->push_back({"file-not-installed", Severity::kWarning, 0, 0,
                           "No entry installs this file; add an entry for it or leave it out.",

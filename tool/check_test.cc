@@ -62,6 +62,7 @@ const CheckCase kCases[] = {
     {"Dateinstallation{\n{a.dat>>M\\x.}}", {"destination-trailing-dot@2"}},
     {"Dateinstallation{\n{a.dat>>M/x.dat}}", {"~destination-forward-slash@2"}},
     {"Dateinstallation{\n{a.dat>>M\\}}", {"destination-not-a-file@2"}},
+    {"Dateinstallation{\n{a.dat>>M\\.}}", {"destination-not-a-file@2"}},
     {"Dateinstallation{\n{a.dat>>M\\a.dat}\n{a.dat>>m\\A.dat}}", {"~destination-repeated@3"}},
     {"Texturskript{\n{t}}", {"texture-entry-without-arrow@2"}},
     {"Texturskript{\n{t>>Textur{name(t)id(0)}}}", {"texture-refused@2"}},
@@ -143,6 +144,12 @@ TEST(CheckTest, HostAndPackageFindings) {
   EXPECT_EQ(std::vector<std::string>(), Check(files, read_only, "", {}));
   EXPECT_EQ(std::vector<std::string>({"~destination-read-only@2"}),
             Check(files, read_only, "D:\\Sim\\", {}));
+  // A folder where the file goes, and a file where a folder goes.
+  for (const char* destination : {"M", "M\\ro.dat\\x.dat"}) {
+    std::string blocked = std::string("Dateinstallation{\n{a.dat>>") + destination + "}}" + kEnd;
+    EXPECT_EQ(std::vector<std::string>({"destination-not-a-file@2"}),
+              Check(files, blocked, "D:\\Sim\\", {}));
+  }
   EXPECT_EQ(std::vector<std::string>({"~file-not-installed@0"}),
             Check(files, kEnd, "", {"InstSkript.txt", "Packwright.exe", "extra.txt"}));
   std::string slash = std::string("Dateinstallation{{Sub/x.dat>>M\\x.dat}}") + kEnd;

@@ -37,4 +37,16 @@ int RunUndo(Platform& system, Console& console, const ToolOptions& options);
 // written or removed, 2 when Kestrova is not found.
 int RunPrune(Platform& system, Console& console, const ToolOptions& options);
 
+// Checks the package as `check` does and refuses on an error (--strict: on
+// any finding); otherwise writes the reproducible zip of the package,
+// sealed (pack.h), listing the files it left out: 0 when written, 1 when
+// refused or the zip could not be written, 2 when the script or
+// Packwright.exe is not found.
+int RunPack(Platform& system, Console& console, const ToolOptions& options);
+
+// Verifies a package against its seal (engine/seal.h): 0 when intact or
+// not sealed at all (said so), 1 when damaged, naming the file, 2 when the
+// script is not found.
+int RunVerify(Platform& system, Console& console, const ToolOptions& options);
+
 #endif  // PACKWRIGHT_TOOL_COMMANDS_H_

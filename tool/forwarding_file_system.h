@@ -13,6 +13,7 @@ class ForwardingFileSystem : public FileSystem {
   TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override {
     return inner_.LastWriteTime(path, time);
   }
+  FileStatus Status(const std::string& path) override { return inner_.Status(path); }
   DirResult MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
   bool Copy(const std::string& from, const std::string& to, std::string* err) override {
     return inner_.Copy(from, to, err);
@@ -48,6 +49,9 @@ class ForwardingFileSystem : public FileSystem {
   }
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override {
     return inner_.CreateWrite(path, err);
+  }
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override {
+    return inner_.CreateNew(path, err);
   }
   std::string FullPath(const std::string& path) override { return inner_.FullPath(path); }
   std::string RealPath(const std::string& path) override { return inner_.RealPath(path); }

@@ -12,8 +12,12 @@ namespace {
 
 // Shows the file step's progress on one line of a terminal, rewritten in
 // place: the number of files copied so far and the last one. The count is
-// what the platform sees being copied, so the run is not changed for it.
-// Remembers why the last copy failed, for the line after the dialog's box.
+// what the platform sees being copied, so the run is not changed for it: a
+// package's file is opened, then written to a temporary beside its
+// destination, which then takes the destination's place. The catalogue's
+// temporary follows no package file (the catalogue is read in between),
+// and the record's backups are no temporaries. Remembers why the last copy
+// failed, for the line after the dialog's box.
 class ProgressLine : public ForwardingFileSystem {
  public:
   ProgressLine(FileSystem& inner, Console& console, const std::string& package, bool quiet)
@@ -22,19 +26,44 @@ class ProgressLine : public ForwardingFileSystem {
         package_(package + "\\"),
         on_terminal_(!quiet && console.IsTerminal(ConsoleStream::kErr)) {}
 
-  bool Copy(const std::string& from, const std::string& to, std::string* err) override {
-    // A package's file is copied to the temporary beside its destination;
-    // the other copies are the backups that the run's record keeps.
+  // A source that does not read (a folder, a wildcard) fails its copy before
+  // the copy is tried; the script is reported on its own.
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override {
+    source_ = path.compare(0, package_.size(), package_) == 0 ? path : std::string();
+    std::unique_ptr<InputFile> in = ForwardingFileSystem::OpenRead(path, err);
+    if (!in && !source_.empty() && path != package_ + kScriptFileName)
+      failure_ = "cannot read " + path + ": " + *err;
+    return in;
+  }
+
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override {
     std::size_t n = sizeof(kReplaceTempSuffix) - 1;
-    bool installs = to.size() > n && to.compare(to.size() - n, n, kReplaceTempSuffix) == 0;
-    bool copied = ForwardingFileSystem::Copy(from, to, err);
-    if (installs && copied) {
-      ++copied_;
-      Show(from);
-    } else if (installs) {
-      failure_ = "cannot copy " + from + " to " + to.substr(0, to.size() - n) + ": " + *err;
+    bool temp = path.size() > n && path.compare(path.size() - n, n, kReplaceTempSuffix) == 0;
+    installing_ = temp && !source_.empty() ? path : std::string();
+    from_ = source_;
+    to_ = path.substr(0, path.size() - n);
+    source_.clear();
+    std::unique_ptr<OutputFile> out = ForwardingFileSystem::CreateNew(path, err);
+    if (installing_.empty())
+      return out;
+    if (!out) {
+      Failed(*err);
+      return out;
     }
-    return copied;
+    return std::make_unique<WatchedOutput>(std::move(out), this);
+  }
+
+  bool Replace(const std::string& from, const std::string& to, std::string* err) override {
+    bool moved = ForwardingFileSystem::Replace(from, to, err);
+    if (installing_.empty() || from != installing_)
+      return moved;
+    if (moved) {
+      ++copied_;
+      Show(from_.substr(package_.size()));
+    } else {
+      Failed(*err);
+    }
+    return moved;
   }
 
   // Blanks the line, so that other output starts at its beginning.
@@ -50,11 +79,13 @@ class ProgressLine : public ForwardingFileSystem {
   int copied() const { return copied_; }
 
  private:
-  void Show(const std::string& from) {
+  void Failed(const std::string& why) {
+    failure_ = "cannot copy " + from_ + " to " + to_ + ": " + why;
+  }
+
+  void Show(const std::string& name) {
     if (!on_terminal_)
       return;
-    std::string name =
-        from.compare(0, package_.size(), package_) == 0 ? from.substr(package_.size()) : from;
     std::string line = std::to_string(copied_) + " copied: " + name;
     // One column short of the width, so that the line never wraps and the
     // carriage return finds its start.
@@ -75,6 +106,36 @@ class ProgressLine : public ForwardingFileSystem {
   std::size_t width_ = 0;
   int copied_ = 0;
   std::string failure_;
+  // The package's file opened last; the temporary of the copy under way,
+  // and that copy's source and destination.
+  std::string source_;
+  std::string installing_;
+  std::string from_;
+  std::string to_;
+
+  // The temporary of a package's file; a call that fails says so.
+  class WatchedOutput : public OutputFile {
+   public:
+    WatchedOutput(std::unique_ptr<OutputFile> inner, ProgressLine* line)
+        : inner_(std::move(inner)), line_(line) {}
+    bool Write(const char* data, std::size_t size) override {
+      return Said(inner_->Write(data, size));
+    }
+    bool Flush() override { return Said(inner_->Flush()); }
+    bool StampFrom(InputFile& source, std::uint64_t* kept) override {
+      return Said(inner_->StampFrom(source, kept));
+    }
+    bool Close() override { return Said(inner_->Close()); }
+
+   private:
+    bool Said(bool ok) {
+      if (!ok)
+        line_->Failed("the copy could not be written");
+      return ok;
+    }
+    std::unique_ptr<OutputFile> inner_;
+    ProgressLine* line_;
+  };
 };
 
 // Says why the texture step failed when the catalogue or the script is the
@@ -119,8 +180,8 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   RunProgress progress;
   long result = installer.Run(&progress);
   files.Clear();
-  int status = ExitStatusOf(result, progress);
-  if (status == kExitFailed)
+  int status = ExitStatusOf(result, progress, installer);
+  if (status == kExitFailed && installer.damagedFile.empty())
     ExplainTextures(system.files, console, installer.hostDir, folders.package);
   if (status != kExitCannotRun && (!options.quiet || status != kExitOk)) {
     console.Write(ConsoleStream::kOut, std::to_string(files.copied()) + " file(s) copied.\n");

@@ -1,5 +1,6 @@
 // packwright-tool: check a package, show what an install would do, install
-// it unattended, list the installs on record, undo one and prune old backups. See options.h for
+// it unattended, list the installs on record, undo one and prune old backups,
+// pack and seal a package and verify a sealed one. See options.h for
 // the command line.
 #include <string>
 #include <vector>
@@ -38,5 +39,9 @@ int main(int argc, char** argv) {
     return RunUndo(system, console, options);
   if (options.command == "prune")
     return RunPrune(system, console, options);
+  if (options.command == "pack")
+    return RunPack(system, console, options);
+  if (options.command == "verify")
+    return RunVerify(system, console, options);
   return RunInstall(system, console, options);
 }

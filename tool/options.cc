@@ -19,6 +19,9 @@ const char kToolUsage[] =
     "       packwright-tool undo    PACKAGE_NAME|--record N [--host KESTROVA_DIR] [--force]"
     " [--dry-run] [--no-wait]\n"
     "       packwright-tool prune   [--host KESTROVA_DIR] [--keep N] [--no-wait]\n"
+    "       packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe Packwright.exe]"
+    " [--host KESTROVA_DIR] [--strict]\n"
+    "       packwright-tool verify  PACKAGE_DIR\n"
     "       packwright-tool help    [COMMAND]\n"
     "       packwright-tool --version\n"
     "options:\n"
@@ -32,11 +35,14 @@ const char kToolUsage[] =
     "  --dry-run       undo: print the steps and change nothing\n"
     "  --record N      undo: the run of record N\n"
     "  --keep N        prune: the newest N records keep their backups\n"
-    "  --no-wait       fail at once while another install or undo runs\n";
+    "  --no-wait       fail at once while another install or undo runs\n"
+    "  -o OUT.zip      pack: the zip to write\n"
+    "  --exe PROGRAM   pack: the Packwright.exe to put in\n";
 
 namespace {
 
-const char* const kCommands[] = {"check", "plan", "install", "list", "undo", "prune"};
+const char* const kCommands[] = {"check", "plan",  "install", "list",
+                                 "undo",  "prune", "pack",    "verify"};
 
 bool IsCommand(const std::string& word) {
   for (const char* command : kCommands) {
@@ -60,7 +66,9 @@ bool ParseNewer(const std::string& value, NewerAnswer* newer) {
 
 bool Takes(const std::string& command, const std::string& option) {
   if (option == "--host")
-    return true;
+    return command != "verify";
+  if (option == "-o" || option == "--exe")
+    return command == "pack";
   if (option == "--newer")
     return command == "plan" || command == "install";
   if (option == "--json")
@@ -73,12 +81,14 @@ bool Takes(const std::string& command, const std::string& option) {
     return command == "prune";
   if (option == "-q")
     return command == "check" || command == "install";
-  return (option == "--strict" || option == "--ignore") && command == "check";
+  if (option == "--strict")
+    return command == "check" || command == "pack";
+  return option == "--ignore" && command == "check";
 }
 
 bool TakesValue(const std::string& option) {
   return option == "--host" || option == "--newer" || option == "--ignore" ||
-         option == "--record" || option == "--keep";
+         option == "--record" || option == "--keep" || option == "-o" || option == "--exe";
 }
 
 bool SetFlag(const std::string& option, ToolOptions* options) {
@@ -93,8 +103,8 @@ bool SetFlag(const std::string& option, ToolOptions* options) {
 
 bool SetValue(const std::string& option, const std::string& value, ToolOptions* options,
               std::string* err) {
-  if (option == "--host") {
-    options->host = value;
+  if (option == "--host" || option == "-o" || option == "--exe") {
+    (option == "--host" ? options->host : option == "-o" ? options->out : options->exe) = value;
   } else if (option == "--record" || option == "--keep") {
     unsigned* number = option == "--record" ? &options->record : &options->keep;
     if (!ParseRecordNumber(value, number) || (option == "--record" && *number == 0)) {
@@ -189,7 +199,7 @@ bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options
     return false;
   }
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i].compare(0, 2, "--") == 0 || args[i] == "-q") {
+    if (args[i].compare(0, 2, "--") == 0 || args[i] == "-q" || args[i] == "-o") {
       if (!ParseOption(args, &i, options, err))
         return false;
     } else if (options->package.empty() && takes_package) {

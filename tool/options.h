@@ -7,6 +7,8 @@
 //   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run] [--no-wait]
 //   packwright-tool undo    --record N [--host DIR] [--force] [--dry-run] [--no-wait]
 //   packwright-tool prune   [--host DIR] [--keep N] [--no-wait]
+//   packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe PROGRAM] [--host DIR] [--strict]
+//   packwright-tool verify  PACKAGE_DIR
 //   packwright-tool help    [COMMAND]       (also --help, -h)
 //   packwright-tool --version
 // An option that takes a value takes it as the next argument or after "=".
@@ -45,6 +47,10 @@ struct ToolOptions {
   bool quiet = false;
   // check's codes not to report.
   std::vector<std::string> ignore;
+  // pack: the zip to write (empty: PACKAGE_NAME.zip in the current folder)
+  // and the Packwright.exe to put in (empty: the one beside the tool).
+  std::string out;
+  std::string exe;
   // undo --record: the record's number; 0 when not given.
   unsigned record = 0;
   // prune --keep: how many of the newest records keep their backups.

@@ -18,7 +18,11 @@ std::uint64_t Now() {
 
 class MemoryInput : public InputFile {
  public:
-  explicit MemoryInput(std::string data) : data_(std::move(data)) {}
+  MemoryInput(std::string data, std::uint64_t time) : data_(std::move(data)), time_(time) {}
+  TimeResult LastWriteTime(std::uint64_t* time) override {
+    *time = time_;
+    return TimeResult::kOk;
+  }
   long Read(char* buf, std::size_t size) override {
     std::size_t n = std::min(size, data_.size() - pos_);
     std::memcpy(buf, data_.data() + pos_, n);
@@ -28,6 +32,7 @@ class MemoryInput : public InputFile {
 
  private:
   std::string data_;
+  std::uint64_t time_;
   std::size_t pos_ = 0;
 };
 
@@ -39,6 +44,14 @@ class MemoryOutput : public OutputFile {
     return true;
   }
   bool Flush() override { return true; }
+  bool StampFrom(InputFile& source, std::uint64_t* kept) override {
+    std::uint64_t time = 0;
+    if (source.LastWriteTime(&time) != TimeResult::kOk)
+      return false;
+    files_.StampWritten(key_, time);
+    *kept = time;
+    return true;
+  }
   bool Close() override { return true; }
 
  private:
@@ -72,6 +85,22 @@ TimeResult OverlayFileSystem::LastWriteTime(const std::string& path, std::uint64
     return TimeResult::kOpenFailed;
   *time = node->time;
   return TimeResult::kOk;
+}
+
+FileStatus OverlayFileSystem::Status(const std::string& path) {
+  times_asked_.push_back(path);
+  Node* node = Find(path);
+  if (!node)
+    return base_.Status(path);
+  FileStatus status;
+  status.exists = node->kind != Kind::kAbsent;
+  status.folder = node->kind == Kind::kDir;
+  if (node->kind == Kind::kFile) {
+    status.read_only = node->read_only;
+    status.time_result = TimeResult::kOk;
+    status.time = node->time;
+  }
+  return status;
 }
 
 DirResult OverlayFileSystem::MakeDirectory(const std::string& path) {
@@ -174,7 +203,7 @@ std::unique_ptr<InputFile> OverlayFileSystem::OpenRead(const std::string& path, 
     return nullptr;
   }
   if (node->has_data)
-    return std::make_unique<MemoryInput>(node->data);
+    return std::make_unique<MemoryInput>(node->data, node->time);
   return base_.OpenRead(node->origin, err);
 }
 
@@ -182,6 +211,18 @@ std::unique_ptr<OutputFile> OverlayFileSystem::CreateWrite(const std::string& pa
                                                            std::string* err) {
   if (IsDirectory(path) || IsReadOnly(path) || !ParentIsDirectory(path)) {
     Refuse(err, "CreateWrite(" + path + "): cannot be written");
+    return nullptr;
+  }
+  Node& node = Touch(path);
+  node = Node{Kind::kFile, node.shown, true, true, std::string(), std::string(), Now()};
+  return std::make_unique<MemoryOutput>(*this, Key(path));
+}
+
+std::unique_ptr<OutputFile> OverlayFileSystem::CreateNew(const std::string& path,
+                                                         std::string* err) {
+  // A leftover of that name would be removed first, read-only or not.
+  if (IsDirectory(path) || !ParentIsDirectory(path)) {
+    Refuse(err, "CreateNew(" + path + "): cannot be written");
     return nullptr;
   }
   Node& node = Touch(path);
@@ -230,6 +271,14 @@ void OverlayFileSystem::AppendWritten(const std::string& key, const char* data, 
   auto it = nodes_.find(key);
   if (it != nodes_.end() && it->second.has_data)
     it->second.data.append(data, size);
+}
+
+void OverlayFileSystem::StampWritten(const std::string& key, std::uint64_t time) {
+  auto it = nodes_.find(key);
+  if (it != nodes_.end() && it->second.has_data) {
+    it->second.time = time;
+    it->second.read_only = false;
+  }
 }
 
 std::string OverlayFileSystem::Key(const std::string& path) {

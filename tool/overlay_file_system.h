@@ -30,6 +30,9 @@ class OverlayFileSystem : public FileSystem {
 
   bool Exists(const std::string& path) override;
   TimeResult LastWriteTime(const std::string& path, std::uint64_t* time) override;
+  // Counts as a question for the file's time, as the newer-file test asks
+  // for the existing file's status.
+  FileStatus Status(const std::string& path) override;
   DirResult MakeDirectory(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to, std::string* err) override;
   bool IsReadOnly(const std::string& path) override;
@@ -48,6 +51,7 @@ class OverlayFileSystem : public FileSystem {
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override;
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
   std::string RealPath(const std::string& path) override;
   // The dry run takes no lock: kFailed.
@@ -59,13 +63,15 @@ class OverlayFileSystem : public FileSystem {
   // is no change.
   std::vector<ChangeRecord> Changes();
 
-  // The file whose last-write time was asked for `back` queries ago (0: the
-  // latest); empty when there was none. The newer-file test asks for the
-  // existing file's time first, then for the candidate's.
+  // The file whose last-write time or status was asked for `back` queries
+  // ago (0: the latest); empty when there was none. The newer-file test
+  // asks for the existing file's status; the candidate's time comes from
+  // the open file.
   std::string TimeAsked(std::size_t back) const;
 
-  // Used by the files that CreateWrite hands out.
+  // Used by the files that CreateWrite and CreateNew hand out.
   void AppendWritten(const std::string& key, const char* data, std::size_t size);
+  void StampWritten(const std::string& key, std::uint64_t time);
 
  private:
   enum class Kind { kAbsent, kDir, kFile };

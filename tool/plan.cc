@@ -59,9 +59,9 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
   RecordingRegistry registry(system.registry);
   ToolShell shell(system.shell, console, folders.package, EffectiveNewer(options, console), true);
   // The question comes right after the newer test, which asks for the
-  // existing file's time and then for the package's.
+  // existing file's status last.
   shell.on_question = [&](const std::string& question, int) {
-    plan->kept.push_back({files.TimeAsked(1), question});
+    plan->kept.push_back({files.TimeAsked(0), question});
   };
   Platform platform{files, registry, shell};
   CInstaller installer(platform);
@@ -78,7 +78,7 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
 
   RunProgress progress;
   plan->result = installer.Run(&progress);
-  plan->exit_status = ExitStatusOf(plan->result, progress);
+  plan->exit_status = ExitStatusOf(plan->result, progress, installer);
   plan->result_text = ResultText(shell, plan->result);
   for (const ToolShell::Box& box : shell.boxes()) {
     if ((box.type & kMbTypeMask) != kMbYesNoCancel)
@@ -93,7 +93,8 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
   plan->registry = registry.writes();
   CTextureCatalogue after(files);
   plan->catalogue_after = LoadCatalogue(&after, catalogue_path);
-  if (plan->catalogue_before >= 0 && plan->catalogue_after >= 0) {
+  // A damaged package is refused before the texture step: it passes nothing over.
+  if (plan->catalogue_before >= 0 && plan->catalogue_after >= 0 && installer.damagedFile.empty()) {
     FindAdded(before, after, plan);
     FindPassedOver(system.files, folders.package, before, plan);
   }

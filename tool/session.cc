@@ -106,8 +106,8 @@ bool ConsoleLockWait::Wait() {
   return true;
 }
 
-int ExitStatusOf(long result, const RunProgress& progress) {
-  if (progress.ScriptMissing(result))
+int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer) {
+  if (progress.ScriptMissing(result) && installer.damagedFile.empty())
     return kExitCannotRun;
   return result < 0 ? kExitFailed : kExitOk;
 }

@@ -48,7 +48,8 @@ int CannotRun(Console& console, const ToolOptions& options, const std::string& m
 std::string ResultText(Shell& shell, long result);
 
 // Stands in for the progress bar and remembers the last position: a run
-// that fails at position 1 did not find its script.
+// that fails at position 1 did not find its script, or found its package
+// damaged.
 class RunProgress : public IInstallProgress {
  public:
   bool ScriptMissing(long result) const { return result < 0 && pos_ == 1; }
@@ -82,7 +83,8 @@ class ConsoleLockWait : public ILockWait {
   bool waiting_ = false;
 };
 
-// 2 when the script was missing, 1 when the run failed, 0 on success.
-int ExitStatusOf(long result, const RunProgress& progress);
+// 2 when the script was missing, 1 when the run failed (a damaged package
+// included), 0 on success.
+int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer);
 
 #endif  // PACKWRIGHT_TOOL_SESSION_H_

@@ -106,6 +106,18 @@ TEST_F(CheckCommandTest, FindingsMatchTheCompilerPatterns) {
   EXPECT_EQ(1u, Lines(console.out).size()) << console.out;
   options.ignore = {"no-such-code"};
   EXPECT_EQ(kExitCannotRun, Run());
+
+  // A line end in the package's name still gives one line per finding.
+  p.files.AddFile("C:\\P\nQ\\InstSkript.txt", "Dateinstallation{{x>>M\\x}}Texturskript{}");
+  options.package = "C:\\P\nQ";
+  options.host.clear();
+  options.ignore.clear();
+  console.out.clear();
+  EXPECT_EQ(kExitFailed, Run());
+  lines = Lines(console.out);
+  ASSERT_EQ(1u, lines.size()) << console.out;
+  ASSERT_TRUE(std::regex_match(lines[0], m, in_script)) << console.out;
+  EXPECT_EQ("C:\\P\\nQ\\InstSkript.txt", m[1].str());
 }
 
 TEST_F(CheckCommandTest, JsonIsUtf8AndCarriesTheRunAlsoWhenItCannotRun) {
@@ -186,13 +198,16 @@ TEST_F(InstallCommandTest, ProgressStaysOnOneLineOfTheTerminal) {
 // where.
 TEST_F(InstallCommandTest, SaysWhatWentWrongBesideTheDialogsText) {
   p.files.AddFile("C:\\Paket\\a.dat", "a");
+  p.files.AddDir("C:\\Paket\\Dir");
   p.files.AddFile("C:\\Paket\\InstSkript.txt",
-                  "Dateinstallation{ {a.dat>>M\\a.dat} }\nTexturskript{}\n");
-  p.files.FailMatching("Copy", "a.dat");
+                  "Dateinstallation{ {Dir>>M\\d} {a.dat>>M\\a.dat} }\nTexturskript{}\n");
+  p.files.FailMatching("CreateNew", "a.dat");
   p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt",
                   "\xEF\xBB\xBF"
                   "Basis{}");
   EXPECT_EQ(kExitFailed, Run());
+  EXPECT_NE(std::string::npos, console.err.find("packwright-tool: cannot read C:\\Paket\\Dir: "))
+      << console.err;
   EXPECT_NE(
       std::string::npos,
       console.err.find("packwright-tool: cannot copy C:\\Paket\\a.dat to D:\\Sim\\M\\a.dat: "))

@@ -146,4 +146,17 @@ TEST_F(UndoCommandTest, NoWaitFailsAtOnceWhileAnotherRunHoldsKestrova) {
   EXPECT_EQ("Paket", p.files.Content(kModel));
 }
 
+// A run that died leaves its last line torn; pruning must still mark it.
+TEST_F(UndoCommandTest, PruneMarksARecordWhoseLastLineIsTorn) {
+  const char kRecord[] = "D:\\Sim\\Packwright\\0001\\Record.txt";
+  AddPackage("A");
+  ASSERT_EQ(0, Run({"install", "C:\\A"}));
+  std::string torn = p.files.Content(kRecord);
+  p.files.AddFile(kRecord, torn.substr(0, torn.size() - 1));
+  EXPECT_EQ(0, Run({"prune", "--keep", "0"}));
+  EXPECT_EQ(1, Run({"undo", "A"}));
+  EXPECT_NE(std::string::npos, console.err.find("pruned")) << console.err;
+  EXPECT_EQ("A", p.files.Content(kModel));
+}
+
 }  // namespace
