@@ -1,5 +1,7 @@
 #include "app/install_progress_ctrl.h"
 
+#include "platform/wide_win32.h"
+
 namespace {
 // SetPos calls between two repaints of the parent window.
 constexpr int kSetPosPerRepaint = 100;
@@ -38,7 +40,7 @@ int CInstallProgressCtrl::SetStep(int step) {
 }
 
 int CInstallProgressCtrl::StepIt() {
-  ::SendMessageA(GetParent(), WM_PAINT, 0, 0);
+  ::SendMessageW(GetParent(), WM_PAINT, 0, 0);
   return CProgressCtrl::StepIt();
 }
 
@@ -56,6 +58,6 @@ bool CInstallProgressCtrl::SetStatusText3(const std::string& text) {
 
 bool CInstallProgressCtrl::SetStatusText(void* window, const std::string& text) {
   if (window != nullptr)
-    ::SetWindowTextA(static_cast<HWND>(window), text.c_str());
+    ::SetWindowTextW(static_cast<HWND>(window), Widen(text).c_str());
   return true;
 }

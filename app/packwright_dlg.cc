@@ -7,6 +7,7 @@
 #include "engine/installer.h"
 #include "engine/messages.h"
 #include "engine/run_lock.h"
+#include "platform/wide_win32.h"
 #include "res/resource.h"
 
 namespace {
@@ -50,7 +51,7 @@ class CDialogLockWait : public ILockWait {
 CPackwrightDlg::CPackwrightDlg(Platform& platform, HWND parent)
     : CDialog(IDD_MAIN, parent),
       platform_(platform),
-      icon_(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 INT_PTR CPackwrightDlg::WindowProc(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
@@ -85,11 +86,11 @@ void CPackwrightDlg::AddSystemMenuItems() {
   std::string uninstall = LoadMessage(platform_.shell, IDS_UNDO_MENU);
   if (about.empty() && uninstall.empty())
     return;
-  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   if (!about.empty())
-    ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, Widen(about).c_str());
   if (!uninstall.empty())
-    ::AppendMenuA(menu, MF_STRING, IDM_UNINSTALL, uninstall.c_str());
+    ::AppendMenuW(menu, MF_STRING, IDM_UNINSTALL, Widen(uninstall).c_str());
 }
 
 bool CPackwrightDlg::DoDataExchange(bool save) {
@@ -98,11 +99,11 @@ bool CPackwrightDlg::DoDataExchange(bool save) {
   install_button_.Attach(GetDlgItem(IDOK));
   HWND intro = GetDlgItem(IDC_INTRO_TEXT);
   if (save) {
-    std::vector<char> buffer(kIntroMaxChars + 1, '\0');
-    int length = ::GetWindowTextA(intro, buffer.data(), kIntroMaxChars + 1);
-    intro_text_.assign(buffer.data(), length > 0 ? length : 0);
+    std::vector<wchar_t> buffer(kIntroMaxChars + 1, L'\0');
+    int length = ::GetWindowTextW(intro, buffer.data(), kIntroMaxChars + 1);
+    intro_text_ = Narrow(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
   } else {
-    ::SetWindowTextA(intro, intro_text_.c_str());
+    ::SetWindowTextW(intro, Widen(intro_text_).c_str());
   }
   return true;
 }

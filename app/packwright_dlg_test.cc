@@ -11,9 +11,22 @@
 #include "app/gui_test_support.h"
 #include "engine/messages.h"
 #include "platform/fake_platform.h"
+#include "platform/wide_win32.h"
 #include "res/resource.h"
 
 namespace {
+
+std::string Text(HWND hwnd) {
+  wchar_t text[1100] = {};
+  int length = ::GetWindowTextW(hwnd, text, 1100);
+  return Narrow(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+std::string MenuText(HMENU menu, int position) {
+  wchar_t text[128] = {};
+  int length = ::GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return Narrow(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
 
 // Posted to the dialog once it is up, to run the test's actions inside
 // its modal loop; and posted before a nested modal box, to run inside that.
@@ -48,11 +61,7 @@ class ScriptedDlg : public CPackwrightDlg {
   LRESULT Send(UINT msg, WPARAM wparam = 0, LPARAM lparam = 0) {
     return ::SendMessageA(m_hWnd, msg, wparam, lparam);
   }
-  std::string ItemText(int id) const {
-    char text[1100] = {};
-    ::GetDlgItemTextA(m_hWnd, id, text, sizeof(text));
-    return text;
-  }
+  std::string ItemText(int id) const { return Text(GetDlgItem(id)); }
 
  protected:
   BOOL OnInitDialog() override {
@@ -106,20 +115,15 @@ std::vector<HWND> OtherDialogs(HWND main) {
   return others;
 }
 
-std::string Text(HWND hwnd) {
-  char text[256] = {};
-  ::GetWindowTextA(hwnd, text, sizeof(text));
-  return text;
-}
-
 class PackwrightDlgTest : public testing::Test {
  protected:
   void SetUp() override {
     PW_SKIP_WITHOUT_DISPLAY();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
-    // French texts are plain ASCII, so they pass any ANSI code page intact.
-    fake_.shell.language = 0x040C;
+    // Polish texts hold letters that code page 1252 lacks ("ś"); shown
+    // through the wide functions, they come through whole on every system.
+    fake_.shell.language = 0x0415;
   }
 
   // Runs the dialog modally with `actions`; returns its result.
@@ -147,8 +151,10 @@ class PackwrightDlgTest : public testing::Test {
 TEST_F(PackwrightDlgTest, ShowsLocalizedTextsAndSystemMenuItems) {
   Run([&](ScriptedDlg& dlg) {
     EXPECT_EQ(Text(dlg.hwnd()), "Packwright v1.0");
-    EXPECT_EQ(dlg.ItemText(IDOK), "Installer");
-    EXPECT_EQ(dlg.ItemText(IDCANCEL), "Quitter");
+    EXPECT_EQ(dlg.ItemText(IDOK), "Instalacja");
+    EXPECT_EQ(dlg.ItemText(IDCANCEL),
+              "Wyj\xC5\x9B"
+              "cie");
     EXPECT_EQ(dlg.ItemText(IDC_INTRO_TEXT), Message(IDS_INTRO));
 
     HMENU menu = ::GetSystemMenu(dlg.hwnd(), FALSE);
@@ -160,13 +166,10 @@ TEST_F(PackwrightDlgTest, ShowsLocalizedTextsAndSystemMenuItems) {
         about = i;
     }
     ASSERT_GT(about, 0);
-    char text[128] = {};
-    ::GetMenuStringA(menu, about, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_STREQ(text, "Au sujet de Packwright");
+    EXPECT_EQ(MenuText(menu, about), "&O programie Packwright...");
     EXPECT_TRUE(::GetMenuState(menu, about - 1, MF_BYPOSITION) & MF_SEPARATOR);
     EXPECT_EQ(::GetMenuItemID(menu, about + 1), static_cast<UINT>(IDM_UNINSTALL));
-    ::GetMenuStringA(menu, about + 1, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_EQ(text, Message(IDS_UNDO_MENU));
+    EXPECT_EQ(MenuText(menu, about + 1), Message(IDS_UNDO_MENU));
 
     HICON icon = reinterpret_cast<HICON>(dlg.Send(WM_GETICON, ICON_BIG));
     EXPECT_NE(icon, nullptr);

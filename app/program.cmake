@@ -32,7 +32,7 @@ target_link_libraries(packwright_tests PRIVATE packwright_ui)
 # The end-to-end driver starts Packwright, reads and presses its dialogs and
 # message boxes by script, and reports what it saw.
 add_executable(pw_e2e_driver ${APP_E2E_DRIVER_SOURCES})
-target_link_libraries(pw_e2e_driver PRIVATE comctl32)
+target_link_libraries(pw_e2e_driver PRIVATE comctl32 shell32)
 
 # The scenarios run under Xvfb, one Wine prefix per language, after a rerun
 # of the unit tests that make real windows. Both Windows

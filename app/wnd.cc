@@ -5,19 +5,21 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/wide_win32.h"
+
 void CWnd::SetWindowText(const std::string& text) {
-  // Texts are narrow strings of the ANSI code page, hence the A version.
-  ::SetWindowTextA(m_hWnd, text.c_str());
+  // Texts are UTF-8; the wide version shows every letter of them.
+  ::SetWindowTextW(m_hWnd, Widen(text).c_str());
 }
 
 std::string CWnd::GetWindowText(int max_chars) const {
-  std::vector<char> buffer(max_chars + 1, '\0');
-  int length = ::GetWindowTextA(m_hWnd, buffer.data(), max_chars + 1);
-  return std::string(buffer.data(), length > 0 ? length : 0);
+  std::vector<wchar_t> buffer(max_chars + 1, L'\0');
+  int length = ::GetWindowTextW(m_hWnd, buffer.data(), max_chars + 1);
+  return Narrow(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
 LRESULT CWnd::SendMessage(UINT msg, WPARAM wparam, LPARAM lparam) const {
-  return ::SendMessageA(m_hWnd, msg, wparam, lparam);
+  return ::SendMessageW(m_hWnd, msg, wparam, lparam);
 }
 
 HWND CWnd::GetParent() const {
@@ -58,7 +60,7 @@ int CProgressCtrl::StepIt() {
 CDialog::CDialog(UINT template_id, HWND parent) : template_id_(template_id), parent_(parent) {}
 
 INT_PTR CDialog::DoModal() {
-  return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id_), parent_,
+  return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), parent_,
                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -70,10 +72,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
   CDialog* dialog;
   if (msg == WM_INITDIALOG) {
     dialog = reinterpret_cast<CDialog*>(lparam);
-    ::SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
+    ::SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
     dialog->m_hWnd = hwnd;
   } else {
-    dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   // Messages sent before WM_INITDIALOG (WM_SETFONT) find no object yet.
   if (dialog == nullptr)
@@ -86,7 +88,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
 
 void CDialog::CenterWindow() {
   RECT work;
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   RECT area = work;
   HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
   if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner))
@@ -154,9 +156,9 @@ CWinApp::CWinApp(const char* app_name) : m_pszAppName(app_name) {
 
 int CWinApp::Run() {
   MSG msg;
-  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

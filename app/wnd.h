@@ -17,7 +17,7 @@ class CWnd {
 
   HWND GetSafeHwnd() const { return m_hWnd; }
   void Attach(HWND hwnd) { m_hWnd = hwnd; }
-  // Sets the window's text from narrow text of the ANSI code page.
+  // Sets the window's text from UTF-8 text.
   void SetWindowText(const std::string& text);
   // The window's text, at most `max_chars` characters of it.
   std::string GetWindowText(int max_chars) const;

@@ -12,6 +12,6 @@ get_filename_component(PW_WINE_RUN_SCRIPT ${CMAKE_SOURCE_DIR}/scripts/wine-run A
 set(PW_WINE_RUN ${PW_WINE_RUN_SCRIPT} --prefix ${PW_WINE_PREFIX})
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PW_WINE_RUN})
 
-# The platform layer calls advapi32 (registry) and user32 (message boxes,
-# strings) besides kernel32.
-target_link_libraries(packwright_core PUBLIC advapi32 user32)
+# The platform layer calls advapi32 (registry), user32 (message boxes,
+# strings) and shell32 (the command line as UTF-16) besides kernel32.
+target_link_libraries(packwright_core PUBLIC advapi32 user32 shell32)

@@ -1,6 +1,7 @@
 #include "engine/confine.h"
 
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -78,8 +79,8 @@ bool StaysInside(FileSystem& files, const std::string& base, const std::string& 
 }
 
 bool RealPathWithin(const std::string& path, const std::string& dir) {
-  std::string root = LowerAscii(WithoutTrailingSeparator(dir));
-  std::string full = LowerAscii(WithoutTrailingSeparator(path));
+  std::string root = FoldCase(WithoutTrailingSeparator(dir));
+  std::string full = FoldCase(WithoutTrailingSeparator(path));
   if (root.empty() || full.compare(0, root.size(), root) != 0)
     return false;
   return full.size() == root.size() || root.back() == '\\' || full[root.size()] == '\\';
@@ -96,5 +97,5 @@ bool IsLink(FileSystem& files, const std::string& path) {
     return true;
   if (parent.back() != '\\')
     parent += '\\';
-  return LowerAscii(real) != LowerAscii(parent + full.substr(slash + 1));
+  return FoldCase(real) != FoldCase(parent + full.substr(slash + 1));
 }

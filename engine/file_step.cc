@@ -11,6 +11,8 @@
 #include "engine/install_record.h"
 #include "engine/kestrova_names.h"
 #include "engine/messages.h"
+#include "platform/code_page.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -39,6 +41,13 @@ bool KeepNewer(Shell& shell, bool* silently, const std::string& destination,
 
 void ReportCopyFailed(Shell& shell, const std::string& source, const std::string& destination) {
   ShowMessage(shell, IDS_COPY_FAILED, kMbOk, {source, destination});
+}
+
+// True when the full path of `destination` is longer than a Windows
+// program can open without its long-path form: Kestrova could never load
+// the file, so it is refused on every system alike.
+bool TooLongForWindows(FileSystem& files, const std::string& destination) {
+  return Utf16Length(files.FullPath(destination)) > kMaxPathChars;
 }
 
 // What one run of the step remembers between its entries.
@@ -86,7 +95,9 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
   std::string::size_type separator = entry.find(kSeparator);
   if (separator == std::string::npos)
     return true;
-  std::string source = installer.scriptDir + "\\" + entry.substr(0, separator);
+  // The script's names are in the ANSI code page; paths are Unicode from
+  // here on.
+  std::string source = installer.scriptDir + "\\" + AnsiToUtf8(entry.substr(0, separator));
   std::string err;
   std::unique_ptr<InputFile> in = platform.files.OpenRead(source, &err);
   // What exists but does not open (a folder, a locked file, a wildcard
@@ -95,11 +106,15 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
     ShowMessage(platform.shell, IDS_SOURCE_MISSING, kMbOk, {source});
     return true;
   }
-  std::string tail = entry.substr(separator + sizeof(kSeparator) - 1);
+  std::string tail = AnsiToUtf8(entry.substr(separator + sizeof(kSeparator) - 1));
   std::string destination = installer.hostDir + tail;
   if (RefusalOf(platform.files, installer.hostDir, tail) != Refusal::kNone) {
     // Refused before anything is looked at or touched outside Kestrova's
     // tree, the attribute reset included.
+    ReportCopyFailed(platform.shell, source, destination);
+    return false;
+  }
+  if (TooLongForWindows(platform.files, destination)) {
     ReportCopyFailed(platform.shell, source, destination);
     return false;
   }

@@ -9,6 +9,7 @@
 #include "engine/installer.h"
 #include "engine/messages.h"
 #include "engine/safe_copy.h"
+#include "platform/code_page.h"
 #include "platform/fake_platform.h"
 #include "platform/test_dir.h"
 
@@ -111,6 +112,34 @@ TEST_F(FileStepSystemTest, InstallsAPackageTwice) {
   EXPECT_EQ("package a", Content("Sim\\Resourcen\\newer.dat"));
   EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\*") + kReplaceTempSuffix));
   EXPECT_FALSE(files_.Exists(At("Sim\\Resourcen\\Neu\\Tief\\*") + kReplaceTempSuffix));
+}
+
+// The script names "Brücke.ksm" in the ANSI code page (the byte 0xFC); the
+// package's file is named in Unicode, as Windows keeps names. Names that
+// differ only in case are one file, as on Windows and under Wine.
+TEST_F(FileStepSystemTest, ScriptNamesAreCodePageTextAndIgnoreCase) {
+  const std::string bruecke =
+      "Br\xC3\xBC"
+      "cke.ksm";
+  Write("Paket\\" + bruecke, "package br", kOld + kDay);
+  ASSERT_TRUE(TestMakeDir(At("Sim\\Modelle")));
+  ASSERT_TRUE(TestWriteFile(At("Paket\\InstSkript.txt"),
+                            "Dateinstallation\r\n{\r\n"
+                            "{Br\xFC"
+                            "cke.ksm>>Modelle\\Neu\\Br\xFC"
+                            "cke.ksm}\r\n"
+                            "{b.dat>>modelle\\NEU\\BR\xDC"
+                            "CKE.KSM}\r\n}\r\n"));
+  ASSERT_TRUE(SetAnsiCodePage(1252));
+  EXPECT_TRUE(Install());
+  SetAnsiCodePage(0);
+  EXPECT_TRUE(Boxes().empty());
+  std::vector<std::string> names;
+  ASSERT_TRUE(files_.ListDirectory(At("Sim\\Modelle"), &names));
+  EXPECT_EQ(std::vector<std::string>{"Neu"}, names);
+  ASSERT_TRUE(files_.ListDirectory(At("Sim\\Modelle\\Neu"), &names));
+  EXPECT_EQ(std::vector<std::string>{bruecke}, names);
+  EXPECT_EQ("package b", Content("Sim\\Modelle\\Neu\\" + bruecke));
 }
 
 }  // namespace

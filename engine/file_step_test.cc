@@ -314,3 +314,25 @@ TEST_F(FileStepTest, AScriptReadErrorFailsTheStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// Windows counts a path in UTF-16 units; "ü" is one of them but two bytes
+// of UTF-8, and the script's one byte 0xFC. A full path of 259 units
+// installs, one of 260 fails as Windows would fail it, on every system.
+TEST_F(FileStepTest, DestinationsPastTheWindowsPathLimitFailToCopy) {
+  // "D:\Sim\" is 7 units; "Resourcen\" 10 more.
+  const std::string fits = "Resourcen\\" + std::string(242, '\xFC');
+  const std::string too_long = "Resourcen\\" + std::string(243, '\xFC');
+  EXPECT_FALSE(Install("{a.dat>>" + fits + "}{b.dat>>" + too_long + "}"));
+  std::string folded;
+  for (int i = 0; i < 243; ++i)
+    folded += "\xC3\xBC";
+  EXPECT_EQ((std::vector<std::string>{
+                Failed("C:\\Paket\\b.dat", std::string(kHost) + "Resourcen\\" + folded)}),
+            Boxes());
+  EXPECT_TRUE(p.files.Find(std::string(kHost) + "Resourcen\\" + folded.substr(2)));
+  EXPECT_FALSE(p.files.Find(std::string(kHost) + "Resourcen\\" + folded));
+}
+
+}  // namespace

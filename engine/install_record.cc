@@ -9,6 +9,7 @@
 #include "engine/file_ops.h"
 #include "engine/safe_copy.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 const char kRecordsFolder[] = "Packwright";
 const char kRecordFileName[] = "Record.txt";
@@ -211,7 +212,7 @@ bool CInstallRecord::Links(const std::string& path) {
   for (std::string::size_type slash = rel.find('\\'); slash != std::string::npos;
        slash = rel.find('\\', slash + 1)) {
     std::string folder = rel.substr(0, slash);
-    if (!looked_at_.insert(LowerAscii(folder)).second || !IsLink(files_, host_ + folder))
+    if (!looked_at_.insert(FoldCase(folder)).second || !IsLink(files_, host_ + folder))
       continue;
     std::string target = files_.RealPath(host_ + folder);
     if (!target.empty() && !Line({"link", folder, target}))

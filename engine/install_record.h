@@ -6,9 +6,11 @@
 //
 // Record.txt is plain text, one action per line, its fields separated by
 // tabs. Each field is escaped so that any byte comes back: '%', DEL and
-// every byte below 0x20 are written as %XX. Paths are resolved and written
-// relative to Kestrova's directory. The lines, in order:
-//   packwright-record 2    (version 1 lacks the lines marked 2; both are read)
+// every byte below 0x20 are written as %XX. Paths are UTF-8, resolved and
+// written relative to Kestrova's directory. The lines, in order:
+//   packwright-record 2    (version 1 lacks the lines marked 2, and holds
+//                          its paths in the code page it was written in;
+//                          both are read)
 //   hash xxh64             (2; the hash of every SUM below)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
@@ -76,6 +78,9 @@
 // The folder of the records inside Kestrova's directory, and each run's file.
 extern const char kRecordsFolder[];
 extern const char kRecordFileName[];
+// The first line of a record as this build writes it (format 2: paths in
+// UTF-8), and of format 1, whose paths are in the code page of the
+// system that wrote it.
 extern const char kRecordVersionLine[];
 extern const char kRecordVersion1Line[];
 

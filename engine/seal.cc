@@ -5,7 +5,6 @@
 
 #include "engine/confine.h"
 #include "engine/install_script.h"
-#include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/xxhash64.h"
 
@@ -51,7 +50,7 @@ bool ParseLine(const std::string& text, SealLine* line) {
     if (static_cast<unsigned char>(c) < 0x20)
       return false;
   }
-  line->name = Utf8ToSystemText(fields[2]);
+  line->name = fields[2];
   return true;
 }
 
@@ -101,8 +100,7 @@ std::string SealText(const std::vector<SealLine>& lines) {
   std::string text = std::string(kHeader) + " " + kVersion + " " + kChecksum + " " +
                      std::to_string(lines.size()) + "\r\n";
   for (const SealLine& line : lines)
-    text += SumText(line.sum.sum) + " " + std::to_string(line.sum.size) + " " +
-            SystemTextToUtf8(line.name) + "\r\n";
+    text += SumText(line.sum.sum) + " " + std::to_string(line.sum.size) + " " + line.name + "\r\n";
   return text;
 }
 

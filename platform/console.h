@@ -19,14 +19,12 @@ class Console {
   // when it is no terminal or the width is not known.
   virtual int Columns(ConsoleStream) { return 80; }
 
-  // Writes narrow text of the system's code page, as the engine's texts
-  // are (ANSI on Windows, UTF-8 on POSIX). A Windows console is written in
-  // UTF-16, so that every letter of the code page shows; a file or pipe
-  // gets the bytes as they are.
+  // Writes UTF-8 text, as the engine's texts are. A Windows console is
+  // written in UTF-16, so that every letter shows; a file or pipe gets
+  // UTF-8 on every system.
   virtual void Write(ConsoleStream stream, const std::string& text) = 0;
-
-  // Writes UTF-8 text: a file or pipe gets UTF-8 on every system.
-  virtual void WriteUtf8(ConsoleStream stream, const std::string& text) = 0;
+  // The same; kept for callers that name the encoding.
+  void WriteUtf8(ConsoleStream stream, const std::string& text) { Write(stream, text); }
 
   // Reads one line of standard input, without its line end. False at the
   // end of the input.
@@ -37,18 +35,12 @@ class Console {
 // False at the end of the input. The system consoles' ReadLine.
 bool ReadStandardInputLine(std::string* line);
 
+// The arguments after the program's name, in UTF-8 (Windows: read as
+// UTF-16, so that a folder named in letters of no code page arrives whole).
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
 // The running program's console. Lives as long as the program.
 Console& SystemConsole();
-
-// Narrow text of the system's code page as UTF-8 (unchanged on POSIX).
-std::string SystemTextToUtf8(const std::string& text);
-// A script's bytes as UTF-8, read in the code page that scripts are
-// written in: the system's ANSI code page on Windows, 1252 elsewhere.
-std::string ScriptTextToUtf8(const std::string& text);
-
-// UTF-8 as narrow text of the system's code page (unchanged on POSIX); a
-// character the code page lacks comes out as the system's stand-in for it.
-std::string Utf8ToSystemText(const std::string& text);
 
 struct DirEntry {
   std::string name;

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/paths.h"
 #include "platform/posix_syscalls.h"
@@ -32,28 +31,19 @@ class PosixConsole : public Console {
     std::fwrite(text.data(), 1, text.size(), StreamFile(stream));
     std::fflush(StreamFile(stream));
   }
-  void WriteUtf8(ConsoleStream stream, const std::string& text) override { Write(stream, text); }
 
   bool ReadLine(std::string* line) override { return ReadStandardInputLine(line); }
 };
 
 }  // namespace
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 Console& SystemConsole() {
   static PosixConsole console;
   return console;
-}
-
-std::string SystemTextToUtf8(const std::string& text) {
-  return text;
-}
-
-std::string ScriptTextToUtf8(const std::string& text) {
-  return Cp1252ToUtf8(text);
-}
-
-std::string Utf8ToSystemText(const std::string& text) {
-  return text;
 }
 
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {

@@ -1,8 +1,12 @@
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "platform/console.h"
+#include "platform/wide_win32.h"
 
 namespace {
 
@@ -15,35 +19,13 @@ bool IsConsole(HANDLE handle) {
   return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 }
 
-std::wstring Widen(const std::string& text, UINT code_page) {
-  if (text.empty())
-    return std::wstring();
-  int n = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0)
-    MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
-std::string Narrow(const std::wstring& wide, UINT code_page) {
-  if (wide.empty())
-    return std::string();
-  int n = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), &text[0], n,
-                        nullptr, nullptr);
-  return text;
-}
-
 // A console shows UTF-16 whatever its own code page; everything else gets
 // bytes.
-void WriteIn(ConsoleStream stream, const std::string& text, UINT code_page) {
+void WriteIn(ConsoleStream stream, const std::string& text) {
   HANDLE handle = StreamHandle(stream);
   DWORD written;
   if (IsConsole(handle)) {
-    std::wstring wide = Widen(text, code_page);
+    std::wstring wide = Widen(text);
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
   } else if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -61,46 +43,40 @@ class Win32Console : public Console {
     return 80;
   }
 
-  void Write(ConsoleStream stream, const std::string& text) override {
-    WriteIn(stream, text, CP_THREAD_ACP);
-  }
-  void WriteUtf8(ConsoleStream stream, const std::string& text) override {
-    WriteIn(stream, text, CP_UTF8);
-  }
+  void Write(ConsoleStream stream, const std::string& text) override { WriteIn(stream, text); }
 
   bool ReadLine(std::string* line) override { return ReadStandardInputLine(line); }
 };
 
 }  // namespace
 
+std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide && i < count; ++i)
+    args.push_back(Narrow(wide[i], wcslen(wide[i])));
+  if (wide)
+    LocalFree(wide);
+  return args;
+}
+
 Console& SystemConsole() {
   static Win32Console console;
   return console;
 }
 
-std::string SystemTextToUtf8(const std::string& text) {
-  return Narrow(Widen(text, CP_THREAD_ACP), CP_UTF8);
-}
-
-std::string ScriptTextToUtf8(const std::string& text) {
-  return Narrow(Widen(text, CP_ACP), CP_UTF8);
-}
-
-std::string Utf8ToSystemText(const std::string& text) {
-  return Narrow(Widen(text, CP_UTF8), CP_THREAD_ACP);
-}
-
 bool ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(Widen(path + "\\*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE)
     return false;
   entries->clear();
   do {
-    std::string name = data.cFileName;
+    std::string name = Narrow(data.cFileName, wcslen(data.cFileName));
     if (name != "." && name != "..")
       entries->push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (FindNextFileA(find, &data));
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return true;
 }

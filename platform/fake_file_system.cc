@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ class FakeOutput : public OutputFile {
 FakeFileSystem::FakeFileSystem() {}
 
 std::string FakeFileSystem::Key(const std::string& path) {
-  return LowerAscii(ResolvePathLexically(path, "C:\\"));
+  return FoldCase(ResolvePathLexically(path, "C:\\"));
 }
 
 bool FakeFileSystem::ParentIsDir(const std::string& key) {

@@ -1,5 +1,5 @@
 // An in-memory file system that behaves like Windows: paths compare
-// without regard to ASCII case, "/" separates as "\" does, and a read-only
+// without regard to case (FoldCase), "/" separates as "\" does, and a read-only
 // or locked file is refused. Every operation, and every operation of the
 // files it opens, is one call of FakeFaults.
 #ifndef PACKWRIGHT_PLATFORM_FAKE_FILE_SYSTEM_H_

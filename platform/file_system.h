@@ -1,6 +1,8 @@
 // The file system as Packwright sees it. Every path is a Windows-style
-// narrow string ("D:\Sim\Resourcen\x.dat") that this layer takes as written;
-// it is never normalised on the caller's behalf. Nothing here throws: each
+// string in UTF-8 ("D:\Sim\Resourcen\x.dat") that this layer takes as
+// written; it is never normalised on the caller's behalf. Names compare as
+// Windows compares them, without regard to case (FoldCase), on every
+// system. Nothing here throws: each
 // operation reports failure through its result, and where an `err` is taken
 // it receives a text naming the operation and the path.
 #ifndef PACKWRIGHT_PLATFORM_FILE_SYSTEM_H_
@@ -50,6 +52,11 @@ class OutputFile {
 // that must never be seen half written is written there whole and then
 // moved over the old one with FileSystem::Replace.
 inline constexpr char kReplaceTempSuffix[] = ".pwtmp";
+
+// The longest full path, in UTF-16 units, that a Windows program opens
+// without the long-path form ("\\?\"): MAX_PATH less its terminator.
+// Kestrova opens no longer one.
+inline constexpr std::size_t kMaxPathChars = 259;
 
 enum class DirResult { kCreated, kAlreadyExists, kFailed };
 enum class LockResult { kLocked, kBusy, kFailed };
@@ -134,7 +141,7 @@ class FileSystem {
   virtual bool SetNormalAttributes(const std::string& path) = 0;
 
   // The attributes of a file or directory as one number, to be handed back
-  // to SetAttributes: Win32 the GetFileAttributesA value, POSIX the mode
+  // to SetAttributes: Win32 the GetFileAttributesW value, POSIX the mode
   // bits (st_mode & 07777). False when `path` cannot be examined.
   virtual bool GetAttributes(const std::string& path, std::uint32_t* attrs) = 0;
   // Sets attributes read by GetAttributes, only those a file's own may
@@ -185,7 +192,7 @@ class FileSystem {
   // components applied, doubled separators folded, "/" read as "\"; a
   // relative path is taken from the current directory. Touches no disk, so
   // whether the path exists does not matter. Empty when the system cannot
-  // resolve the path (Win32: GetFullPathNameA refuses it, as it does an
+  // resolve the path (Win32: GetFullPathNameW refuses it, as it does an
   // empty path); callers take an empty result as naming nothing. The POSIX
   // layer and the fake resolve every path as text and never fail.
   virtual std::string FullPath(const std::string& path) = 0;

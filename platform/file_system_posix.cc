@@ -12,11 +12,13 @@
 #include <set>
 #include <vector>
 
+#include "platform/case_lookup_posix.h"
 #include "platform/file_system.h"
 #include "platform/io_posix.h"
 #include "platform/paths.h"
 #include "platform/posix_syscalls.h"
 #include "platform/system_posix.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -46,8 +48,14 @@ std::string Resolve(const std::string& path) {
   return ResolvePathLexically(path, IsFullyQualified(path) ? "Z:\\" : CurrentDirectory());
 }
 
+CaseLookup& Lookup() {
+  static CaseLookup lookup;
+  return lookup;
+}
+
 // The POSIX path of Windows path `path`, resolved lexically as Windows does
-// before it touches the disk; empty for an empty path or one on a drive
+// before it touches the disk, each existing component found as Windows
+// finds it, with case ignored; empty for an empty path or one on a drive
 // other than Z:, which then names nothing.
 std::string Native(const std::string& path) {
   if (path.empty())
@@ -55,7 +63,7 @@ std::string Native(const std::string& path) {
   std::string full = Resolve(path);
   if (full[0] != 'Z' && full[0] != 'z')
     return "";
-  return ToPosixPath(full);
+  return Lookup().Resolve(ToPosixPath(full));
 }
 
 bool Fail(std::string* err, const std::string& what, int code) {
@@ -137,20 +145,22 @@ bool ToFileTime(const struct timespec& ts, std::uint64_t* time) {
   return true;
 }
 
-// Windows reads "*" against every name; a pattern ending in ".*" also
-// matches names without an extension, and "[" is an ordinary character.
-bool WildcardMatches(const std::string& pattern, const char* name) {
+// Windows reads "*" against every name, with case ignored; a pattern ending
+// in ".*" also matches names without an extension, and "[" is an ordinary
+// character.
+bool WildcardMatches(const std::string& pattern, const char* entry) {
+  std::string name = FoldCase(entry);
   std::string escaped;
-  for (char c : pattern) {
+  for (char c : FoldCase(pattern)) {
     if (c == '[')
       escaped += '\\';
     escaped += c;
   }
-  if (fnmatch(escaped.c_str(), name, 0) == 0)
+  if (fnmatch(escaped.c_str(), name.c_str(), 0) == 0)
     return true;
   std::size_t n = escaped.size();
   return n >= 2 && escaped.compare(n - 2, 2, ".*") == 0 &&
-         fnmatch(escaped.substr(0, n - 2).c_str(), name, 0) == 0;
+         fnmatch(escaped.substr(0, n - 2).c_str(), name.c_str(), 0) == 0;
 }
 
 bool AnyEntryMatches(const std::string& dir, const std::string& pattern) {
@@ -393,8 +403,11 @@ class RealFileSystem : public FileSystem {
 
   DirResult MakeDirectory(const std::string& path) override {
     std::string native = Native(path);
-    if (!native.empty() && g_syscalls.mkdir(native.c_str(), 0777) == 0)
+    Lookup().BeforeChange(native);
+    if (!native.empty() && g_syscalls.mkdir(native.c_str(), 0777) == 0) {
+      Lookup().Made(native);
       return DirResult::kCreated;
+    }
     return !native.empty() && errno == EEXIST ? DirResult::kAlreadyExists : DirResult::kFailed;
   }
 
@@ -404,8 +417,11 @@ class RealFileSystem : public FileSystem {
     int in = OpenForRead(Native(from), &st);
     if (in < 0)
       return Fail(err, what, errno);
-    int code = CopyInto(in, st, Native(to));
+    std::string dst = Native(to);
+    Lookup().BeforeChange(dst);
+    int code = CopyInto(in, st, dst);
     g_syscalls.close(in);
+    Lookup().Made(dst);
     return code == 0 || Fail(err, what, code);
   }
 
@@ -418,8 +434,15 @@ class RealFileSystem : public FileSystem {
 
   bool Replace(const std::string& from, const std::string& to, std::string* err) override {
     std::string what = "Replace(" + from + ", " + to + ")";
+    std::string src = Native(from);
     std::string dst = Native(to);
-    return g_syscalls.rename(Native(from).c_str(), dst.c_str()) == 0 || Fail(err, what, errno);
+    Lookup().BeforeChange(src);
+    Lookup().BeforeChange(dst);
+    if (g_syscalls.rename(src.c_str(), dst.c_str()) != 0)
+      return Fail(err, what, errno);
+    Lookup().Removed(src);
+    Lookup().Made(dst);
+    return true;
   }
 
   bool FlushFile(const std::string& path, std::string* err) override {
@@ -450,7 +473,11 @@ class RealFileSystem : public FileSystem {
     struct stat st;
     if (g_syscalls.lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
       return false;
-    return g_syscalls.unlink(native.c_str()) == 0;
+    Lookup().BeforeChange(native);
+    if (g_syscalls.unlink(native.c_str()) != 0)
+      return false;
+    Lookup().Removed(native);
+    return true;
   }
 
   bool SetNormalAttributes(const std::string& path) override {
@@ -482,7 +509,13 @@ class RealFileSystem : public FileSystem {
 
   bool RemoveEmptyDirectory(const std::string& path) override {
     std::string native = Native(path);
-    return !native.empty() && g_syscalls.rmdir(native.c_str()) == 0;
+    if (native.empty())
+      return false;
+    Lookup().BeforeChange(native);
+    if (g_syscalls.rmdir(native.c_str()) != 0)
+      return false;
+    Lookup().Removed(native);
+    return true;
   }
 
   bool ListDirectory(const std::string& path, std::vector<std::string>* names) override {
@@ -510,11 +543,22 @@ class RealFileSystem : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override {
-    return Output(OpenForWrite(Native(path)), "CreateWrite(" + path + ")", err);
+    std::string native = Native(path);
+    Lookup().BeforeChange(native);
+    std::unique_ptr<OutputFile> out =
+        Output(OpenForWrite(native), "CreateWrite(" + path + ")", err);
+    if (out)
+      Lookup().Made(native);
+    return out;
   }
 
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override {
-    return Output(OpenNew(Native(path)), "CreateNew(" + path + ")", err);
+    std::string native = Native(path);
+    Lookup().BeforeChange(native);
+    std::unique_ptr<OutputFile> out = Output(OpenNew(native), "CreateNew(" + path + ")", err);
+    if (out)
+      Lookup().Made(native);
+    return out;
   }
 
   std::string FullPath(const std::string& path) override { return Resolve(path); }

@@ -8,11 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <map>
+#include <memory>
+#include <random>
+#include <thread>
 #include <vector>
 
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/syscall_faults.h"
 #include "platform/test_dir.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -172,6 +179,105 @@ TEST_F(PosixFileSystemTest, TimesKeepTheirFullPrecisionAndRange) {
     ASSERT_EQ(TimeResult::kOk, files_.LastWriteTime(At("c.dat"), &time));
     EXPECT_EQ(when, time);
   }
+}
+
+// A Linux tree can hold names that Windows takes for one: the name spelled
+// as asked wins, else the first in byte order, as under Wine.
+TEST_F(PosixFileSystemTest, NamesDifferingOnlyInCaseResolveAsUnderWine) {
+  for (const char* dir : {"Neu", "NEU"})
+    ASSERT_TRUE(TestMakeDir(At(dir)));
+  for (const char* file : {"NEU\\a.ksm", "Neu\\a.ksm", "Neu\\A.KSM"})
+    ASSERT_TRUE(TestWriteFile(At(file), file));
+  const struct {
+    const char* asked;
+    const char* found;
+  } kCases[] = {
+      {"Neu\\a.ksm", "Neu\\a.ksm"},  // exact
+      {"NEU\\A.ksm", "NEU\\a.ksm"},  // exact folder, its one variant
+      {"neu\\a.ksm", "NEU\\a.ksm"},  // "NEU" sorts before "Neu"
+      {"Neu\\a.KSM", "Neu\\A.KSM"},  // "A.KSM" sorts before "a.ksm"
+  };
+  for (const auto& c : kCases) {
+    std::unique_ptr<InputFile> in = files_.OpenRead(At(c.asked), nullptr);
+    ASSERT_TRUE(in) << c.asked;
+    char buf[32] = {};
+    in->Read(buf, sizeof(buf) - 1);
+    EXPECT_EQ(c.found, std::string(buf)) << c.asked;
+  }
+  std::string err;
+  ASSERT_TRUE(files_.Copy(At("Neu\\a.ksm"), At("nEU\\Neu.Dat"), &err)) << err;
+  EXPECT_EQ("Neu\\a.ksm", Content("NEU\\Neu.Dat"));
+}
+
+// A step that writes many files into one folder lists it once, although
+// every new name must be looked for among its names in other cases.
+TEST_F(PosixFileSystemTest, AFolderIsListedOncePerRunOfNewNames) {
+  ASSERT_TRUE(TestMakeDir(At("Modelle")));
+  ASSERT_TRUE(TestWriteFile(At("src.dat"), "s"));
+  std::string err;
+  SyscallFaults faults;
+  ASSERT_EQ(DirResult::kCreated, files_.MakeDirectory(At("modelle\\Neu")));
+  for (int i = 0; i < 20; ++i) {
+    std::string name = "modelle\\NEU\\f" + std::to_string(i) + ".dat";
+    ASSERT_TRUE(files_.Copy(At("src.dat"), At(name), &err)) << err;
+    ASSERT_TRUE(files_.Replace(At(name), At(name + "x"), &err)) << err;
+  }
+  int listings = 0;
+  for (const std::string& call : faults.calls())
+    listings += call.rfind("opendir(", 0) == 0;
+  EXPECT_EQ(3, listings);  // the test's folder, Modelle and Neu
+  EXPECT_EQ("s", Content("Modelle\\Neu\\f19.datx"));
+}
+
+// Over generated names in mixed case (ASCII, umlauts, Polish letters) that
+// are written, copied over and looked up in turn, the file found is the one
+// Windows' rule picks: as spelled, else the first variant in byte order;
+// what no name matches is made as spelled. Folder listings kept between
+// the calls must not go stale.
+TEST_F(PosixFileSystemTest, GeneratedNamesResolveAsWindowsPicksThem) {
+  const char* kLetters[] = {"a", "A", "\xC3\xA4", "\xC3\x84", "\xC5\x82", "\xC5\x81"};
+  std::mt19937 random(20261209);
+  auto name = [&] {
+    std::string n;
+    for (int i = 0; i < 2; ++i)
+      n += kLetters[random() % 6];
+    return n;
+  };
+  ASSERT_TRUE(TestWriteFile(At("src"), "copied"));
+  std::map<std::string, std::string> model;  // name in the folder -> content
+  auto pick = [&](const std::string& asked) -> std::string {
+    if (model.count(asked))
+      return asked;
+    for (const auto& entry : model) {  // in byte order
+      if (FoldCase(entry.first) == FoldCase(asked))
+        return entry.first;
+    }
+    return "";
+  };
+  for (int step = 0; step < 240; ++step) {
+    std::string asked = name();
+    std::string found = pick(asked);
+    SCOPED_TRACE("step " + std::to_string(step) + ": " + asked);
+    if (step % 3 == 0) {
+      // Another program adds a variant, a clock tick after this one's last
+      // change of the folder (see CaseLookup).
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      if (!model.count(asked) && TestWriteFile(At(asked), asked))
+        model[asked] = asked;
+    } else if (step % 3 == 1) {
+      std::string err;
+      ASSERT_TRUE(files_.Copy(At("src"), At(asked), &err)) << err;
+      model[found.empty() ? asked : found] = "copied";
+    } else {
+      std::unique_ptr<InputFile> in = files_.OpenRead(At(asked), nullptr);
+      ASSERT_EQ(!found.empty(), in != nullptr);
+      char buf[16] = {};
+      if (in)
+        in->Read(buf, sizeof(buf) - 1);
+      EXPECT_EQ(found.empty() ? "" : model[found], std::string(buf));
+    }
+  }
+  EXPECT_GT(model.size(), 10u);
 }
 
 }  // namespace

@@ -1,14 +1,43 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "platform/system_win32.h"
+#include "platform/wide_win32.h"
 
 namespace {
 
 // ReadFile and WriteFile take a DWORD count; larger requests go in pieces.
 constexpr std::size_t kMaxChunk = 1u << 30;
+
+// `path` for the wide functions. A path that nears MAX_PATH (less the 12
+// characters that CreateDirectory keeps for a name) takes the long-path
+// form ("\\?\", "\\?\UNC\" for a share), which lifts the limit, so
+// that a package under a deep folder and a temporary beside a long
+// destination open. That form turns off Windows' own resolution of "."
+// and "..", so the path is resolved first.
+std::wstring WidePath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  if (wide.size() < MAX_PATH - 12 || wide.compare(0, 4, L"\\\\?\\") == 0)
+    return wide;
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0)
+    return wide;
+  std::wstring full(size, L'\0');
+  DWORD len = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+  if (len == 0 || len >= size)
+    return wide;
+  full.resize(len);
+  if (full.compare(0, 4, L"\\\\.\\") == 0)
+    return wide;  // a device
+  if (full.compare(0, 2, L"\\\\") == 0)
+    return L"\\\\?\\UNC\\" + full.substr(2);
+  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\')
+    return L"\\\\?\\" + full;
+  return wide;
+}
 
 void SetErr(std::string* err, const std::string& op, const std::string& paths) {
   if (err)
@@ -130,19 +159,19 @@ class Win32Lock : public FileLock {
 // junctions, without the "\\?\" prefix; empty when it does not open.
 std::string FinalPath(const std::string& full) {
   HANDLE handle =
-      CreateFileA(full.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      CreateFileW(WidePath(full).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
     return std::string();
-  std::vector<char> buf(32768);
-  DWORD len = GetFinalPathNameByHandleA(handle, buf.data(), static_cast<DWORD>(buf.size()),
+  std::vector<wchar_t> buf(32768);
+  DWORD len = GetFinalPathNameByHandleW(handle, buf.data(), static_cast<DWORD>(buf.size()),
                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
   DWORD code = GetLastError();
   CloseHandle(handle);
   SetLastError(code);
   if (len == 0 || len >= buf.size())
     return std::string();
-  std::string path(buf.data(), len);
+  std::string path = Narrow(buf.data(), len);
   if (path.compare(0, 8, "\\\\?\\UNC\\") == 0)
     path = "\\\\" + path.substr(8);
   else if (path.compare(0, 4, "\\\\?\\") == 0)
@@ -153,8 +182,8 @@ std::string FinalPath(const std::string& full) {
 }
 
 bool Win32FileSystemImpl::Exists(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(WidePath(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)
     return false;
   FindClose(search);
@@ -162,8 +191,8 @@ bool Win32FileSystemImpl::Exists(const std::string& path) {
 }
 
 TimeResult Win32FileSystemImpl::LastWriteTime(const std::string& path, std::uint64_t* time) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return TimeResult::kOpenFailed;
   TimeResult result = TimeOfHandle(file, time);
@@ -206,20 +235,20 @@ FileStatus Win32FileSystemImpl::Status(const std::string& path) {
 }
 
 DirResult Win32FileSystemImpl::MakeDirectory(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr))
+  if (CreateDirectoryW(WidePath(path).c_str(), nullptr))
     return DirResult::kCreated;
   return GetLastError() == ERROR_ALREADY_EXISTS ? DirResult::kAlreadyExists : DirResult::kFailed;
 }
 
 bool Win32FileSystemImpl::Copy(const std::string& from, const std::string& to, std::string* err) {
-  if (CopyFileA(from.c_str(), to.c_str(), FALSE))
+  if (CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), FALSE))
     return true;
   SetErr(err, "CopyFile", from + ", " + to);
   return false;
 }
 
 bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     // Only a file known to be absent is safe to write; one whose attributes
     // cannot be read may be read-only.
@@ -232,7 +261,7 @@ bool Win32FileSystemImpl::IsReadOnly(const std::string& path) {
 bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to,
                                   std::string* err) {
   // No write-through: the caller flushes what must survive a power cut.
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+  if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
     return true;
   SetErr(err, "MoveFileEx", from + ", " + to);
   return false;
@@ -241,19 +270,20 @@ bool Win32FileSystemImpl::Replace(const std::string& from, const std::string& to
 bool Win32FileSystemImpl::FlushFile(const std::string& path, std::string* err) {
   // FlushFileBuffers wants write access, which a read-only file refuses
   // until its attribute is cleared for the moment.
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  std::wstring wide = WidePath(path);
+  DWORD attributes = GetFileAttributesW(wide.c_str());
   bool read_only =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   if (read_only)
-    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   bool ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
   DWORD code = GetLastError();
   if (file != INVALID_HANDLE_VALUE)
     CloseHandle(file);
   if (read_only)
-    SetFileAttributesA(path.c_str(), attributes);
+    SetFileAttributesW(wide.c_str(), attributes);
   if (!ok && err)
     *err = Win32ErrorText("FlushFileBuffers", path, code);
   return ok;
@@ -271,15 +301,15 @@ bool Win32FileSystemImpl::SyncFiles(const std::vector<std::string>& paths, std::
 }
 
 bool Win32FileSystemImpl::Remove(const std::string& path) {
-  return DeleteFileA(path.c_str()) != 0;
+  return DeleteFileW(WidePath(path).c_str()) != 0;
 }
 
 bool Win32FileSystemImpl::SetNormalAttributes(const std::string& path) {
-  return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+  return SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool Win32FileSystemImpl::GetAttributes(const std::string& path, std::uint32_t* attrs) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return false;
   *attrs = attributes;
@@ -289,32 +319,32 @@ bool Win32FileSystemImpl::GetAttributes(const std::string& path, std::uint32_t* 
 bool Win32FileSystemImpl::SetAttributes(const std::string& path, std::uint32_t attrs) {
   attrs &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
            FILE_ATTRIBUTE_ARCHIVE;
-  return SetFileAttributesA(path.c_str(), attrs ? attrs : FILE_ATTRIBUTE_NORMAL) != 0;
+  return SetFileAttributesW(WidePath(path).c_str(), attrs ? attrs : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool Win32FileSystemImpl::RemoveEmptyDirectory(const std::string& path) {
-  return RemoveDirectoryA(path.c_str()) != 0;
+  return RemoveDirectoryW(WidePath(path).c_str()) != 0;
 }
 
 bool Win32FileSystemImpl::ListDirectory(const std::string& path, std::vector<std::string>* names) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(WidePath(path + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)
     return false;
   names->clear();
   do {
-    std::string name = found.cFileName;
+    std::string name = Narrow(found.cFileName, wcslen(found.cFileName));
     if (name != "." && name != "..")
       names->push_back(name);
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return true;
 }
 
 std::unique_ptr<InputFile> Win32FileSystemImpl::OpenRead(const std::string& path,
                                                          std::string* err) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetErr(err, "CreateFile", path);
     return nullptr;
@@ -324,7 +354,7 @@ std::unique_ptr<InputFile> Win32FileSystemImpl::OpenRead(const std::string& path
 
 std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateWrite(const std::string& path,
                                                              std::string* err) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetErr(err, "CreateFile", path);
@@ -371,14 +401,15 @@ std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateNew(const std::string& pa
 }
 
 std::string Win32FileSystemImpl::FullPath(const std::string& path) {
-  std::vector<char> buf(MAX_PATH);
+  std::wstring wide = Widen(path);
+  std::vector<wchar_t> buf(MAX_PATH);
   for (;;) {
-    DWORD len = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    DWORD len = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buf.size()), buf.data(), nullptr);
     if (len == 0)
       return std::string();
     // Too small a buffer gives the size needed, terminator included.
     if (len < buf.size())
-      return std::string(buf.data(), len);
+      return Narrow(buf.data(), len);
     buf.resize(len);
   }
 }
@@ -393,7 +424,7 @@ std::string Win32FileSystemImpl::RealPath(const std::string& path) {
     DWORD code = GetLastError();
     // A link that leads nowhere does not open, but is there.
     if ((code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) ||
-        GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES)
+        GetFileAttributesW(WidePath(full).c_str()) != INVALID_FILE_ATTRIBUTES)
       return std::string();
     std::string::size_type slash = full.rfind('\\');
     if (slash == std::string::npos || slash + 1 == full.size())
@@ -407,7 +438,7 @@ std::string Win32FileSystemImpl::RealPath(const std::string& path) {
 LockResult Win32FileSystemImpl::LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
                                          std::string* err) {
   HANDLE handle =
-      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+      CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {

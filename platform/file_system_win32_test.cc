@@ -100,3 +100,30 @@ TEST_F(FileSystemWin32Test, CreateWriteTruncatesAndCloseReportsSuccess) {
 }
 
 }  // namespace
+
+namespace {
+
+// A package unpacked under a deep folder: paths past MAX_PATH are made,
+// written, read, copied and replaced through the long-path form.
+TEST_F(FileSystemWin32Test, PathsPastMaxPathWork) {
+  std::string dir = dir_.path();
+  while (dir.size() < MAX_PATH + 20) {
+    dir += "\\" + std::string(40, 'd');
+    ASSERT_EQ(DirResult::kCreated, files_.MakeDirectory(dir)) << dir.size();
+  }
+  std::string err;
+  std::unique_ptr<OutputFile> out = files_.CreateWrite(dir + "\\a.dat", &err);
+  ASSERT_TRUE(out) << err;
+  ASSERT_TRUE(out->Write("deep", 4) && out->Close());
+  ASSERT_TRUE(files_.Copy(dir + "\\a.dat", dir + "\\..\\b.dat", &err)) << err;
+  EXPECT_TRUE(files_.Exists(dir + "\\..\\b.dat"));
+  ASSERT_TRUE(files_.Replace(dir + "\\a.dat", dir + "\\c.dat", &err)) << err;
+  std::unique_ptr<InputFile> in = files_.OpenRead(dir + "\\C.DAT", &err);
+  ASSERT_TRUE(in) << err;
+  char buf[8] = {};
+  EXPECT_EQ(4, in->Read(buf, sizeof(buf)));
+  in.reset();  // an open file is not deleted
+  EXPECT_TRUE(files_.Remove(dir + "\\c.dat"));
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 # POSIX implementation of the platform seam, and its tests.
 set(PLATFORM_POSIX_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/case_lookup_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/console_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/dos_time_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_system_posix.cc
@@ -7,7 +8,6 @@ set(PLATFORM_POSIX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/posix_syscalls.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_file.cc
-  ${CMAKE_CURRENT_LIST_DIR}/utf16.cc
   ${CMAKE_CURRENT_LIST_DIR}/registry_posix.cc
   ${CMAKE_CURRENT_LIST_DIR}/shell_posix.cc)
 # Swaps the system calls for twins that log them and fail chosen ones.

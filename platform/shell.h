@@ -11,16 +11,16 @@ class Shell {
  public:
   virtual ~Shell() = default;
 
-  // Full path of the running program, however long ("Z:\pkg\Packwright.exe"
-  // on POSIX as well). Empty if it cannot be had.
+  // Full path of the running program in UTF-8, however long
+  // ("Z:\pkg\Packwright.exe" on POSIX as well). Empty if it cannot be had.
   virtual std::string ModulePath() = 0;
 
   // The system default language id (a LANGID: primary language in the low
   // ten bits).
   virtual std::uint16_t SystemLanguage() = 0;
 
-  // Text of string-table entry `id`, as narrow text of the system's code
-  // page (UTF-8 on POSIX); empty if there is none.
+  // Text of string-table entry `id` in UTF-8, on every system; empty if
+  // there is none.
   virtual std::string LoadText(unsigned id) = 0;
 
   // The current time, UTC, as "2026-12-09 13:35:07"; empty if the clock

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/system_win32.h"
+#include "platform/wide_win32.h"
 
 namespace {
 
@@ -15,24 +16,14 @@ class Win32ShellImpl : public Shell {
 
   std::string LoadText(unsigned id) override {
     // With a zero buffer size LoadStringW hands out a pointer to the text in
-    // the resource itself, which is not NUL-terminated, and its length.
+    // the resource itself, which is not NUL-terminated, and its length. The
+    // text stays Unicode on its way to the screen: no code page of the
+    // system or the user can lose a letter of it.
     const wchar_t* text = nullptr;
     int len = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (len <= 0 || !text)
       return std::string();
-    // The system's ANSI code page, not the thread's: the ANSI window and
-    // message box functions read the text in that one, and so are paths.
-    // The user's locale may differ from the system's (a German user on a
-    // Polish Windows), and its code page would garble the letters.
-    // No best-fit mapping: a letter the code page lacks ("ł" in 1252) shows
-    // as the default character rather than as a different letter ("l").
-    const DWORD flags = WC_NO_BEST_FIT_CHARS;
-    int size = WideCharToMultiByte(CP_ACP, flags, text, len, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-      return std::string();
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, flags, text, len, &out[0], size, nullptr, nullptr);
-    return out;
+    return Narrow(text, static_cast<std::size_t>(len));
   }
 
   std::string Now() override {
@@ -50,22 +41,22 @@ class Win32ShellImpl : public Shell {
     HWND owner = GetActiveWindow();
     if (owner == nullptr)
       type |= MB_TASKMODAL;
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
   }
 };
 
 }  // namespace
 
 std::string ModuleFileName(std::size_t initial_size) {
-  std::vector<char> buf(initial_size > 0 ? initial_size : 1);
+  std::vector<wchar_t> buf(initial_size > 0 ? initial_size : 1);
   for (;;) {
-    DWORD len = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    DWORD len = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
     if (len == 0)
       return std::string();
     // A path that fills the buffer may have been cut short; only a shorter
     // one is known to be whole.
     if (len < buf.size())
-      return std::string(buf.data(), len);
+      return Narrow(buf.data(), len);
     buf.resize(buf.size() * 2);
   }
 }

@@ -19,14 +19,6 @@ std::wstring Utf8ToWide(const char* text) {
   return wide;
 }
 
-std::wstring AnsiToWide(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  int len = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                static_cast<int>(wide.size()));
-  wide.resize(len > 0 ? static_cast<std::size_t>(len) : 0);
-  return wide;
-}
-
 // The resource's own UTF-16 text of `id`; empty when there is none.
 std::wstring ResourceText(unsigned id) {
   const wchar_t* text = nullptr;
@@ -72,7 +64,7 @@ TEST(ShellWin32Test, ModulePathGrowsItsBufferUntilThePathFits) {
   ASSERT_GT(len, 0u);
   wide.resize(len);
   for (std::size_t initial : {std::size_t{1}, std::size_t{7}, std::size_t{len}})
-    EXPECT_EQ(wide, AnsiToWide(ModuleFileName(initial))) << "initial size " << initial;
+    EXPECT_EQ(wide, Utf8ToWide(ModuleFileName(initial).c_str())) << "initial size " << initial;
 }
 
 // Restores the thread's locale when it goes.
@@ -89,26 +81,16 @@ class ScopedThreadLocale {
   bool ok_;
 };
 
-// The texts come out in the system's ANSI code page, which the ANSI window
-// functions read, whatever the calling thread's locale: a German, Polish or
-// Russian thread gets the same bytes. A letter the code page lacks becomes
-// "?", never a look-alike.
-TEST(ShellWin32Test, LoadTextIsInTheSystemCodePageWhateverTheThreadLocale) {
-  const unsigned ids[] = {101, 306, 405};
-  std::string expected[3];
-  const bool western = GetACP() == 1250 || GetACP() == 1252;
-  for (int i = 0; i < 3; ++i) {
-    expected[i] = Win32Shell().LoadText(ids[i]);
-    // "ü" and "é" are in both Western code pages; "ł" only in 1250.
-    if (western && ids[i] != 405) {
-      EXPECT_EQ(ResourceText(ids[i]), AnsiToWide(expected[i])) << "id " << ids[i];
-    }
-  }
+// The texts come out whole, as UTF-8 of the resource's UTF-16, whatever
+// the system's code page and the calling thread's locale: "ł" too, which
+// code page 1252 lacks.
+TEST(ShellWin32Test, LoadTextIsTheResourceTextWhateverTheLocale) {
   for (LANGID language : {0x0C07, 0x0415, 0x0419}) {
     ScopedThreadLocale locale(language);
     ASSERT_TRUE(locale.ok());
-    for (int i = 0; i < 3; ++i)
-      EXPECT_EQ(expected[i], Win32Shell().LoadText(ids[i])) << "thread locale " << language;
+    for (unsigned id : {101u, 306u, 405u})
+      EXPECT_EQ(ResourceText(id), Utf8ToWide(Win32Shell().LoadText(id).c_str()))
+          << "id " << id << ", thread locale " << language;
   }
 }
 

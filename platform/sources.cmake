@@ -5,6 +5,8 @@ set(PLATFORM_COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/dos_time.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unicode.cc
+  ${CMAKE_CURRENT_LIST_DIR}/utf16.cc
   ${CMAKE_CURRENT_LIST_DIR}/xxhash64.cc)
 # Test doubles, linked into the test executable only.
 set(PLATFORM_TEST_SUPPORT
@@ -18,6 +20,7 @@ set(PLATFORM_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/file_system_contract_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/paths_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/text_file_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/unicode_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/test_find.cc
   ${CMAKE_CURRENT_LIST_DIR}/xxhash64_test.cc)
 include(${CMAKE_CURRENT_LIST_DIR}/posix.cmake)

@@ -18,10 +18,12 @@ TEST(SyscallFaultsTest, FailsTheNthCallAndLogsDescriptorsByTheirPath) {
   ASSERT_FALSE(dir.path().empty());
   std::string path = dir.path() + "\\a.dat", native = ToPosixPath(path);
   FileSystem& files = PosixFileSystem();
+  // Present as spelled, the file is found with one lstat.
+  ASSERT_TRUE(TestWriteFile(path, "old"));
   {
     SyscallFaults faults;
     faults.set_error(ENOSPC);
-    faults.FailNth(3);
+    faults.FailNth(4);
     std::string err;
     std::unique_ptr<OutputFile> out = files.CreateWrite(path, &err);
     ASSERT_TRUE(out);
@@ -29,9 +31,9 @@ TEST(SyscallFaultsTest, FailsTheNthCallAndLogsDescriptorsByTheirPath) {
     EXPECT_EQ(ENOSPC, errno);
     EXPECT_TRUE(out->Write("data", 4));  // once only
     EXPECT_TRUE(out->Close());
-    EXPECT_EQ((std::vector<std::string>{"stat(" + native + ")", "open(" + native + ")",
-                                        "write(" + native + ")", "write(" + native + ")",
-                                        "close(" + native + ")"}),
+    EXPECT_EQ((std::vector<std::string>{"lstat(" + native + ")", "stat(" + native + ")",
+                                        "open(" + native + ")", "write(" + native + ")",
+                                        "write(" + native + ")", "close(" + native + ")"}),
               faults.calls());
 
     faults.FailNth(1, true);

@@ -1,6 +1,7 @@
 // The Win32 implementations behind SystemPlatform(). Each is a thin layer
-// over the ANSI ("A") functions of kernel32, advapi32 and user32: paths and
-// texts are narrow strings of the thread's ANSI code page, and results are
+// over the wide ("W") functions of kernel32, advapi32 and user32: paths and
+// texts are UTF-8 on this side and UTF-16 on the system's (wide_win32.h),
+// so a name that the ANSI code page lacks is never lost, and results are
 // the system's own codes passed through.
 //
 // File system: "err" texts name the function and its paths and end in the
@@ -8,11 +9,11 @@
 //
 // Registry: the roots kHkeyClassesRoot, kHkeyCurrentUser and
 // kHkeyLocalMachine stand for the predefined keys; any other RegKey is an
-// HKEY that this layer opened.
+// HKEY that this layer opened. String values (REG_SZ, REG_EXPAND_SZ,
+// REG_MULTI_SZ) come back as UTF-8, their size counted in its bytes.
 //
-// Shell: LoadText converts the string-table text (UTF-16) into the thread's
-// ANSI code page; a character that the code page lacks becomes the code
-// page's default character ("?"), never a look-alike.
+// Shell: LoadText gives the string-table text (UTF-16) as UTF-8, and the
+// message box shows it through MessageBoxW.
 #ifndef PACKWRIGHT_PLATFORM_SYSTEM_WIN32_H_
 #define PACKWRIGHT_PLATFORM_SYSTEM_WIN32_H_
 

@@ -29,6 +29,9 @@ bool TestReadFile(const std::string& path, std::string* data);
 bool TestSetWriteTime(const std::string& path, std::uint64_t time);
 bool TestSetReadOnly(const std::string& path, bool read_only);
 bool TestMakeDir(const std::string& path);
+// A symbolic link at `link` to the folder `target`; false where the system
+// cannot make one for a test (Win32).
+bool TestMakeLink(const std::string& link, const std::string& target);
 
 // The error text that the system's FileSystem gives when `op` (Copy,
 // Replace, OpenRead or CreateWrite) fails on `paths` because a file, or for
@@ -47,8 +50,5 @@ std::string TestFindCommand(const std::string& text);
 extern const char kTestFindableChars[];
 // Splits `output` at line ends into `lines`.
 void TestSplitLines(const std::string& output, std::vector<std::string>* lines);
-
-// Whether the system's file names compare without regard to case.
-extern const bool kTestNamesIgnoreCase;
 
 #endif  // PACKWRIGHT_PLATFORM_TEST_DIR_H_

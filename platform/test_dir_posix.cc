@@ -94,6 +94,10 @@ bool TestMakeDir(const std::string& path) {
   return mkdir(ToPosixPath(path).c_str(), 0777) == 0;
 }
 
+bool TestMakeLink(const std::string& link, const std::string& target) {
+  return symlink(ToPosixPath(target).c_str(), ToPosixPath(link).c_str()) == 0;
+}
+
 std::string TestMissingError(const std::string& op, const std::string& paths) {
   return op + "(" + paths + "): No such file or directory";
 }
@@ -112,5 +116,3 @@ bool TestFindEverywhere(const std::string& text, std::vector<std::string>* found
   TestSplitLines(output, found);
   return WIFEXITED(status) && WEXITSTATUS(status) <= 1;
 }
-
-const bool kTestNamesIgnoreCase = false;

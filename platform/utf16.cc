@@ -2,48 +2,7 @@
 
 #include <cstdint>
 
-namespace {
-
-void AppendUtf8(std::uint32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | (cp >> 6));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out += static_cast<char>(0xE0 | (cp >> 12));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (cp >> 18));
-    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Decodes the UTF-8 sequence at `i` into `*cp` and returns its length. A
-// byte that starts no valid sequence stands for itself (as Latin-1).
-std::size_t DecodeUtf8(const std::string& s, std::size_t i, std::uint32_t* cp) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  std::size_t more = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : 3;
-  *cp = c;
-  if (more == 0 || (c & 0xF8) == 0xF8 || i + more >= s.size())
-    return 1;
-  std::uint32_t value = c & (0x7F >> (more + 1));
-  for (std::size_t k = 1; k <= more; ++k) {
-    unsigned char next = static_cast<unsigned char>(s[i + k]);
-    if ((next & 0xC0) != 0x80)
-      return 1;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (value > 0x10FFFF)
-    return 1;
-  *cp = value;
-  return more + 1;
-}
-
-}  // namespace
+#include "platform/unicode.h"
 
 bool Utf16ToUtf8(const std::string& bytes, std::size_t start, std::string* out) {
   if ((bytes.size() - start) % 2 != 0)

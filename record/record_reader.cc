@@ -8,7 +8,9 @@
 
 #include "engine/confine.h"
 #include "engine/install_record.h"
+#include "platform/code_page.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -36,6 +38,17 @@ bool HasControlByte(const std::string& text) {
 
 bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out) {
   return ParseNumber(size, &out->size) && ParseSum(sum, &out->sum);
+}
+
+// The fields of a line of format 1 in UTF-8. Its paths are in the code
+// page of the system that wrote it: the ANSI code page on Windows, and on
+// POSIX the script's bytes beside UTF-8 folder names. Text that is valid
+// UTF-8 already is taken as such; real ANSI names almost never are.
+void FieldsToUtf8(std::vector<std::string>* fields) {
+  for (std::string& field : *fields) {
+    if (!IsUtf8(field))
+      field = AnsiToUtf8(field);
+  }
 }
 
 }  // namespace
@@ -277,9 +290,6 @@ class RecordLines {
   std::size_t size_ = 0;
   bool whole_ = false;
 };
-bool IsVersionLine(const std::string& line) {
-  return line == kRecordVersion1Line || line == kRecordVersionLine;
-}
 
 }  // namespace
 
@@ -297,13 +307,19 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   std::string line;
   std::vector<std::string> fields;
   bool first = true;
+  bool version1 = false;
   while (lines.Next(&line)) {
-    if (first && !IsVersionLine(line))
-      return false;
-    if (first && line == kRecordVersion1Line)
-      record->sums = SumKind::kFnv1a;
-    if (!first && SplitRecordLine(line, &fields))
+    if (first) {
+      version1 = line == kRecordVersion1Line;
+      if (!version1 && line != kRecordVersionLine)
+        return false;
+      if (version1)
+        record->sums = SumKind::kFnv1a;
+    } else if (SplitRecordLine(line, &fields)) {
+      if (version1)
+        FieldsToUtf8(&fields);
       reader.Read(fields);
+    }
     first = false;
   }
   if (!record->catalogue.present)
@@ -317,14 +333,14 @@ std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir
   std::string folder = hostDir + kRecordsFolder;
   if (!files.ListDirectory(folder, &names) || IsLink(files, folder))
     return records;
-  std::string real = LowerAscii(files.RealPath(folder)) + "\\";
+  std::string real = FoldCase(files.RealPath(folder)) + "\\";
   for (const std::string& name : names) {
     unsigned number = 0;
     RunRecord record;
     if (!ParseRecordNumber(name, &number) || number == 0 || RecordFolderName(number) != name)
       continue;
     // A record's folder that is a link leads elsewhere.
-    if (LowerAscii(files.RealPath(folder + "\\" + name)) != real + name)
+    if (FoldCase(files.RealPath(folder + "\\" + name)) != real + name)
       continue;
     if (!ReadRunRecord(files, hostDir, number, &record)) {
       RunRecord unreadable;
@@ -359,7 +375,7 @@ RecordSet ReadRecordSet(FileSystem& files, const std::string& hostDir) {
     for (const RecordedFile& file : run.files) {
       if (file.kind == RecordedFile::kTemporary)
         continue;
-      unsigned& latest = set.latest_install[LowerAscii(file.path)];
+      unsigned& latest = set.latest_install[FoldCase(file.path)];
       latest = std::max(latest, run.number);
     }
   }

@@ -101,12 +101,13 @@ bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data
 // backslash), of any version written so far (1 or 2). False when the file
 // does not open, cannot be read, does not start with a version line, holds
 // an `undoes` line without a record number, names a hash this reader does
-// not know, or holds a line longer than 64 KiB. Lines end in LF or CR LF; a
-// last line without its line feed, and other lines not understood, are
-// passed over. A path on record counts only when it names a place inside
-// Kestrova as an installer's destination must (StaysInside), with no
-// control byte in it; a line with any other path is passed over whole.
-// Never throws.
+// not know, or holds a line longer than 64 KiB. The paths of version 1 are
+// read in the ANSI code page (AnsiToUtf8) unless they are UTF-8 already.
+// Lines end in LF or CR LF; a last line without its line feed, and other
+// lines not understood, are passed over. A path on record counts only when
+// it names a place inside Kestrova as an installer's destination must
+// (StaysInside), with no control byte in it; a line with any other path is
+// passed over whole. Never throws.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 

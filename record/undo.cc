@@ -7,6 +7,7 @@
 #include "engine/run_lock.h"
 #include "engine/safe_copy.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 #include "record/undoer.h"
 
 const char Undoer::kNotReachable[] = "outside Kestrova, or through a link not on record";
@@ -73,7 +74,7 @@ void Undoer::Finish() {
   // A file restored and then removed again is no longer there to sync.
   written_.erase(
       std::remove_if(written_.begin(), written_.end(),
-                     [&](const std::string& path) { return gone_.count(LowerAscii(path)); }),
+                     [&](const std::string& path) { return gone_.count(FoldCase(path)); }),
       written_.end());
   if (!written_.empty() && !files_.SyncFiles(written_, &err))
     Fail(err);
@@ -85,7 +86,7 @@ void Undoer::Finish() {
 }
 
 bool Undoer::Overlapped(const std::string& path) const {
-  auto latest = all_.latest_install.find(LowerAscii(path));
+  auto latest = all_.latest_install.find(FoldCase(path));
   return latest != all_.latest_install.end() && latest->second > target_.number;
 }
 
@@ -99,7 +100,7 @@ bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t ti
 }
 
 bool Undoer::HoldsNow(const std::string& path, const FileSum& sum, std::uint64_t time) {
-  auto placed = placed_.find(LowerAscii(path));
+  auto placed = placed_.find(FoldCase(path));
   return placed != placed_.end() ? placed->second == sum : Holds(path, sum, time);
 }
 
@@ -124,11 +125,11 @@ bool Undoer::Reachable(const std::string& path) {
     return false;
   if (RealPathWithin(real, all_.host_real) && !RealPathWithin(real, all_.records_real))
     return true;
-  std::string key = LowerAscii(path);
+  std::string key = FoldCase(path);
   for (const RecordedLink& link : target_.links) {
-    std::string prefix = LowerAscii(link.path) + "\\";
+    std::string prefix = FoldCase(link.path) + "\\";
     if (key.compare(0, prefix.size(), prefix) == 0 && RealPathWithin(real, link.target) &&
-        LowerAscii(files_.RealPath(link.path)) == LowerAscii(link.target))
+        FoldCase(files_.RealPath(link.path)) == FoldCase(link.target))
       return true;
   }
   return false;
@@ -177,8 +178,8 @@ void Undoer::UndoCreate(const RecordedFile& file) {
   bool ours = HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
   if (!ours && !options_.force)
     return LeaveAlone(file.path);
-  gone_.insert(LowerAscii(file.path));
-  placed_.erase(LowerAscii(file.path));
+  gone_.insert(FoldCase(file.path));
+  placed_.erase(FoldCase(file.path));
   if (!Step("remove " + file.path))
     return;
   if (!(record_.Remove(file.path) && record_.Removed(file.path)))
@@ -196,10 +197,10 @@ void Undoer::UndoReplace(const RecordedFile& file) {
   bool ours =
       exists && HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
   bool force = options_.force &&
-               !(catalogue_changed_ && LowerAscii(file.path) == LowerAscii(target_.catalogue.path));
+               !(catalogue_changed_ && FoldCase(file.path) == FoldCase(target_.catalogue.path));
   if (!ours && !force)
     return LeaveAlone(file.path);
-  placed_[LowerAscii(file.path)] = old;
+  placed_[FoldCase(file.path)] = old;
   if (Step("restore " + file.path))
     Restore(file.path, file.backup, file.attrs);
 }
@@ -217,7 +218,7 @@ void Undoer::UndoRemove(const RecordedFile& file) {
       Fail("the backup is missing: " + file.backup);
     return;
   }
-  placed_[LowerAscii(file.path)] = file.sum;
+  placed_[FoldCase(file.path)] = file.sum;
   if (Step("restore " + file.path))
     Restore(file.path, file.backup, file.attrs);
 }
@@ -230,6 +231,11 @@ void Undoer::UndoAttributes(const RecordedFile& file) {
     return;
   }
   if (now == file.attrs)
+    return;
+  // A file whose content this undo left alone keeps its attributes too.
+  const std::vector<std::string>& left = report_->outcome.left_alone;
+  auto same = [&](const std::string& item) { return LowerAscii(item) == LowerAscii(file.path); };
+  if (!options_.force && std::any_of(left.begin(), left.end(), same))
     return;
   if (Overlapped(file.path) && !options_.force)
     return LeaveAlone(file.path);
@@ -248,7 +254,7 @@ void Undoer::Restore(const std::string& path, const std::string& backup, std::ui
     return Fail("cannot make " + path + " writable");
   if (!EnsureParent(path) || !CopyFileRecorded(files_, &record_, backup, path))
     return Fail("cannot restore " + path + " from " + backup);
-  gone_.erase(LowerAscii(path));
+  gone_.erase(FoldCase(path));
   written_.push_back(path);
   if (!files_.SetAttributes(path, attrs))
     Fail("cannot set the attributes of " + path);
@@ -291,7 +297,7 @@ void Undoer::RemoveFolders() {
   for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
     // Only a dry run goes by names: a folder that differs from a removed
     // one in case alone may still be there.
-    if (options_.dry_run && gone_.count(LowerAscii(*dir)))
+    if (options_.dry_run && gone_.count(FoldCase(*dir)))
       continue;
     if (!Reachable(*dir)) {
       LeaveAlone(*dir, kNotReachable);
@@ -306,11 +312,11 @@ void Undoer::RemoveFolders() {
     bool empty = !options_.dry_run
                      ? names.empty()
                      : std::all_of(names.begin(), names.end(), [&](const std::string& name) {
-                         return gone_.count(LowerAscii(*dir + "\\" + name)) > 0;
+                         return gone_.count(FoldCase(*dir + "\\" + name)) > 0;
                        });
     if (!empty)
       continue;
-    gone_.insert(LowerAscii(*dir));
+    gone_.insert(FoldCase(*dir));
     if (!Step("remove folder " + *dir))
       continue;
     if (!files_.RemoveEmptyDirectory(*dir) || !record_.FolderRemoved(*dir))
@@ -372,7 +378,7 @@ UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std:
   const RunRecord* target = nullptr;
   for (const RunRecord& record : all.runs) {
     if (!target && record.kind == "install" && !record.undone &&
-        LowerAscii(record.package) == LowerAscii(name))
+        FoldCase(record.package) == FoldCase(name))
       target = &record;
   }
   return Undo(platform, hostDir, all, target, options);

@@ -1,6 +1,7 @@
 // The undo of a run's change to Kestrova's texture catalogue.
 #include "engine/safe_copy.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 #include "record/undoer.h"
 #include "textures/texture_catalogue.h"
 
@@ -62,7 +63,7 @@ bool Undoer::CatalogueAsLeft() {
 
 void Undoer::RestoreCatalogue() {
   const RecordedCatalogue& c = target_.catalogue;
-  placed_[LowerAscii(c.path)] = c.before;
+  placed_[FoldCase(c.path)] = c.before;
   if (!Step("restore " + c.path))
     return;
   std::string err;

@@ -274,6 +274,28 @@ TEST(UndoTest, AnUnreadableRecordIsPassedOver) {
   EXPECT_EQ(before, Tree(k.p.files));
 }
 
+// A record of the first format holds its paths in the ANSI code page; the
+// files on disk carry their Unicode names.
+TEST(UndoTest, ARecordOfTheFirstFormatIsReadInTheCodePage) {
+  Kestrova k(kNormalised,
+             "Dateinstallation{{a.ksm>>Modelle\\Br\xFC"
+             "cke.ksm}}Texturskript{}");
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  ASSERT_EQ(0, k.Install());
+  const char record[] = "D:\\Sim\\Packwright\\0001\\Record.txt";
+  FakeFileSystem::Node* node = k.p.files.Find(record);
+  ASSERT_TRUE(node && node->data.rfind("packwright-record\t2\n", 0) == 0);
+  std::string& data = node->data;
+  data.replace(0, 20, "packwright-record\t1\n");
+  std::size_t at = data.find(
+      "Br\xC3\xBC"
+      "cke");
+  ASSERT_NE(std::string::npos, at);
+  data.replace(at, 4, "Br\xFC");
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
+
 TEST(UndoTest, AnUndoCutShortByAFaultIsFinishedByTheNext) {
   std::map<std::string, std::string> before = Tree(Kestrova().p.files);
   for (int n = 1; n < 2000; ++n) {

@@ -3,7 +3,7 @@
 # prefix of its language; message ids are the German base ids, read from
 # res/resource.h.
 
-for _id in IDS_SCRIPT_MISSING IDS_KEEP_NEWER IDS_HOST_MISSING IDS_INSTALL_FAILED \
+for _id in IDS_SCRIPT_MISSING IDS_SOURCE_MISSING IDS_KEEP_NEWER IDS_HOST_MISSING IDS_INSTALL_FAILED \
   IDS_INSTALL_OK IDS_COPY_FAILED IDS_INTRO IDS_QUIT IDS_OK IDS_INSTALL IDM_ABOUTBOX \
   IDS_UNDO_MENU IDS_UNDO_CONFIRM IDS_UNDO_OK IDS_UNDO_NOTHING IDS_PACKAGE_DAMAGED; do
   _value="$(res_id "$_id")" || exit 1
@@ -17,9 +17,9 @@ scenarios_of() {
   echo "install-$1"
   case "$1" in
     de) printf '%s\n' no-host no-script newer-file texture-fails failing-entry about uninstall \
-      sealed sealed-cut sealed-edited ;;
+      sealed sealed-cut sealed-edited unicode ;;
     pl) echo uninstall ;;
-    fr) echo failing-entry ;;
+    fr) printf '%s\n' failing-entry unicode ;;
     # The English copy failure names both paths.
     en) printf '%s\n' read-only sealed sealed-cut sealed-edited ;;
     # A user's locale apart from the system's: the texts keep the system's
@@ -219,6 +219,41 @@ scenario_read-only() {
   drive start "click:$IDOK" box "answer:$IDOK" exit
   expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
   expect_installed
+}
+
+# A package folder named in letters that the system's code page lacks
+# (Polish on a German system, Cyrillic on a French one), in a Kestrova
+# folder with umlauts: the script is found, the files install, and the
+# message box names the package's path with every letter.
+scenario_unicode() {
+  local lang="$1" shots="$E2E_ARTIFACTS/shots" name
+  case "$lang" in
+    de) name='Paket-Łódź' ;;
+    *) name='Пакет' ;;
+  esac
+  mv "$PKG" "$DIR/$name" && PKG="$DIR/$name"
+  mv "$HOST" "$DIR/Kestrova Süd" && HOST="$DIR/Kestrova Süd"
+  CATALOGUE="$HOST/Resourcen/Parallels/Texturen.txt"
+  set_host_key "$(winpath "$HOST")\\Kestrova.exe" 0 || fail "could not write the registry key"
+  printf '%s\r\n' Dateinstallation '{' '    {Dateien\Signal.dat >> Modelle\Signale\Signal.dat}' \
+    '    {Dateien\Fehlt.dat >> Modelle\Fehlt.dat}' '    {Dateien\Mast.bmp >> Texturen\Mast.bmp}' \
+    '}' Texturskript '{' '    {a >> Textur{ name(Mast) id(4711) }}' '}' >"$PKG/InstSkript.txt"
+  mkdir -p "$shots"
+  drive start main "shot:main:$(winpath "$DIR/main.bmp")" "click:$IDOK" box \
+    "shot:box:$(winpath "$DIR/missing.bmp")" "answer:$IDOK" box \
+    "shot:box:$(winpath "$DIR/done.bmp")" "answer:$IDOK" exit
+  keep_shot "$DIR/main.bmp" "$shots/unicode-main-$lang.png"
+  keep_shot "$DIR/missing.bmp" "$shots/unicode-missing-$lang.png"
+  keep_shot "$DIR/done.bmp" "$shots/unicode-done-$lang.png"
+  expect_eq "intro" "$(log_value "$LOG" main.ctrl.1001)" "$(msg_for "$lang" $IDS_INTRO)"
+  expect_eq "box count" "$(box_count "$LOG")" 2
+  expect_box 1 "$lang" $IDS_SOURCE_MISSING exclamation "$IDOK" \
+    "$(winpath "$PKG")\\Dateien\\Fehlt.dat"
+  expect_box 2 "$lang" $IDS_INSTALL_OK information "$IDOK"
+  expect_installed
+  expect_file_bytes "$CATALOGUE" \
+    'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n\tTextur{\tname(Mast)\tid(4711)\t}\r\n}'
+  expect_eq Scan "$(read_scan)" 2
 }
 
 # An entry in the middle of the script whose destination is a folder: its

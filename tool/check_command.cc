@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "engine/kestrova_names.h"
+#include "platform/code_page.h"
 #include "platform/console.h"
+#include "platform/unicode.h"
 #include "tool/check.h"
 #include "tool/commands.h"
 #include "tool/json.h"
@@ -31,6 +33,12 @@ const char* SeverityName(Severity severity) {
   return severity == Severity::kError ? "error" : "warning";
 }
 
+// A message quotes the script; text that is not UTF-8 is the script's own,
+// in the ANSI code page.
+std::string AsUtf8(const std::string& message) {
+  return IsUtf8(message) ? message : AnsiToUtf8(message);
+}
+
 // `relative` below the folder `dir` as the user gave it, divided by the
 // separator the user wrote, so that the place can be opened from where the
 // tool ran. UTF-8.
@@ -39,7 +47,7 @@ std::string PlaceIn(const std::string& dir, std::string relative) {
   char separator = last == std::string::npos ? '/' : dir[last];
   std::replace(relative.begin(), relative.end(), separator == '/' ? '\\' : '/', separator);
   bool ends = !dir.empty() && (dir.back() == '/' || dir.back() == '\\');
-  return SystemTextToUtf8(dir + (ends ? "" : std::string(1, separator)) + relative);
+  return dir + (ends ? "" : std::string(1, separator)) + relative;
 }
 
 std::string FileOf(const Finding& f, const ToolOptions& options) {
@@ -65,8 +73,8 @@ void PrintText(Console& console, const std::vector<Finding>& findings, const Too
     out += Escaped(FileOf(f, options));  // a file's name may hold a line end
     if (f.line > 0)
       out += ":" + std::to_string(f.line) + ":" + std::to_string(f.column);
-    out += std::string(": ") + SeverityName(f.severity) + ": " + ScriptTextToUtf8(f.message) +
-           " [" + f.code + "]\n";
+    out += std::string(": ") + SeverityName(f.severity) + ": " + AsUtf8(f.message) + " [" + f.code +
+           "]\n";
   }
   if (!options.quiet) {
     if (options.host.empty())
@@ -84,7 +92,7 @@ void PrintJson(Console& console, const std::vector<Finding>& findings, const Too
     out += (i ? ", " : "") + std::string("{\"code\": ") + JsonQuote(f.code) + ", \"severity\": \"" +
            SeverityName(f.severity) + "\", \"file\": " + JsonQuote(FileOf(f, options)) +
            ", \"line\": " + std::to_string(f.line) + ", \"column\": " + std::to_string(f.column) +
-           ", \"message\": " + JsonQuote(ScriptTextToUtf8(f.message)) + "}";
+           ", \"message\": " + JsonQuote(AsUtf8(f.message)) + "}";
   }
   out += "], \"errors\": " + std::to_string(errors) +
          ", \"warnings\": " + std::to_string(findings.size() - errors) +

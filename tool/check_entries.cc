@@ -8,9 +8,12 @@
 
 #include "engine/confine.h"
 #include "engine/file_ops.h"
+#include "engine/install_record.h"
 #include "engine/install_script.h"
 #include "engine/kestrova_names.h"
+#include "platform/code_page.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 #include "textures/texture_catalogue.h"
 #include "textures/texture_step.h"
 #include "tool/catalogue_check.h"
@@ -22,8 +25,6 @@ namespace {
 // Stands in for Kestrova's folder when none is given; only the shape of
 // the path matters then.
 const char kAnyHost[] = "C:\\Kestrova\\";
-// The longest full path that Windows' ANSI functions take.
-const std::size_t kMaxPath = 259;
 // What Windows forbids in a name, besides control characters and the colon
 // of a drive or stream; braces are left over from an unclosed entry.
 const char kForbidden[] = "<>\"|?*{}";
@@ -71,20 +72,6 @@ std::vector<std::string> Components(const std::string& path) {
   }
 }
 
-// The part of `destination` that stands in Kestrova's folder `host` where
-// the copy cannot go through it: a folder where the file goes, or a file
-// where a folder goes. Empty when there is none.
-std::string Obstacle(FileSystem& files, const std::string& host, const std::string& destination) {
-  std::vector<std::string> names;
-  for (std::size_t at = destination.find('\\'); at != std::string::npos;
-       at = destination.find('\\', at + 1)) {
-    std::string folder = host + destination.substr(0, at);
-    if (at > 0 && files.Exists(folder) && !files.ListDirectory(folder, &names))
-      return destination.substr(0, at);
-  }
-  return files.ListDirectory(host + destination, &names) ? destination : std::string();
-}
-
 class EntryChecker {
  public:
   EntryChecker(FileSystem& files, const CheckInput& input, std::vector<Finding>* findings)
@@ -97,6 +84,7 @@ class EntryChecker {
  private:
   void CheckSource(const ScriptEntry& entry, const std::string& source, const std::string& raw);
   void CheckDestination(const ScriptEntry& entry, const std::string& destination);
+  void CheckInHost(const ScriptEntry& entry, const std::string& destination);
   bool CheckTextureId(const ScriptEntry& entry);
   void CheckTextureName(const ScriptEntry& entry);
   void Add(const char* code, Severity severity, const ScriptEntry& entry,
@@ -121,14 +109,15 @@ void EntryChecker::CheckFile(const ScriptEntry& entry) {
         "{source >> destination}.");
     return;
   }
+  // Names are looked up and shown as the file step joins them: in Unicode.
   std::size_t raw_mark = entry.raw.find(">>");
   std::string raw_source =
-      raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(0, raw_mark));
+      raw_mark == std::string::npos ? "" : AnsiToUtf8(Trimmed(entry.raw.substr(0, raw_mark)));
   std::string raw_destination =
-      raw_mark == std::string::npos ? "" : Trimmed(entry.raw.substr(raw_mark + 2));
-  std::string source = entry.text.substr(0, mark);
-  std::string destination = entry.text.substr(mark + 2);
-  std::string key = LowerAscii(source);
+      raw_mark == std::string::npos ? "" : AnsiToUtf8(Trimmed(entry.raw.substr(raw_mark + 2)));
+  std::string source = AnsiToUtf8(entry.text.substr(0, mark));
+  std::string destination = AnsiToUtf8(entry.text.substr(mark + 2));
+  std::string key = FoldCase(source);
   std::replace(key.begin(), key.end(), '/', '\\');
   sources_[key] = entry.pos.line;
   CheckSource(entry, source, raw_source);
@@ -214,15 +203,6 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
     case Refusal::kNone:
       break;
   }
-  std::string obstacle = input_.host.empty() ? "" : Obstacle(files_, input_.host, destination);
-  if (!obstacle.empty()) {
-    bool folder = obstacle == destination;
-    Add("destination-not-a-file", Severity::kError, entry,
-        "Kestrova's " + Quoted(obstacle) + (folder ? " is a folder" : " is a file, not a folder") +
-            ", so the copy fails; write a path that " +
-            (folder ? "ends in a file name." : "goes through folders only."));
-    return;
-  }
   for (const std::string& part : Components(destination)) {
     if (IsDeviceName(part))
       Add("destination-device-name", Severity::kError, entry,
@@ -235,26 +215,58 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
               ", so the file is not where the "
               "script says; remove the dot.");
   }
+  if (FoldCase(destination) == "resourcen\\parallels\\texturen.txt")
+    Add("destination-catalogue", Severity::kError, entry,
+        "This copies the file over Kestrova's texture catalogue, and the entries of every other "
+        "package are lost; list the textures in Texturskript instead.");
   if (destination.find('/') != std::string::npos)
     Add("destination-forward-slash", Severity::kWarning, entry,
         "Packwright makes missing folders only at backslashes, so a folder before a '/' is not "
         "made and the copy fails; write '\\'.");
-  if (!input_.host.empty() && input_.host.size() + destination.size() > kMaxPath)
+  if (!input_.host.empty() &&
+      Utf16Length(files_.FullPath(input_.host + destination)) > kMaxPathChars)
     Add("destination-too-long", Severity::kError, entry,
         "The full path " + Quoted(input_.host + destination) +
             " is longer than 259 characters, so "
             "Windows cannot create it; use shorter names.");
-  std::string target = input_.host + destination;
-  if (!input_.host.empty() && files_.Exists(target) && files_.IsReadOnly(target))
-    Add("destination-read-only", Severity::kWarning, entry,
-        "Kestrova's " + Quoted(destination) +
-            " is read-only, so Packwright cannot replace it and reports the copy failed; "
-            "install under another name, or ask players to clear the read-only attribute.");
-  auto earlier = destinations_.emplace(LowerAscii(destination), entry.pos.line);
+  if (!input_.host.empty() && destination.find_first_of("*?") == std::string::npos)
+    CheckInHost(entry, destination);
+  auto earlier = destinations_.emplace(FoldCase(destination), entry.pos.line);
   if (!earlier.second)
     Add("destination-repeated", Severity::kWarning, entry,
         "The entry in line " + std::to_string(earlier.first->second) +
             " writes the same file, and this one overwrites it; keep one of them.");
+}
+
+// What already lies in Kestrova's folder where the copy goes: a folder or a
+// file in its way make the copy fail, and so does a read-only file, unless
+// the player keeps it as newer.
+void EntryChecker::CheckInHost(const ScriptEntry& entry, const std::string& destination) {
+  std::string path = input_.host + destination;
+  std::vector<std::string> names;
+  if (files_.ListDirectory(path, &names)) {
+    Add("destination-is-folder", Severity::kError, entry,
+        "Kestrova has a folder " + Quoted(destination) +
+            ", so the copy fails; write the path of a file inside it.");
+    return;
+  }
+  std::vector<std::string> parts = Components(destination);
+  std::string prefix = input_.host;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    prefix += parts[i];
+    if (!parts[i].empty() && files_.Exists(prefix) && !files_.ListDirectory(prefix, &names)) {
+      Add("destination-under-file", Severity::kError, entry,
+          "Kestrova has a file " + Quoted(prefix.substr(input_.host.size())) +
+              " where the destination needs a folder, so the copy fails; choose another path.");
+      return;
+    }
+    prefix += "\\";
+  }
+  if (files_.Exists(path) && files_.IsReadOnly(path))
+    Add("destination-read-only", Severity::kWarning, entry,
+        "Kestrova's " + Quoted(destination) +
+            " is read-only, so Packwright cannot replace it and reports the copy failed; "
+            "install under another name, or ask players to clear the read-only attribute.");
 }
 
 void EntryChecker::CheckTexture(const ScriptEntry& entry, const CTextureCatalogue* catalogue) {
@@ -337,7 +349,7 @@ void EntryChecker::CheckTextureName(const ScriptEntry& entry) {
 
 void EntryChecker::CheckUninstalled() {
   for (const std::string& file : input_.package_files) {
-    std::string key = LowerAscii(file);
+    std::string key = FoldCase(file);
     if (key == "instskript.txt" || key == "packwright.exe" || key == "packwright.sum" ||
         sources_.count(key))
       continue;
@@ -357,6 +369,13 @@ void CheckEntries(FileSystem& files, const ScriptSection& file_section,
     checker.CheckFile(entry);
   CTextureCatalogue catalogue(files);
   bool held_known = false;
+  std::vector<std::string> names;
+  if (!input.host.empty() && files.Exists(input.host + kRecordsFolder) &&
+      !files.ListDirectory(input.host + kRecordsFolder, &names))
+    findings->push_back({"records-folder-blocked", Severity::kError, 0, 0,
+                         "Kestrova has a file named Packwright where the install records go, so "
+                         "no record can be begun and every install fails.",
+                         FindingFile::kScript, std::string()});
   if (!input.host.empty()) {
     CatalogueProblem problem;
     held_known = InspectCatalogue(files, input.host + kCataloguePath, &catalogue, &problem);
@@ -365,6 +384,11 @@ void CheckEntries(FileSystem& files, const ScriptSection& file_section,
                            Severity::kError, problem.pos.line, problem.pos.column,
                            "Kestrova's catalogue " + problem.what +
                                ", so the texture step, and every install, fails.",
+                           FindingFile::kCatalogue, kCataloguePath});
+    else if (files.IsReadOnly(input.host + kCataloguePath))
+      findings->push_back({"catalogue-read-only", Severity::kError, 0, 0,
+                           "Kestrova's catalogue is read-only, so the texture step, and every "
+                           "install, fails.",
                            FindingFile::kCatalogue, kCataloguePath});
   }
   for (const ScriptEntry& entry : texture_section.entries)

@@ -64,6 +64,8 @@ const CheckCase kCases[] = {
     {"Dateinstallation{\n{a.dat>>M\\}}", {"destination-not-a-file@2"}},
     {"Dateinstallation{\n{a.dat>>M\\.}}", {"destination-not-a-file@2"}},
     {"Dateinstallation{\n{a.dat>>M\\a.dat}\n{a.dat>>m\\A.dat}}", {"~destination-repeated@3"}},
+    {"Dateinstallation{\n{a.dat>>resourcen\\Parallels\\Texturen.txt}}",
+     {"destination-catalogue@2"}},
     {"Texturskript{\n{t}}", {"texture-entry-without-arrow@2"}},
     {"Texturskript{\n{t>>Textur{name(t)id(0)}}}", {"texture-refused@2"}},
     {"Texturskript{\n{t>>Textur{name(t)id(-7009)}}\n{u>>Textur{name(u)id(4294967338)}}}",
@@ -147,9 +149,24 @@ TEST(CheckTest, HostAndPackageFindings) {
   // A folder where the file goes, and a file where a folder goes.
   for (const char* destination : {"M", "M\\ro.dat\\x.dat"}) {
     std::string blocked = std::string("Dateinstallation{\n{a.dat>>") + destination + "}}" + kEnd;
-    EXPECT_EQ(std::vector<std::string>({"destination-not-a-file@2"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {destination[1] ? "destination-under-file@2" : "destination-is-folder@2"}),
               Check(files, blocked, "D:\\Sim\\", {}));
   }
+  files.AddDir("D:\\Sim\\M\\Dir");
+  files.AddFile("D:\\Sim\\M\\f.dat", "f");
+  std::string in_the_way =
+      "Dateinstallation{\n{a.dat>>M\\Dir}\n{a.dat>>m\\F.dat\\x}\n{a.dat>>M\\Dir\\x}}" +
+      std::string(kEnd);
+  EXPECT_EQ(std::vector<std::string>({"destination-is-folder@2", "destination-under-file@3"}),
+            Check(files, in_the_way, "D:\\Sim\\", {}));
+  // A catalogue that the texture step refuses to save fails every install.
+  files.Find("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt")->read_only = true;
+  EXPECT_EQ(std::vector<std::string>({"catalogue-read-only@0"}),
+            Check(files, kEnd, "D:\\Sim\\", {}));
+  files.AddFile("D:\\Sim\\Packwright", "not a folder");
+  EXPECT_EQ(std::vector<std::string>({"records-folder-blocked@0", "catalogue-read-only@0"}),
+            Check(files, kEnd, "D:\\Sim\\", {}));
   EXPECT_EQ(std::vector<std::string>({"~file-not-installed@0"}),
             Check(files, kEnd, "", {"InstSkript.txt", "Packwright.exe", "extra.txt"}));
   std::string slash = std::string("Dateinstallation{{Sub/x.dat>>M\\x.dat}}") + kEnd;

@@ -14,15 +14,7 @@ if(RUN)
   string(REPLACE "/" "\\" work "Z:${WORK}")
 endif()
 
-function(tool expected_status)
-  execute_process(COMMAND ${RUN} ${TOOL} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out
-                  ERROR_VARIABLE err INPUT_FILE /dev/null)
-  message("packwright-tool ${ARGN}\n${out}${err}")
-  if(NOT status STREQUAL expected_status)
-    message(FATAL_ERROR "exit status ${status}, expected ${expected_status}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/tool_run.cmake)
 
 function(tree_hashes var)
   file(GLOB_RECURSE files ${WORK}/kestrova/*)

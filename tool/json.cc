@@ -41,7 +41,7 @@ std::string JsonQuote(const std::string& utf8) {
       std::snprintf(escaped, sizeof(escaped), "\\u%04x", byte);
       out += escaped;
     } else if (n == 0) {
-      out += Cp1252ToUtf8(std::string(1, c));
+      out += AnsiToUtf8(std::string(1, c));
       n = 1;
     } else {
       out.append(utf8, i, n);
@@ -52,11 +52,9 @@ std::string JsonQuote(const std::string& utf8) {
 }
 
 std::string JsonHead(const ToolOptions& options) {
-  return "{\"version\": " + JsonQuote(kToolVersion) +
-         ", \"path\": " + JsonQuote(SystemTextToUtf8(options.package));
+  return "{\"version\": " + JsonQuote(kToolVersion) + ", \"path\": " + JsonQuote(options.package);
 }
 
 std::string JsonCannotRun(const ToolOptions& options, const std::string& message) {
-  return JsonHead(options) + ", \"error\": " + JsonQuote(SystemTextToUtf8(message)) +
-         ", \"exit_status\": 2}\n";
+  return JsonHead(options) + ", \"error\": " + JsonQuote(message) + ", \"exit_status\": 2}\n";
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "tool/commands.h"
@@ -12,7 +13,7 @@
 #include "tool/session.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = CommandLineArguments(argc, argv);
   Console& console = SystemConsole();
   ToolOptions options;
   std::string err;
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     console.Write(ConsoleStream::kOut, VersionText());
     return kExitOk;
   }
+  SetAnsiCodePage(options.code_page);
   Platform& system = SystemPlatform();
   if (options.command == "check")
     return RunCheck(system, console, options);

@@ -1,6 +1,9 @@
 #include "tool/options.h"
 
+#include <charconv>
+
 #include "engine/install_record.h"
+#include "platform/code_page.h"
 
 #ifndef PW_TOOL_VERSION
 #define PW_TOOL_VERSION "unknown"
@@ -37,7 +40,9 @@ const char kToolUsage[] =
     "  --keep N        prune: the newest N records keep their backups\n"
     "  --no-wait       fail at once while another install or undo runs\n"
     "  -o OUT.zip      pack: the zip to write\n"
-    "  --exe PROGRAM   pack: the Packwright.exe to put in\n";
+    "  --exe PROGRAM   pack: the Packwright.exe to put in\n"
+    "  --codepage N    the script's code page (1250-1254, 1257, 65001); default:\n"
+    "                  the system's, 1252 on Linux\n";
 
 namespace {
 
@@ -65,6 +70,8 @@ bool ParseNewer(const std::string& value, NewerAnswer* newer) {
 }
 
 bool Takes(const std::string& command, const std::string& option) {
+  if (option == "--codepage")
+    return true;
   if (option == "--host")
     return command != "verify";
   if (option == "-o" || option == "--exe")
@@ -88,7 +95,8 @@ bool Takes(const std::string& command, const std::string& option) {
 
 bool TakesValue(const std::string& option) {
   return option == "--host" || option == "--newer" || option == "--ignore" ||
-         option == "--record" || option == "--keep" || option == "-o" || option == "--exe";
+         option == "--record" || option == "--keep" || option == "-o" || option == "--exe" ||
+         option == "--codepage";
 }
 
 bool SetFlag(const std::string& option, ToolOptions* options) {
@@ -105,6 +113,15 @@ bool SetValue(const std::string& option, const std::string& value, ToolOptions* 
               std::string* err) {
   if (option == "--host" || option == "-o" || option == "--exe") {
     (option == "--host" ? options->host : option == "-o" ? options->out : options->exe) = value;
+  } else if (option == "--codepage") {
+    unsigned number = 0;
+    auto parsed = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() ||
+        !KnownCodePage(number)) {
+      *err = "--codepage takes 1250 to 1254, 1257 or 65001, not '" + value + "'";
+      return false;
+    }
+    options->code_page = number;
   } else if (option == "--record" || option == "--keep") {
     unsigned* number = option == "--record" ? &options->record : &options->keep;
     if (!ParseRecordNumber(value, number) || (option == "--record" && *number == 0)) {

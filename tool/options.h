@@ -12,6 +12,8 @@
 //   packwright-tool help    [COMMAND]       (also --help, -h)
 //   packwright-tool --version
 // An option that takes a value takes it as the next argument or after "=".
+// Every command also takes --codepage N: the ANSI code page that the script
+// (and a record of an earlier format) is read in.
 #ifndef PACKWRIGHT_TOOL_OPTIONS_H_
 #define PACKWRIGHT_TOOL_OPTIONS_H_
 
@@ -43,6 +45,8 @@ struct ToolOptions {
   bool dry_run = false;
   // Fail at once, rather than wait, while another run holds Kestrova.
   bool no_wait = false;
+  // The script's code page; 0: the system's (POSIX: 1252).
+  unsigned code_page = 0;
   // -q: only errors are printed.
   bool quiet = false;
   // check's codes not to report.
@@ -60,9 +64,10 @@ struct ToolOptions {
 // Parses the arguments after the program's name. False, with `err` saying
 // what is wrong, for an unknown command or option, a missing package folder
 // (undo: name or record) or option value, one given to list or prune, a
-// --record or --keep that is no number (--record: none above 0), or an
-// option that the command does not take. `options->command` and `json` are set
-// as far as they were read, so that the error can be given as asked.
+// --record or --keep that is no number (--record: none above 0), an
+// option that the command does not take, or a code page that is not known.
+// `options->command` and `json` are set as far as they were read, so that
+// the error can be given as asked.
 bool ParseToolOptions(const std::vector<std::string>& args, ToolOptions* options, std::string* err);
 
 // The usage text: every command, one a line, and what the options mean.

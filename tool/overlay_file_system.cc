@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -282,7 +283,7 @@ void OverlayFileSystem::StampWritten(const std::string& key, std::uint64_t time)
 }
 
 std::string OverlayFileSystem::Key(const std::string& path) {
-  return LowerAscii(base_.FullPath(path));
+  return FoldCase(base_.FullPath(path));
 }
 
 OverlayFileSystem::Node* OverlayFileSystem::Find(const std::string& path) {

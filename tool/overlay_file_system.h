@@ -5,7 +5,7 @@
 // take over the base, and nothing reaches the disk.
 //
 // Paths are told apart by the base's full path, compared without regard to
-// the case of A-Z, as Windows compares names. A wildcard pattern is matched
+// case (FoldCase), as Windows compares names. A wildcard pattern is matched
 // against the base only.
 #ifndef PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_
 #define PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_

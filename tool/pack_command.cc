@@ -13,7 +13,7 @@ namespace {
 // The zip's name for a package-relative name: UTF-8, "/"-divided, under
 // the package's folder.
 std::string ZipName(const std::string& folder, const std::string& name) {
-  std::string text = SystemTextToUtf8(folder + "\\" + name);
+  std::string text = folder + "\\" + name;
   for (char& c : text) {
     if (c == '\\')
       c = '/';

@@ -6,8 +6,10 @@
 #include "engine/install_script.h"
 #include "engine/kestrova_names.h"
 #include "engine/seal.h"
+#include "platform/code_page.h"
 #include "platform/dos_time.h"
 #include "platform/paths.h"
+#include "platform/unicode.h"
 #include "platform/xxhash64.h"
 #include "tool/check.h"
 #include "tool/pack.h"
@@ -23,11 +25,11 @@ bool ScriptSources(FileSystem& files, const std::string& script, std::vector<std
   CInstallScript reader(files);
   reader.CheckOpen(script);
   std::string text;
-  if (reader.FindSection("Dateinstallation")) {
+  if (reader.FindSection(kFileSection)) {
     while (reader.NextEntry(&text)) {
       std::size_t mark = text.find(">>");
       if (mark != std::string::npos)
-        out->push_back(text.substr(0, mark));
+        out->push_back(AnsiToUtf8(text.substr(0, mark)));
     }
   }
   bool failed = reader.ReadFailed();
@@ -92,7 +94,7 @@ bool AddPackageFiles(FileSystem& files, const std::string& package, const std::s
   std::vector<std::string> sources;
   if (!ScriptSources(files, package + "\\" + kScriptFileName, &sources, err))
     return false;
-  std::set<std::string> seen = {LowerAscii(kScriptFileName), LowerAscii(kSealName)};
+  std::set<std::string> seen = {FoldCase(kScriptFileName), FoldCase(kSealName)};
   bool has_program = files.Exists(package + "\\" + kProgramName);
   sources.push_back(kProgramName);
   for (const std::string& source : sources) {
@@ -100,7 +102,7 @@ bool AddPackageFiles(FileSystem& files, const std::string& package, const std::s
       *err = "'" + source + "' lies outside the package folder, so it cannot be packed in it";
       return false;
     }
-    if (!seen.insert(LowerAscii(source)).second)
+    if (!seen.insert(FoldCase(source)).second)
       continue;
     PackedFile file;
     file.name = source;
@@ -165,9 +167,9 @@ bool ListPack(FileSystem& files, const std::string& package, const std::string& 
   ListPackageFiles(package, &all);
   std::set<std::string> packed;
   for (const PackedFile& file : list->files)
-    packed.insert(LowerAscii(file.name));
+    packed.insert(FoldCase(file.name));
   for (const std::string& name : all) {
-    if (!packed.count(LowerAscii(name)))
+    if (!packed.count(FoldCase(name)))
       list->left_out.push_back(name);
   }
   std::sort(list->left_out.begin(), list->left_out.end());

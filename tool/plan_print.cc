@@ -1,4 +1,5 @@
 // The plan as text for people and as JSON for programs.
+#include "platform/code_page.h"
 #include "platform/paths.h"
 #include "tool/json.h"
 #include "tool/plan.h"
@@ -42,10 +43,11 @@ void PrintText(Console& console, const PlanReport& plan) {
   for (const auto& kept : plan.kept)
     out += "  keep (newer): " + InHost(kept.path, plan.host) + "\n";
   for (const auto& texture : plan.added)
-    out += "  texture added: " + std::to_string(texture.id) + " " + texture.entry + "\n";
+    out +=
+        "  texture added: " + std::to_string(texture.id) + " " + AnsiToUtf8(texture.entry) + "\n";
   for (const auto& texture : plan.passed_over)
-    out += "  texture passed over: " + std::to_string(texture.id) + " " + texture.entry +
-           ", held by " + texture.held_by + "\n";
+    out += "  texture passed over: " + std::to_string(texture.id) + " " +
+           AnsiToUtf8(texture.entry) + ", held by " + AnsiToUtf8(texture.held_by) + "\n";
   out += "  catalogue: " + Count(plan.catalogue_before) + " before, " +
          Count(plan.catalogue_after) + " after\n";
   for (const auto& write : plan.registry)
@@ -62,8 +64,8 @@ void PrintText(Console& console, const PlanReport& plan) {
   console.Write(ConsoleStream::kOut, out);
 }
 
-std::string Quote(const std::string& system_text) {
-  return JsonQuote(SystemTextToUtf8(system_text));
+std::string Quote(const std::string& text) {
+  return JsonQuote(text);
 }
 
 template <typename List, typename Item>
@@ -77,9 +79,9 @@ std::string Array(const List& list, Item item) {
 // Texture entries are the script's and the catalogue's bytes.
 std::string TextureJson(const PlanReport::Texture& texture) {
   std::string out = "{\"id\": " + std::to_string(texture.id) +
-                    ", \"entry\": " + JsonQuote(ScriptTextToUtf8(texture.entry));
+                    ", \"entry\": " + JsonQuote(AnsiToUtf8(texture.entry));
   if (!texture.held_by.empty())
-    out += ", \"held_by\": " + JsonQuote(ScriptTextToUtf8(texture.held_by));
+    out += ", \"held_by\": " + JsonQuote(AnsiToUtf8(texture.held_by));
   return out + "}";
 }
 

@@ -11,6 +11,9 @@ endif()
 target_link_libraries(packwright-tool PRIVATE packwright_tool)
 
 target_sources(packwright_tests PRIVATE ${TOOL_TESTS})
+if(NOT WIN32)
+  target_sources(packwright_tests PRIVATE ${TOOL_POSIX_TESTS})
+endif()
 target_link_libraries(packwright_tests PRIVATE packwright_tool)
 # The guide whose table of codes a test holds to the check's.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/tool_test.cc PROPERTIES
@@ -28,5 +31,12 @@ add_test(NAME tool_demo
     -P ${CMAKE_CURRENT_LIST_DIR}/demo_test.cmake)
 set_tests_properties(tool_demo PROPERTIES TIMEOUT 300)
 
+# check, plan, install and undo of names in code page 1252 and in several
+# cases, with the same expectations in every lane.
+add_test(NAME tool_names
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:packwright-tool>
+    -DWORK=${CMAKE_BINARY_DIR}/tool-names "-DRUN=${PW_TOOL_RUN}"
+    -P ${CMAKE_CURRENT_LIST_DIR}/names_test.cmake)
+set_tests_properties(tool_names PROPERTIES TIMEOUT 300)
 # --version prints the project's version.
 target_compile_definitions(packwright_tool PRIVATE PW_TOOL_VERSION="${PROJECT_VERSION}")

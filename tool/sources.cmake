@@ -30,3 +30,11 @@ set(TOOL_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/tool_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/undo_command_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/zip_writer_test.cc)
+# The property suite: generated packages and Kestrova trees run through
+# check, plan, install and undo, over the fake and the real file system.
+set(TOOL_POSIX_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/prop_case.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_check.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_known.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_world.cc
+  ${CMAKE_CURRENT_LIST_DIR}/prop_test.cc)

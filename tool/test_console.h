@@ -21,7 +21,6 @@ class TestConsole : public Console {
   void Write(ConsoleStream stream, const std::string& text) override {
     (stream == ConsoleStream::kOut ? out : err) += text;
   }
-  void WriteUtf8(ConsoleStream stream, const std::string& text) override { Write(stream, text); }
   bool ReadLine(std::string* line) override {
     if (input.empty())
       return false;

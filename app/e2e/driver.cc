@@ -38,6 +38,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -365,12 +366,23 @@ void LogBox(HWND box) {
   Log("box.progress", std::to_string(ProgressPos()));
 }
 
+std::wstring Wide(const std::string& utf8) {
+  int size =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(size, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()), &out[0], size);
+  return out;
+}
+
+// The program's path is UTF-8, so that a folder named in letters of no
+// code page (Polish letters on a German system) starts as well.
 bool Start(const std::string& program) {
-  std::string directory = program.substr(0, program.find_last_of("\\/"));
-  std::string command = "\"" + program + "\"";
-  STARTUPINFOA startup = {};
+  std::wstring path = Wide(program);
+  std::wstring directory = path.substr(0, path.find_last_of(L"\\/"));
+  std::wstring command = L"\"" + path + L"\"";
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                       directory.c_str(), &startup, &g_process))
     return false;
   g_main = WaitForDialog(Kind::kMain, kTimeoutMs);
@@ -509,15 +521,22 @@ bool Step(const std::string& step, const std::string& program) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 4) {
+int main() {
+  // The arguments as UTF-16, turned into UTF-8: the ANSI ones would lose
+  // letters that the code page lacks.
+  int argc = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> argv;
+  for (int i = 0; wide && i < argc; ++i)
+    argv.push_back(Utf8(wide[i]));
+  if (argv.size() < 4) {
     std::fprintf(stderr, "usage: pw_e2e_driver LOG PROGRAM STEP...\n");
     return 2;
   }
-  g_log = std::fopen(argv[1], "wb");
+  g_log = _wfopen(wide[1], L"wb");
   if (!g_log)
     return 2;
-  for (int i = 3; i < argc; ++i) {
+  for (std::size_t i = 3; i < argv.size(); ++i) {
     Log("step", argv[i]);
     if (!Step(argv[i], argv[2])) {
       Log("error", argv[i]);
