@@ -19,31 +19,21 @@ constexpr DWORD kLockWaitMs = 10000;
 // keeps handling its messages.
 class CDialogLockWait : public ILockWait {
  public:
-  explicit CDialogLockWait(HWND dialog) : dialog_(dialog), start_(::GetTickCount()) {}
+  explicit CDialogLockWait(Shell& shell) : shell_(shell), start_(::GetTickCount()) {}
 
   bool Wait() override {
     if (::GetTickCount() - start_ >= kLockWaitMs)
       return false;
     DWORD until = ::GetTickCount() + 100;
     while (static_cast<LONG>(::GetTickCount() - until) < 0) {
-      MSG msg;
-      while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-          ::PostQuitMessage(static_cast<int>(msg.wParam));
-          return false;
-        }
-        if (!::IsDialogMessageA(dialog_, &msg)) {
-          ::TranslateMessage(&msg);
-          ::DispatchMessageA(&msg);
-        }
-      }
+      shell_.HandlePendingMessages();
       ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return true;
   }
 
  private:
-  HWND dialog_;
+  Shell& shell_;
   DWORD start_;
 };
 }  // namespace
@@ -109,6 +99,7 @@ bool CPackwrightDlg::DoDataExchange(bool save) {
 }
 
 void CPackwrightDlg::OnOK() {
+  // Enter reaches the dialog through its message handling during a run.
   if (running_)
     return;
   CInstaller installer(platform_);
@@ -116,9 +107,10 @@ void CPackwrightDlg::OnOK() {
     ShowMessage(platform_.shell, IDS_HOST_MISSING, kMbOk);
     return;
   }
-  CDialogLockWait wait(m_hWnd);
+  CDialogLockWait wait(platform_.shell);
   installer.lockWait = &wait;
   running_ = true;
+  EnableControls(false);
   long result = installer.Run(&progress_);
   running_ = false;
   if (result >= 0)
@@ -128,20 +120,36 @@ void CPackwrightDlg::OnOK() {
   CDialog::OnOK();
 }
 
+void CPackwrightDlg::OnCancel() {
+  if (!running_)
+    CDialog::OnCancel();
+}
+
+void CPackwrightDlg::EnableControls(bool enable) {
+  ::EnableWindow(install_button_.GetSafeHwnd(), enable);
+  ::EnableWindow(quit_button_.GetSafeHwnd(), enable);
+  HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+  if (menu != nullptr)
+    ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
 bool CPackwrightDlg::OnSysCommand(UINT id) {
   // The system keeps the low four bits of a command for itself.
-  switch (id & 0xFFF0) {
+  UINT command = id & 0xFFF0;
+  if (running_ && (command == IDM_ABOUTBOX || command == IDM_UNINSTALL || command == SC_CLOSE))
+    return true;
+  switch (command) {
     case IDM_ABOUTBOX: {
       CAboutDlg about(platform_.shell, m_hWnd);
       about.DoModal();
       return true;
     }
     case IDM_UNINSTALL: {
-      if (running_)
-        return true;
-      CDialogLockWait wait(m_hWnd);
+      CDialogLockWait wait(platform_.shell);
       running_ = true;
-      UninstallPackage(platform_, UndoLatestInstall, &wait);
+      EnableControls(false);
+      UninstallPackage(platform_, UndoPackage, &wait);
+      EnableControls(true);
       running_ = false;
       return true;
     }

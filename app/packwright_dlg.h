@@ -1,10 +1,12 @@
 // The main dialog (template IDD_MAIN): an introduction line, the progress
 // bar, and the Install and Quit buttons, and in the system menu About and
-// Uninstall. Install runs the installation on the GUI thread; the dialog
-// closes after it unless Kestrova is not found, and stays open after an
-// uninstall. While another install or undo holds Kestrova, either waits up
-// to 10 seconds for it, handling the dialog's messages meanwhile (a second
-// Install or Uninstall then does nothing), and then shows IDS_INSTALL_BUSY.
+// Uninstall. Install runs the installation on the GUI thread, which handles
+// the dialog's messages between the run's entries: while it runs, Install,
+// Quit and closing are disabled, and About and Uninstall do nothing. The
+// dialog closes after the run unless Kestrova is not found, and stays open
+// after an uninstall. While another install or undo holds Kestrova, either
+// waits up to 10 seconds for it, handling the dialog's messages meanwhile,
+// and then shows IDS_INSTALL_BUSY.
 #ifndef PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 #define PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 
@@ -30,6 +32,8 @@ class CPackwrightDlg : public CDialog {
   BOOL OnInitDialog() override;
   // The Install button (and Enter): the install handler.
   void OnOK() override;
+  // Quit, Escape and closing the window: nothing while a run goes on.
+  void OnCancel() override;
   bool DoDataExchange(bool save) override;
 
   // WM_SYSCOMMAND: ids 0x0010-0x001F open the About box, 0x0020-0x002F
@@ -42,6 +46,9 @@ class CPackwrightDlg : public CDialog {
   // Appends a separator, About and Uninstall to the system menu; an item
   // whose text is empty is left out.
   void AddSystemMenuItems();
+  // Enables or disables what would end or disturb a run: Install, Quit and
+  // the system menu's Close.
+  void EnableControls(bool enable);
 
  private:
   Platform& platform_;

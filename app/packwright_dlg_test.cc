@@ -139,6 +139,7 @@ class PackwrightDlgTest : public testing::Test {
     fake_.registry.SetString("HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX", "AppPath",
                              "C:\\Kestrova\\Kestrova.exe");
     fake_.registry.SetDwordValue("HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX", "Scan", 0);
+    fake_.files.AddFile("C:\\Kestrova\\Kestrova.exe", "MZ");
     fake_.files.AddFile("C:\\Kestrova\\Resourcen\\Parallels\\Texturen.txt", "Basis{\n}");
   }
 
@@ -240,9 +241,8 @@ TEST_F(PackwrightDlgTest, SystemCommandsOfTheAboutRangeOpenTheAboutBox) {
   EXPECT_EQ(fake_.shell.boxes[0].text, Message(IDS_HOST_MISSING));
 }
 
-TEST_F(PackwrightDlgTest, UninstallCommandAsksAndTheDialogStaysOpen) {
+TEST_F(PackwrightDlgTest, UninstallCommandReportsAndTheDialogStaysOpen) {
   AddHost();
-  fake_.shell.answers = {kIdNo, kIdNo};
   INT_PTR result = Run([&](ScriptedDlg& dlg) {
     dlg.Send(WM_SYSCOMMAND, IDM_UNINSTALL);
     dlg.Send(WM_SYSCOMMAND, IDM_UNINSTALL | 0x000F);
@@ -252,7 +252,59 @@ TEST_F(PackwrightDlgTest, UninstallCommandAsksAndTheDialogStaysOpen) {
   });
   EXPECT_EQ(result, IDCANCEL);
   ASSERT_EQ(fake_.shell.boxes.size(), 2u);
-  EXPECT_EQ(fake_.shell.boxes[1].text, FormatLocalized(fake_.shell, IDS_UNDO_CONFIRM, {"Paket"}));
+  EXPECT_EQ(fake_.shell.boxes[1].text, FormatLocalized(fake_.shell, IDS_UNDO_NOTHING, {"Paket"}));
+}
+
+// What the dialog showed and did while the run let it handle its messages.
+struct DuringRun {
+  HWND dialog = nullptr;
+  int calls = 0;
+  bool install_enabled = true;
+  bool quit_enabled = true;
+  int position = -1;
+  std::size_t boxes = 0;
+};
+DuringRun g_during;
+
+// Between the first two entries: the window takes Quit, Escape, closing
+// and the system menu's commands, and none of them disturbs the run.
+void PokeTheDialog(FakeShell& shell) {
+  if (g_during.calls++ != 0)
+    return;
+  HWND dialog = g_during.dialog;
+  g_during.install_enabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDOK));
+  g_during.quit_enabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDCANCEL));
+  g_during.position =
+      static_cast<int>(::SendMessageA(::GetDlgItem(dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
+  ::SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  ::SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ::SendMessageA(dialog, WM_SYSCOMMAND, IDM_UNINSTALL, 0);
+  ::SendMessageA(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  ::SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+  g_during.boxes = shell.boxes.size();
+}
+
+TEST_F(PackwrightDlgTest, ARunKeepsTheDialogAnsweringButNotEndingOrRestarting) {
+  AddHost();
+  fake_.files.AddFile("C:\\Paket\\InstSkript.txt",
+                      "Dateinstallation{{a.dat>>a.dat}{a.dat>>b.dat}}Texturskript{}");
+  fake_.files.AddFile("C:\\Paket\\a.dat", "model");
+  g_during = DuringRun();
+  fake_.shell.on_pending = PokeTheDialog;
+  INT_PTR result = Run([&](ScriptedDlg& dlg) {
+    g_during.dialog = dlg.hwnd();
+    dlg.Send(WM_COMMAND, IDOK);
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(g_during.calls, 2);
+  EXPECT_FALSE(g_during.install_enabled);
+  EXPECT_FALSE(g_during.quit_enabled);
+  EXPECT_EQ(g_during.position, 2);
+  EXPECT_EQ(g_during.boxes, 0u);
+  EXPECT_TRUE(OtherDialogs(g_during.dialog).empty());
+  ASSERT_EQ(fake_.shell.boxes.size(), 1u);
+  EXPECT_EQ(fake_.shell.boxes[0].text, Message(IDS_INSTALL_OK));
+  EXPECT_EQ(fake_.files.Content("C:\\Kestrova\\b.dat"), "model");
 }
 
 TEST_F(PackwrightDlgTest, InstallWithoutHostReportsItAndStaysOpen) {

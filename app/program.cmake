@@ -55,7 +55,7 @@ add_test(NAME e2e
     --unit $<TARGET_FILE:packwright_tests>
     --tool $<TARGET_FILE:packwright-tool>
     ${PW_E2E_UNDO})
-set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+set_tests_properties(e2e PROPERTIES TIMEOUT 1200)
 
 # The same sources give the same bytes from another folder, and a signed
 # program still installs.

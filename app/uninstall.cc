@@ -1,7 +1,9 @@
 #include "app/uninstall.h"
 
 #include "engine/installer.h"
+#include "engine/kestrova_names.h"
 #include "engine/messages.h"
+#include "engine/package_identity.h"
 #include "platform/paths.h"
 #include "platform/win_constants.h"
 #include "res/resource.h"
@@ -28,6 +30,21 @@ void ShowOutcome(Shell& shell, const std::string& name, const std::string& host_
       ShowMessage(shell, IDS_INSTALL_BUSY, kMbOk);
       break;
   }
+}
+
+// One line per install, as the question names them.
+std::string InstallsList(Shell& shell, const std::vector<const RunRecord*>& installs) {
+  std::string list;
+  for (std::size_t i = 0; i < installs.size() && i < kMaxListedItems; ++i) {
+    int files = 0;
+    for (const RecordedFile& file : installs[i]->files)
+      files += file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace;
+    list += (i == 0 ? "" : "\n") +
+            FormatLocalized(shell, IDS_UNDO_RUN_LINE, {installs[i]->time, std::to_string(files)});
+  }
+  if (installs.size() > kMaxListedItems)
+    list += "\n...";
+  return list;
 }
 
 }  // namespace
@@ -62,15 +79,23 @@ void UninstallPackage(Platform& platform, UndoFunction undo, ILockWait* wait) {
     ShowMessage(platform.shell, IDS_HOST_MISSING, kMbOk);
     return;
   }
-  std::string name = PackageName(platform.shell.ModulePath());
-  UndoOutcome outcome;
-  outcome.status = UndoStatus::kNothingToUndo;
-  if (!name.empty()) {
-    if (ShowMessage(platform.shell, IDS_UNDO_CONFIRM, kMbYesNo, {name}) != kIdYes)
-      return;
-    UndoOptions options;
-    options.wait = wait;
-    outcome = undo(platform, installer.hostDir, name, options);
+  std::string module = platform.shell.ModulePath();
+  std::string name = PackageName(module);
+  PackageIdentity identity;
+  if (module.rfind('\\') != std::string::npos)
+    ReadPackageIdentity(platform.files, module.substr(0, module.rfind('\\') + 1) + kScriptFileName,
+                        installer.hostDir, &identity);
+  std::vector<RunRecord> all = ReadRecords(platform.files, installer.hostDir);
+  std::vector<const RunRecord*> installs = InstallsOf(all, identity);
+  if (installs.empty()) {
+    ShowMessage(platform.shell, IDS_UNDO_NOTHING, kMbOk | kMbIconInformation, {name});
+    return;
   }
-  ShowOutcome(platform.shell, name, installer.hostDir, outcome);
+  if (ShowMessage(platform.shell, IDS_UNDO_CONFIRM_RUNS, kMbYesNo,
+                  {name, InstallsList(platform.shell, installs)}) != kIdYes)
+    return;
+  UndoOptions options;
+  options.wait = wait;
+  UndoReport report = undo(platform, installer.hostDir, identity, options);
+  ShowOutcome(platform.shell, name, installer.hostDir, report.outcome);
 }

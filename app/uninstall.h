@@ -1,8 +1,9 @@
-// "Uninstall this package..." from the main dialog's system menu: undoes
-// the latest install of the package that Packwright runs from, after
-// asking, and reports the outcome in a message box. The dialog ends after
-// every install, so this is what a second start from the same folder
-// offers.
+// "Uninstall this package..." from the main dialog's system menu: takes
+// back every install on record of the package that Packwright runs from,
+// known by its script (engine/package_identity.h) and not by its folder's
+// name, after asking, and reports the outcome in a message box. The dialog
+// ends after every install, so this is what a second start from the same
+// folder offers.
 #ifndef PACKWRIGHT_APP_UNINSTALL_H_
 #define PACKWRIGHT_APP_UNINSTALL_H_
 
@@ -12,10 +13,10 @@
 #include "platform/platform.h"
 #include "record/undo.h"
 
-// The undo that UninstallPackage runs; UndoLatestInstall unless a test
-// stands in for it.
-using UndoFunction = UndoOutcome (*)(Platform& platform, const std::string& hostDir,
-                                     const std::string& name, const UndoOptions& options);
+// The undo that UninstallPackage runs; UndoPackage unless a test stands in
+// for it.
+using UndoFunction = UndoReport (*)(Platform& platform, const std::string& hostDir,
+                                    const PackageIdentity& identity, const UndoOptions& options);
 
 // The package's name: the name of the folder holding the program at
 // `module_path` ("C:\Pakete\Signale\Packwright.exe" gives "Signale"). Empty
@@ -30,13 +31,16 @@ constexpr std::size_t kMaxListedItems = 10;
 std::string LeftAloneList(const std::vector<std::string>& items, const std::string& host_dir);
 
 // Finds Kestrova as an install does and reports IDS_HOST_MISSING when it is
-// not found. Otherwise asks whether to uninstall the package (Yes/No) and,
-// on Yes, runs `undo` without force, waiting through `wait` while another
-// run holds Kestrova, and shows its outcome: IDS_UNDO_OK, IDS_UNDO_NOTHING,
+// not found. Otherwise looks first: with no install of the package on
+// record (InstallsOf; none when its script cannot be read), it says so
+// (IDS_UNDO_NOTHING) without asking. Else it asks (Yes/No), naming each
+// install it will take back with its date and number of files, and on Yes
+// runs `undo` without force, waiting through `wait` while another run holds
+// Kestrova, and shows its outcome: IDS_UNDO_OK, IDS_UNDO_NOTHING,
 // IDS_UNDO_PARTLY with what was left alone, IDS_UNDO_FAILED, or
-// IDS_INSTALL_BUSY when the other run did not end. A package without a name has nothing on record:
-// it is reported as such without asking.
-void UninstallPackage(Platform& platform, UndoFunction undo = UndoLatestInstall,
+// IDS_INSTALL_BUSY when the other run did not end. The package is named
+// after its folder in every box.
+void UninstallPackage(Platform& platform, UndoFunction undo = UndoPackage,
                       ILockWait* wait = nullptr);
 
 #endif  // PACKWRIGHT_APP_UNINSTALL_H_

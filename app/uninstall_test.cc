@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/installer.h"
 #include "engine/messages.h"
 #include "platform/fake_platform.h"
 #include "platform/win_constants.h"
@@ -29,20 +30,24 @@ TEST(LeftAloneListTest, ListsOneItemALineAndCutsLongListsShort) {
 struct UndoCall {
   int count = 0;
   std::string host_dir;
-  std::string name;
+  PackageIdentity identity;
   bool force = true;
 };
 UndoCall g_call;
 UndoOutcome g_outcome;
 
-UndoOutcome RecordingUndo(Platform&, const std::string& host_dir, const std::string& name,
-                          const UndoOptions& options) {
+UndoReport RecordingUndo(Platform&, const std::string& host_dir, const PackageIdentity& identity,
+                         const UndoOptions& options) {
   ++g_call.count;
   g_call.host_dir = host_dir;
-  g_call.name = name;
+  g_call.identity = identity;
   g_call.force = options.force;
-  return g_outcome;
+  UndoReport report;
+  report.outcome = g_outcome;
+  return report;
 }
+
+const char kPackage[] = "C:\\Pakete\\Signale";
 
 class UninstallPackageTest : public testing::Test {
  protected:
@@ -50,9 +55,21 @@ class UninstallPackageTest : public testing::Test {
     g_call = UndoCall();
     g_outcome = UndoOutcome();
     fake_.shell.language = 0x0407;
-    fake_.shell.module_path = "C:\\Pakete\\Signale\\Packwright.exe";
+    fake_.shell.module_path = std::string(kPackage) + "\\Packwright.exe";
     fake_.registry.SetString("HKEY_CLASSES_ROOT\\Software\\Brindlewood\\KSVX", "AppPath",
                              "C:\\Kestrova\\Kestrova.exe");
+    fake_.files.AddFile("C:\\Kestrova\\Kestrova.exe", "MZ");
+    fake_.files.AddFile("C:\\Kestrova\\Resourcen\\Parallels\\Texturen.txt", "Basis{\n}");
+    fake_.files.AddFile(std::string(kPackage) + "\\a.dat", "a");
+    fake_.files.AddFile(std::string(kPackage) + "\\InstSkript.txt",
+                        "Dateinstallation{{a.dat>>Modelle\\a.dat}{a.dat>>Modelle\\b.dat}}"
+                        "Texturskript{}");
+  }
+
+  void Install() {
+    CInstaller installer(fake_.platform);
+    ASSERT_EQ(installer.Run(nullptr), 0);
+    fake_.shell.boxes.clear();
   }
 
   // Uninstalls with `answer` to the question; returns the boxes' texts.
@@ -68,23 +85,42 @@ class UninstallPackageTest : public testing::Test {
   FakePlatform fake_;
 };
 
-TEST_F(UninstallPackageTest, AsksNamingThePackageAndUndoesOnlyOnYes) {
+TEST_F(UninstallPackageTest, SaysSoWithoutAskingWhenNothingIsOnRecord) {
+  std::vector<std::string> texts = Uninstall(kIdYes);
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0],
+            "Für das Paket Signale ist keine Installation verzeichnet. Es gibt nichts zu "
+            "deinstallieren.");
+  EXPECT_EQ(g_call.count, 0);
+}
+
+TEST_F(UninstallPackageTest, AsksNamingEachInstallAndUndoesOnlyOnYes) {
+  Install();
+  fake_.shell.now = "2026-12-10 08:00:00";
+  Install();
   std::vector<std::string> texts = Uninstall(kIdNo);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0],
-            "Soll das Paket Signale deinstalliert werden?\n\nDie Dateien und Texturen seiner "
-            "letzten Installation werden entfernt, ersetzte Dateien werden wiederhergestellt.");
+            "Soll das Paket Signale deinstalliert werden?\n\nFolgende Installationen werden "
+            "rückgängig gemacht, die neueste zuerst: ihre Dateien und Texturen werden entfernt, "
+            "ersetzte Dateien werden wiederhergestellt.\n\n"
+            "Installation vom 2026-12-10 08:00:00: 2 Dateien\n"
+            "Installation vom 2026-12-09 13:35:07: 2 Dateien");
   EXPECT_EQ(fake_.shell.boxes[0].type, kMbYesNo | kMbIconExclamation);
   EXPECT_EQ(g_call.count, 0);
 
+  fake_.shell.boxes.clear();
   Uninstall(kIdYes);
   EXPECT_EQ(g_call.count, 1);
   EXPECT_EQ(g_call.host_dir, "C:\\Kestrova\\");
-  EXPECT_EQ(g_call.name, "Signale");
+  EXPECT_EQ(
+      g_call.identity.destinations,
+      (std::vector<std::string>{"C:\\Kestrova\\Modelle\\a.dat", "C:\\Kestrova\\Modelle\\b.dat"}));
   EXPECT_FALSE(g_call.force);
 }
 
 TEST_F(UninstallPackageTest, ShowsEachOutcome) {
+  Install();
   struct Case {
     UndoStatus status;
     std::uint16_t language;

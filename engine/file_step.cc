@@ -146,6 +146,7 @@ bool CInstaller::InstallFiles() {
     while ((!record || !record->broken()) && script.NextEntry(&entry)) {
       if (!InstallEntry(platform_, *this, state, entry))
         result = false;
+      platform_.shell.HandlePendingMessages();
     }
   }
   std::string err;

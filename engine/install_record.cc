@@ -7,6 +7,7 @@
 
 #include "engine/confine.h"
 #include "engine/file_ops.h"
+#include "engine/package_identity.h"
 #include "engine/safe_copy.h"
 #include "platform/paths.h"
 #include "platform/unicode.h"
@@ -143,15 +144,20 @@ bool CInstallRecord::Begin(const std::string& kind, const std::string& package,
                            const std::string& undoes) {
   std::string records = host_ + kRecordsFolder;
   std::vector<std::string> names;
-  if (files_.MakeDirectory(records) == DirResult::kFailed || !files_.ListDirectory(records, &names))
+  bool records_made = files_.MakeDirectory(records) != DirResult::kFailed;
+  if (!records_made || !files_.ListDirectory(records, &names))
     names.clear();
   unsigned number = NextNumber(names);
   folder_ = records + "\\" + RecordFolderName(number);
-  // A folder of that number made meanwhile by another run is not ours; a
-  // record reached through a link would be written elsewhere.
+  // A record reached through a link would be written elsewhere.
+  if (IsLink(files_, records))
+    return Fail();
+  // A folder of that number made meanwhile by another run is not ours.
+  DirResult made = files_.MakeDirectory(folder_);
+  if (made == DirResult::kFailed)
+    unwritable_ = records_made ? records : host_.substr(0, host_.size() - 1);
   std::string err;
-  if (IsLink(files_, records) || files_.MakeDirectory(folder_) != DirResult::kCreated ||
-      IsLink(files_, folder_) ||
+  if (made != DirResult::kCreated || IsLink(files_, folder_) ||
       !(out_ = files_.CreateWrite(folder_ + "\\" + kRecordFileName, &err)))
     return Fail();
   if (!Line({kRecordVersionLine}) || !Line({"hash", kRecordHashName}) ||
@@ -181,11 +187,7 @@ bool CInstallRecord::Line(const std::vector<std::string>& fields, bool outcome) 
 }
 
 std::string CInstallRecord::Relative(const std::string& path) const {
-  std::string full = files_.FullPath(path);
-  std::string host = files_.FullPath(host_);
-  if (!host.empty() && host.back() != '\\')
-    host += '\\';
-  return full.compare(0, host.size(), host) == 0 ? full.substr(host.size()) : full;
+  return RecordPath(files_, host_, path);
 }
 
 std::string CInstallRecord::LastBackup() const {
@@ -219,6 +221,13 @@ bool CInstallRecord::Links(const std::string& path) {
       return false;
   }
   return !broken_;
+}
+
+bool CInstallRecord::Destination(const std::string& path) {
+  // Waits like an outcome, so that a script's thousands of entries cost no
+  // write each: until the first intent nothing has changed that the lines
+  // would be needed for.
+  return FileLine("destination", path, true);
 }
 
 bool CInstallRecord::MakeFolder(const std::string& dir) {

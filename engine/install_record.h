@@ -14,6 +14,9 @@
 //   hash xxh64             (2; the hash of every SUM below)
 //   package NAME SCRIPT_SUM      time TEXT      kind install|undo
 //   undoes NNNN                  (an undo: the record it reverses)
+//   destination PATH             (2; an install: one per entry of its
+//                                 script, so that the record alone tells
+//                                 which package it was)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
 //   link PATH TARGET     (2; a folder on the way that is a link, and its
@@ -120,6 +123,11 @@ class CInstallRecord {
   // Kestrova\Packwright\NNNN, the run's folder (the one that was to be made
   // when Begin failed), without trailing backslash.
   const std::string& folder() const { return folder_; }
+  // After Begin failed: the existing folder in which the records folder or
+  // the run's folder could not be made (Kestrova's folder, or its
+  // Packwright folder), without trailing backslash; empty when the failure
+  // came later, with the record's own file.
+  const std::string& unwritable() const { return unwritable_; }
   bool broken() const { return broken_; }
   // The latest backup taken (by Replace, Remove or Catalogue), as a full
   // path; empty before the first.
@@ -131,6 +139,7 @@ class CInstallRecord {
   // backup and the record before returning. A replace whose `path` cannot
   // be examined or backed up (a folder, an unreadable file) writes the
   // failed outcome instead and returns false, the record staying whole.
+  bool Destination(const std::string& path);
   bool MakeFolder(const std::string& dir);
   bool FolderMade(const std::string& level);
   bool Temporary(const std::string& path);
@@ -184,6 +193,7 @@ class CInstallRecord {
   FileSystem& files_;
   std::string host_;
   std::string folder_;
+  std::string unwritable_;
   std::unique_ptr<OutputFile> out_;
   std::string waiting_;
   // The folders looked at by Links, by lower-case relative path.

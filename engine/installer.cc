@@ -1,9 +1,12 @@
 #include "engine/installer.h"
 
+#include <vector>
+
 #include "engine/checksum.h"
 #include "engine/install_record.h"
 #include "engine/kestrova_names.h"
 #include "engine/messages.h"
+#include "engine/package_identity.h"
 #include "engine/reg_key_path.h"
 #include "engine/run_lock.h"
 #include "engine/seal.h"
@@ -35,6 +38,9 @@ CInstaller::CInstaller(Platform& platform) : script(platform.files), platform_(p
 }
 
 long CInstaller::Run(IInstallProgress* progress) {
+  // An empty hostDir would turn every destination into a relative path.
+  if (!IsHostFound())
+    return kInstallFailed;
   NullProgress none;
   if (!progress)
     progress = &none;
@@ -70,9 +76,15 @@ long CInstaller::Run(IInstallProgress* progress) {
   }
   if (locked == LockResult::kFailed || (keepRecord && !BeginRecord(&run_record))) {
     script.Close();
+    std::string unwritable = locked == LockResult::kFailed
+                                 ? UnwritableForLock(platform_.files, hostDir)
+                                 : run_record.unwritable();
     std::string folder =
         run_record.folder().empty() ? hostDir + kRecordsFolder : run_record.folder();
-    ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {folder});
+    if (!unwritable.empty())
+      ShowMessage(platform_.shell, IDS_HOST_NOT_WRITABLE, kMbOk, {unwritable});
+    else
+      ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {folder});
     return kInstallFailed;
   }
   record = keepRecord ? &run_record : nullptr;
@@ -95,11 +107,24 @@ long CInstaller::Run(IInstallProgress* progress) {
 bool CInstaller::BeginRecord(CInstallRecord* record) {
   std::string::size_type slash = scriptDir.rfind('\\');
   std::string package = slash == std::string::npos ? scriptDir : scriptDir.substr(slash + 1);
-  FileSum script_sum;
-  std::string sum = ChecksumFile(platform_.files, scriptDir + "\\" + kScriptFileName, &script_sum)
-                        ? SumText(script_sum.sum)
-                        : "-";
-  return record->Begin("install", package, sum, platform_.shell.Now());
+  PackageIdentity identity;
+  ReadPackageIdentity(platform_.files, scriptDir + "\\" + kScriptFileName, hostDir, &identity);
+  if (!record->Begin("install", package, identity.script_sum, platform_.shell.Now()))
+    return false;
+  for (const std::string& destination : identity.destinations) {
+    if (!record->Destination(destination))
+      return false;
+  }
+  return true;
+}
+
+bool CInstaller::NamesKestrova(const std::string& app_path) {
+  std::vector<std::string> names;
+  if (app_path.back() == '\\')
+    return platform_.files.ListDirectory(app_path.substr(0, app_path.size() - 1), &names);
+  // A folder named without its trailing backslash would make its parent
+  // Kestrova's directory.
+  return platform_.files.Exists(app_path) && !platform_.files.ListDirectory(app_path, &names);
 }
 
 void CInstaller::LookUpHost() {
@@ -110,7 +135,7 @@ void CInstaller::LookUpHost() {
     // A value without any backslash names no directory at all; Kestrova
     // then counts as not found rather than guessing a relative path.
     std::string::size_type slash = app_path.rfind('\\');
-    if (slash != std::string::npos)
+    if (slash != std::string::npos && NamesKestrova(app_path))
       hostDir = app_path.substr(0, slash + 1);
   }
   key.Close();

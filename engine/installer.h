@@ -28,15 +28,18 @@ bool UpdateScan(Registry& registry, CInstallRecord* record);
 class CInstaller {
  public:
   // Looks Kestrova up in the registry; never fails and shows nothing. When
-  // the key or its AppPath cannot be read, or AppPath holds no backslash,
-  // hostDir stays empty.
+  // the key or its AppPath cannot be read, AppPath holds no backslash, or
+  // what it names does not exist (a file, or a folder when it ends in a
+  // backslash; a folder without the backslash counts as missing), hostDir
+  // stays empty, so that nothing is written where Kestrova is not.
   explicit CInstaller(Platform& platform);
 
   // True when Kestrova's directory was found.
   bool IsHostFound() const { return !hostDir.empty(); }
 
   // Runs the installation, reporting progress 0..4 through `progress` (which
-  // may be null). Returns kInstallFailed at once, at position 1 and with
+  // may be null). Without Kestrova's directory it returns kInstallFailed and
+  // does nothing else. Returns kInstallFailed at once, at position 1 and with
   // IDS_SCRIPT_MISSING shown, when the script next to the program does not
   // open. When the package is sealed (engine/seal.h) and found damaged, it
   // returns kInstallFailed there too, still at position 1, with
@@ -48,8 +51,9 @@ class CInstaller {
   // taken, the same with IDS_RECORD_FAILED. Holding the lock to the end, it
   // begins the run's record
   // (engine/install_record.h) in Kestrova's Packwright folder; when that
-  // fails it returns kInstallFailed at position 2 with IDS_RECORD_FAILED
-  // shown, having changed nothing. Then runs both steps whatever the first
+  // fails it returns kInstallFailed at position 2, having changed nothing,
+  // with IDS_HOST_NOT_WRITABLE naming the folder when a folder could not be
+  // made in it, and IDS_RECORD_FAILED otherwise. Then runs both steps whatever the first
   // returned, updates Scan, ends the record, and returns 0 when both steps
   // returned true and the record was kept whole, and kInstallFailed
   // otherwise; the Scan update's outcome does not count (nor is it made
@@ -118,6 +122,8 @@ class CInstaller {
 
  private:
   void LookUpHost();
+  // True when `app_path` names what AppPath must name (see the constructor).
+  bool NamesKestrova(const std::string& app_path);
   bool BeginRecord(CInstallRecord* record);
 
   Platform& platform_;

@@ -20,6 +20,7 @@ class InstallerTest : public testing::Test {
  protected:
   InstallerTest() {
     p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+    p.files.AddFile("D:\\Sim\\Kestrova.exe", "MZ");
     p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "");
     p.files.AddFile(kScript, "Dateinstallation{}Texturskript{}");
   }
@@ -62,22 +63,30 @@ std::string Dword(char value) {
 }  // namespace
 
 TEST_F(InstallerTest, HostIsAppPathUpToItsLastBackslash) {
+  std::string deep = "D:\\" + std::string(250, 'x') + "\\k.exe";
+  for (const std::string& file :
+       {std::string("%SIM%\\k.exe"), std::string("D:\\A\\k"), std::string("D:\\Sim\\k.exe"), deep})
+    p.files.AddFile(file, "MZ");
   EXPECT_EQ("D:\\Sim\\", HostFor(std::string("D:\\Sim\\Kestrova.exe\0", 20)));
   EXPECT_EQ("D:\\Sim\\", HostFor(std::string("D:\\Sim\\\0", 8)));
-  EXPECT_EQ("D:\\Sim\\", HostFor(std::string("D:\\Sim\\models\0", 14)));
   EXPECT_EQ("%SIM%\\", HostFor(std::string("%SIM%\\k.exe\0", 12), kRegExpandSz));
   EXPECT_EQ("D:\\A\\", HostFor(std::string("D:\\A\\k\0E:\\B\\k\0\0", 15), kRegMultiSz));
   EXPECT_EQ("D:\\Sim\\", HostFor("D:\\Sim\\k.exe"));  // stored without NUL
-  std::string deep = "D:\\" + std::string(250, 'x') + "\\k.exe";
   EXPECT_EQ(259u, deep.size());
   EXPECT_EQ(deep.substr(0, 254), HostFor(deep + '\0'));
 }
 
+// Kestrova's directory is taken only from a value that names what is
+// there, so that nothing is written where Kestrova is not.
 TEST_F(InstallerTest, HostIsNotFoundWithoutAUsableAppPath) {
-  EXPECT_EQ("-", HostFor(std::string("Kestrova.exe\0", 13)));
-  EXPECT_EQ("-", HostFor(std::string("\0", 1)));
-  EXPECT_EQ("-", HostFor(""));
-  EXPECT_EQ("-", HostFor("D:\\" + std::string(260, 'x') + '\0'));
+  p.files.AddDir("D:\\Sim\\Modelle");
+  for (const std::string& bytes :
+       {std::string("Kestrova.exe\0", 13), std::string("\0", 1), std::string(),
+        "D:\\" + std::string(260, 'x') + '\0', std::string("C:\\Kestrova.exe"),
+        std::string("D:\\Sim\\Modelle"), std::string("D:\\Sim"), std::string("D:\\Gone\\"),
+        std::string(" D:\\Sim\\Kestrova.exe"), std::string("\"D:\\Sim\\Kestrova.exe\"")}) {
+    EXPECT_EQ("-", HostFor(bytes)) << bytes;
+  }
   EXPECT_EQ("-", HostFor(std::string("\x01\0\0\0", 4), kRegDword));
 
   // The maker's other key names another program: it is never consulted.
@@ -159,12 +168,13 @@ TEST_F(InstallerTest, FailedStepsFailTheRunAfterEveryStepAndScan) {
   EXPECT_EQ(all, progress.calls);
   EXPECT_EQ(Dword(2), Scan());
   // The texture step still read its section: each run opened the script
-  // five times, for the check, the seal's remark, the record's checksum and
-  // both steps.
+  // seven times, for the check, the seal's remark, the record's checksum,
+  // the record's destinations (opened, then read from the start) and both
+  // steps.
   int opens = 0;
   for (const std::string& call : p.files.calls())
     opens += call == std::string("OpenRead(") + kScript + ")";
-  EXPECT_EQ(10, opens);
+  EXPECT_EQ(14, opens);
 }
 
 TEST_F(InstallerTest, ScriptLiesBesideTheRunningProgram) {
@@ -259,15 +269,36 @@ TEST_F(InstallerTest, ARecordThatCannotBeWrittenStopsTheRun) {
   std::string catalogue = p.files.Content("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt");
   std::string failed = FormatLocalized(p.shell, IDS_RECORD_FAILED, {"D:\\Sim\\Packwright\\0001"});
 
-  p.files.FailMatching("MakeDirectory", "Packwright\\0001");
-  EXPECT_EQ(kInstallFailed, RunOnce());
-  ASSERT_EQ(1u, p.shell.boxes.size());
-  EXPECT_EQ(failed, p.shell.boxes[0].text);
-  EXPECT_EQ("SetPos(2)", progress.calls.back());
-  EXPECT_EQ(0, p.files.open_files());
+  // A folder that cannot be made says which folder Packwright may not
+  // write; the record's own file keeps the record's message.
+  const struct {
+    const char* op;
+    const char* part;
+    std::string text;
+  } cases[] = {
+      {"MakeDirectory", "Sim\\Packwright",
+       FormatLocalized(p.shell, IDS_HOST_NOT_WRITABLE, {"D:\\Sim"})},
+      {"MakeDirectory", "Packwright\\0001",
+       FormatLocalized(p.shell, IDS_HOST_NOT_WRITABLE, {"D:\\Sim\\Packwright"})},
+      {"CreateWrite", "Record.txt", failed},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.part);
+    p.files.ClearFaults();
+    p.shell.boxes.clear();
+    p.files.FailMatching(c.op, c.part);
+    EXPECT_EQ(kInstallFailed, RunOnce());
+    ASSERT_EQ(1u, p.shell.boxes.size());
+    EXPECT_EQ(c.text, p.shell.boxes[0].text);
+    EXPECT_EQ("SetPos(2)", progress.calls.back());
+    EXPECT_EQ(0, p.files.open_files());
+    EXPECT_EQ("old a", p.files.Content("D:\\Sim\\a.dat"));
+  }
 
   p.files.ClearFaults();
   p.shell.boxes.clear();
+  // The failed file's folder, 0001, is passed over.
+  failed = FormatLocalized(p.shell, IDS_RECORD_FAILED, {"D:\\Sim\\Packwright\\0002"});
   p.files.FailMatching("Flush", "Record.txt");  // with the intent to replace a.dat
   EXPECT_EQ(kInstallFailed, RunOnce());
   EXPECT_EQ("old a", p.files.Content("D:\\Sim\\a.dat"));

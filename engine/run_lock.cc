@@ -19,3 +19,12 @@ LockResult LockRuns(FileSystem& files, const std::string& hostDir, ILockWait* wa
       return result;
   }
 }
+
+std::string UnwritableForLock(FileSystem& files, const std::string& hostDir) {
+  std::string folder = hostDir + kRecordsFolder;
+  if (!files.Exists(folder))
+    return hostDir.substr(0, hostDir.size() - 1);
+  if (!IsLink(files, folder) && !files.Exists(folder + "\\" + kLockFileName))
+    return folder;
+  return std::string();
+}

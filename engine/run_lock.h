@@ -29,4 +29,10 @@ class ILockWait {
 LockResult LockRuns(FileSystem& files, const std::string& hostDir, ILockWait* wait,
                     std::unique_ptr<FileLock>* lock, std::string* err);
 
+// After LockRuns failed: the folder that could not be written, which is
+// Kestrova's directory (without its backslash) when its Packwright folder
+// is missing, or that folder when the lock file is; empty when both are
+// there and the lock failed for another reason.
+std::string UnwritableForLock(FileSystem& files, const std::string& hostDir);
+
 #endif  // PACKWRIGHT_ENGINE_RUN_LOCK_H_

@@ -25,12 +25,21 @@ class FakeShell : public Shell {
   std::deque<int> answers;
   std::vector<Box> boxes;
   std::string now = "2026-12-09 13:35:07";
+  // Calls of HandlePendingMessages, and what each call runs (a test's
+  // stand-in for a window's handler), when set.
+  int pending_calls = 0;
+  void (*on_pending)(FakeShell& shell) = nullptr;
 
   std::string ModulePath() override { return module_path; }
   std::uint16_t SystemLanguage() override { return language; }
   std::string LoadText(unsigned id) override;
   std::string Now() override { return now; }
   int ShowMessageBox(const std::string& caption, const std::string& text, unsigned type) override;
+  void HandlePendingMessages() override {
+    ++pending_calls;
+    if (on_pending)
+      on_pending(*this);
+  }
 };
 
 #endif  // PACKWRIGHT_PLATFORM_FAKE_SHELL_H_

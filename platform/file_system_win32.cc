@@ -204,8 +204,8 @@ FileStatus Win32FileSystemImpl::Status(const std::string& path) {
   FileStatus status;
   // Opened as LastWriteTime opens it, so that a file another program holds
   // counts as one that does not open.
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   BY_HANDLE_FILE_INFORMATION info;
   if (file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info)) {
     CloseHandle(file);
@@ -220,7 +220,7 @@ FileStatus Win32FileSystemImpl::Status(const std::string& path) {
     CloseHandle(file);
   else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
     return status;
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     error = GetLastError();
     status.read_only = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
@@ -365,13 +365,14 @@ std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateWrite(const std::string& 
 
 // Removes the name `path`: a file, or a link itself, never what it leads
 // to. A read-only leftover is made plain through a handle to the name
-// itself first, as DeleteFileA refuses it.
+// itself first, as DeleteFile refuses it.
 bool RemoveName(const std::string& path) {
-  if (DeleteFileA(path.c_str()))
+  std::wstring wide = WidePath(path);
+  if (DeleteFileW(wide.c_str()))
     return true;
   if (GetLastError() != ERROR_ACCESS_DENIED)
     return false;
-  HANDLE name = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+  HANDLE name = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (name == INVALID_HANDLE_VALUE)
     return false;
@@ -379,7 +380,7 @@ bool RemoveName(const std::string& path) {
   info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
   bool plain = SetFileInformationByHandle(name, FileBasicInfo, &info, sizeof(info)) != 0;
   CloseHandle(name);
-  return plain && DeleteFileA(path.c_str());
+  return plain && DeleteFileW(wide.c_str());
 }
 
 std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateNew(const std::string& path,
@@ -388,11 +389,13 @@ std::unique_ptr<OutputFile> Win32FileSystemImpl::CreateNew(const std::string& pa
   // keeps a link from being followed; a leftover's name is removed before
   // the one retry.
   const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
+  HANDLE file =
+      CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
   DWORD error = GetLastError();
   if (file == INVALID_HANDLE_VALUE &&
       (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && RemoveName(path))
-    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
+    file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetErr(err, "CreateFile", path);
     return nullptr;

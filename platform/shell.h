@@ -30,6 +30,12 @@ class Shell {
   // Shows a modal message box and returns the button pressed (kIdOk, ...).
   virtual int ShowMessageBox(const std::string& caption, const std::string& text,
                              unsigned type) = 0;
+
+  // Lets the program's windows handle the messages waiting for them (paint,
+  // move, a question whether they still answer), so that a long run on the
+  // GUI thread keeps its window alive. Called between a run's entries;
+  // where there are no windows there is nothing to do.
+  virtual void HandlePendingMessages() {}
 };
 
 #endif  // PACKWRIGHT_PLATFORM_SHELL_H_

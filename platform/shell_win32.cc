@@ -43,6 +43,22 @@ class Win32ShellImpl : public Shell {
       type |= MB_TASKMODAL;
     return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
   }
+
+  void HandlePendingMessages() override {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        // For the loop that owns the program's end.
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      HWND active = GetActiveWindow();
+      if (active != nullptr && IsDialogMessageW(active, &msg))
+        continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
 };
 
 }  // namespace

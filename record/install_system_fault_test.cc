@@ -200,7 +200,7 @@ bool NamesEntry(const std::vector<std::string>& boxes, const Entry& entry) {
 void CheckRecordUndoes(const InstallTree& tree, const State& before) {
   FakePlatform fake;
   Platform platform{PosixFileSystem(), fake.registry, fake.shell};
-  UndoOutcome undone = UndoLatestInstall(platform, tree.At("Sim\\"), "Paket", UndoOptions());
+  UndoOutcome undone = UndoLatest(platform, tree.At("Sim\\"), "Paket", UndoOptions()).outcome;
   EXPECT_TRUE(undone.status == UndoStatus::kUndone) << static_cast<int>(undone.status);
   EXPECT_EQ(before, tree.Snapshot()) << "after the undo";
 }
@@ -422,7 +422,7 @@ TEST_F(InstallSystemFaultTest, FoldersThatDifferInCaseAreAllUndone) {
   ASSERT_TRUE(Install(tree, 0, 0).files_ok);
   FakePlatform fake;
   Platform platform{PosixFileSystem(), fake.registry, fake.shell};
-  UndoOutcome undone = UndoLatestInstall(platform, tree.At("Sim\\"), "Paket", UndoOptions());
+  UndoOutcome undone = UndoLatest(platform, tree.At("Sim\\"), "Paket", UndoOptions()).outcome;
   EXPECT_EQ(UndoStatus::kUndone, undone.status);
   for (const char* dir : {"Sim\\Neu", "Sim\\neu"})
     EXPECT_FALSE(std::filesystem::exists(ToPosixPath(tree.At(dir)))) << dir;

@@ -93,6 +93,10 @@ class LineReader {
         bad_header_ = true;
     } else if (f.size() == 1 && key == "pruned") {
       r_->pruned = true;
+    } else if (f.size() == 2 && key == "destination") {
+      std::string path = Full(f[1]);
+      if (!path.empty())
+        r_->destinations.push_back(path);
     } else if (f.size() == 2 && (key == "make-folder" || key == "folder-removed")) {
       // A level whose intent was written may have been made before a crash
       // kept its outcome from the record.

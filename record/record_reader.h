@@ -69,6 +69,9 @@ struct RunRecord {
   SumKind sums = SumKind::kXxh64;
   // For an undo, the number of the record it reverses; 0 otherwise.
   unsigned undoes = 0;
+  // An install's destinations, as full paths (what its script named);
+  // empty in a record written before they were kept.
+  std::vector<std::string> destinations;
   // The end line's word; empty when the run never ended.
   std::string end;
   std::vector<RecordedFile> files;

@@ -113,7 +113,7 @@ TEST_F(TemporarySystemTest, ALinkAtATemporaryNameLeavesWhatItLeadsToAlone) {
     // Undo puts the replaced file and the catalogue back through temporaries.
     Plant("Sim\\b.dat.pwtmp", hard);
     Plant(RunCatalogueTemp(kCatalogue, RecordFolderName(++run)), hard);
-    UndoOutcome undone = UndoLatestInstall(platform_, At("Sim\\"), "Paket", UndoOptions());
+    UndoOutcome undone = UndoLatest(platform_, At("Sim\\"), "Paket", UndoOptions()).outcome;
     EXPECT_EQ(UndoStatus::kUndone, undone.status);
     EXPECT_EQ(outside, Fingerprint(At("outside.dat")));
     EXPECT_EQ("old b", Content(At("Sim\\b.dat")));
@@ -180,7 +180,7 @@ TEST_F(TemporarySystemTest, ACopyKeepsItsSourcesTimeToTheNanosecond) {
   ASSERT_TRUE(Install());
   EXPECT_EQ(123456789, Nanoseconds(At("Sim\\a.dat")));
   ASSERT_EQ(UndoStatus::kUndone,
-            UndoLatestInstall(platform_, At("Sim\\"), "Paket", UndoOptions()).status);
+            UndoLatest(platform_, At("Sim\\"), "Paket", UndoOptions()).outcome.status);
   EXPECT_EQ(123456789, Nanoseconds(At("Sim\\b.dat")));
 }
 

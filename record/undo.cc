@@ -1,6 +1,7 @@
 #include "record/undo.h"
 
 #include <algorithm>
+#include <set>
 
 #include "engine/confine.h"
 #include "engine/installer.h"
@@ -178,12 +179,16 @@ void Undoer::UndoCreate(const RecordedFile& file) {
   bool ours = HoldsNow(file.path, file.sum, file.done ? file.time : 0) && !Overlapped(file.path);
   if (!ours && !options_.force)
     return LeaveAlone(file.path);
-  gone_.insert(FoldCase(file.path));
-  placed_.erase(FoldCase(file.path));
-  if (!Step("remove " + file.path))
+  RemoveMade(file.path);
+}
+
+void Undoer::RemoveMade(const std::string& path) {
+  gone_.insert(FoldCase(path));
+  placed_.erase(FoldCase(path));
+  if (!Step("remove " + path))
     return;
-  if (!(record_.Remove(file.path) && record_.Removed(file.path)))
-    return Fail("cannot remove " + file.path);
+  if (!(record_.Remove(path) && record_.Removed(path)))
+    return Fail("cannot remove " + path);
   written_.push_back(record_.LastBackup());
 }
 
@@ -200,9 +205,54 @@ void Undoer::UndoReplace(const RecordedFile& file) {
                !(catalogue_changed_ && FoldCase(file.path) == FoldCase(target_.catalogue.path));
   if (!ours && !force)
     return LeaveAlone(file.path);
+  std::string backup = file.backup;
+  std::uint32_t attrs = file.attrs;
+  unsigned number = target_.number;
+  while (const RecordedFile* origin = UndoneOrigin(file.path, number, old, &number)) {
+    if (origin->kind == RecordedFile::kCreate)
+      return RemoveMade(file.path);
+    if (!ChecksumFile(files_, origin->backup, &old, SumsOf(number)))
+      return Fail("cannot read the backup " + origin->backup);
+    backup = origin->backup;
+    attrs = origin->attrs;
+  }
   placed_[FoldCase(file.path)] = old;
   if (Step("restore " + file.path))
-    Restore(file.path, file.backup, file.attrs);
+    Restore(file.path, backup, attrs);
+}
+
+const RecordedFile* Undoer::UndoneOrigin(const std::string& path, unsigned before,
+                                         const FileSum& sum, unsigned* number) const {
+  std::string key = FoldCase(path);
+  for (const RunRecord& earlier : all_.runs) {
+    if (earlier.number >= before || earlier.kind != "install")
+      continue;
+    for (auto file = earlier.files.rbegin(); file != earlier.files.rend(); ++file) {
+      bool writes = file->kind == RecordedFile::kCreate || file->kind == RecordedFile::kReplace;
+      if (!writes || !file->done || FoldCase(file->path) != key)
+        continue;
+      if (file->sum != sum || !UndoneSince(earlier.number))
+        return nullptr;
+      *number = earlier.number;
+      return &*file;
+    }
+  }
+  return nullptr;
+}
+
+SumKind Undoer::SumsOf(unsigned number) const {
+  for (const RunRecord& record : all_.runs) {
+    if (record.number == number)
+      return record.sums;
+  }
+  return target_.sums;
+}
+
+bool Undoer::UndoneSince(unsigned number) const {
+  return std::any_of(all_.runs.begin(), all_.runs.end(), [&](const RunRecord& undo) {
+    return undo.kind == "undo" && undo.undoes == number &&
+           (undo.end == "ok" || undo.end == "partly");
+  });
 }
 
 void Undoer::UndoRemove(const RecordedFile& file) {
@@ -234,7 +284,7 @@ void Undoer::UndoAttributes(const RecordedFile& file) {
     return;
   // A file whose content this undo left alone keeps its attributes too.
   const std::vector<std::string>& left = report_->outcome.left_alone;
-  auto same = [&](const std::string& item) { return LowerAscii(item) == LowerAscii(file.path); };
+  auto same = [&](const std::string& item) { return FoldCase(item) == FoldCase(file.path); };
   if (!options_.force && std::any_of(left.begin(), left.end(), same))
     return;
   if (Overlapped(file.path) && !options_.force)
@@ -292,7 +342,18 @@ void Undoer::RemakeFolders() {
 }
 
 void Undoer::RemoveFolders() {
-  const std::vector<std::string>& made = target_.folders_made;
+  RemoveEmptyFolders(target_.folders_made);
+  // An earlier install's undo left its folders that this run had put files
+  // in; once this run's files are gone, they go as that undo would have
+  // taken them.
+  for (const RunRecord& earlier : all_.runs) {
+    if (!failed_ && earlier.number < target_.number && earlier.kind == "install" &&
+        UndoneSince(earlier.number))
+      RemoveEmptyFolders(earlier.folders_made);
+  }
+}
+
+void Undoer::RemoveEmptyFolders(const std::vector<std::string>& made) {
   std::vector<std::string> names;
   for (auto dir = made.rbegin(); dir != made.rend(); ++dir) {
     // Only a dry run goes by names: a folder that differs from a removed
@@ -366,7 +427,112 @@ UndoReport Undo(Platform& platform, const std::string& hostDir, const RecordSet&
   return report;
 }
 
+// Adds the report of one undo to that of several.
+void JoinReport(const UndoReport& one, UndoReport* total) {
+  auto join = [](std::string* joined, const std::string& folder) {
+    if (!folder.empty())
+      *joined += (joined->empty() ? "" : ", ") + folder;
+  };
+  join(&total->undone_folder, one.undone_folder);
+  join(&total->record_folder, one.record_folder);
+  total->steps.insert(total->steps.end(), one.steps.begin(), one.steps.end());
+  total->errors.insert(total->errors.end(), one.errors.begin(), one.errors.end());
+  std::vector<std::string>& left = total->outcome.left_alone;
+  for (const std::string& item : one.outcome.left_alone) {
+    if (std::find(left.begin(), left.end(), item) == left.end())
+      left.push_back(item);
+  }
+  // The worst outcome counts: failed, then partly, then undone.
+  auto rank = [](UndoStatus status) {
+    return status == UndoStatus::kFailed   ? 3
+           : status == UndoStatus::kPartly ? 2
+           : status == UndoStatus::kUndone ? 1
+                                           : 0;
+  };
+  if (rank(one.outcome.status) > rank(total->outcome.status))
+    total->outcome.status = one.outcome.status;
+}
+
 }  // namespace
+
+std::vector<const RunRecord*> InstallsOf(const std::vector<RunRecord>& all,
+                                         const PackageIdentity& identity) {
+  std::set<std::string> ours;
+  for (const std::string& path : identity.destinations)
+    ours.insert(FoldCase(path));
+  auto same_script = [&](const RunRecord& record) {
+    return record.kind == "install" && identity.script_sum != "-" &&
+           record.script_sum == identity.script_sum;
+  };
+  // Newest first: an earlier version is older than this script's newest
+  // install, so that a later package that happens to write some of the
+  // same files is not taken for one.
+  auto newest = std::find_if(all.begin(), all.end(), same_script);
+  unsigned before = newest == all.end() ? ~0u : newest->number;
+  std::vector<const RunRecord*> installs;
+  for (const RunRecord& record : all) {
+    if (record.kind != "install" || record.undone)
+      continue;
+    std::vector<std::string> paths = IdentityOf(record).destinations;
+    bool earlier = record.number < before && !paths.empty() &&
+                   std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+                     return ours.count(FoldCase(path)) > 0;
+                   });
+    if (earlier || same_script(record))
+      installs.push_back(&record);
+  }
+  return installs;
+}
+
+PackageIdentity IdentityOf(const RunRecord& install) {
+  PackageIdentity identity;
+  identity.script_sum = install.script_sum;
+  identity.destinations = install.destinations;
+  if (identity.destinations.empty()) {
+    for (const RecordedFile& file : install.files) {
+      if (file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace)
+        identity.destinations.push_back(file.path);
+    }
+  }
+  return identity;
+}
+
+namespace {
+
+// UndoPackage once Kestrova's lock is held (or not needed, for a dry run).
+UndoReport UndoPackageLocked(Platform& platform, const std::string& hostDir,
+                             const PackageIdentity& identity, const UndoOptions& options) {
+  UndoReport total;
+  total.outcome.status = UndoStatus::kNothingToUndo;
+  std::set<unsigned> tried;
+  // Read afresh after each undo, which changes what the next one sees:
+  // the record it undid counts as undone then.
+  for (;;) {
+    RecordSet all = ReadRecordSet(platform.files, hostDir);
+    std::vector<const RunRecord*> installs = InstallsOf(all.runs, identity);
+    auto next = std::find_if(installs.begin(), installs.end(),
+                             [&](const RunRecord* r) { return tried.count(r->number) == 0; });
+    if (next == installs.end())
+      break;
+    tried.insert((*next)->number);
+    UndoReport one = Undo(platform, hostDir, all, *next, options);
+    JoinReport(one, &total);
+    if (one.outcome.status == UndoStatus::kFailed)
+      break;
+  }
+  return total;
+}
+
+}  // namespace
+
+UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
+                       const PackageIdentity& identity, const UndoOptions& options) {
+  std::unique_ptr<FileLock> lock;
+  UndoReport busy;
+  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
+    return busy;
+  return UndoPackageLocked(platform, hostDir, identity, options);
+}
 
 UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
                       const UndoOptions& options) {
@@ -375,13 +541,18 @@ UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std:
   if (!LockForUndo(platform, hostDir, options, &lock, &busy))
     return busy;
   RecordSet all = ReadRecordSet(platform.files, hostDir);
-  const RunRecord* target = nullptr;
   for (const RunRecord& record : all.runs) {
-    if (!target && record.kind == "install" && !record.undone &&
-        FoldCase(record.package) == FoldCase(name))
-      target = &record;
+    if (record.kind != "install" || record.undone || FoldCase(record.package) != FoldCase(name))
+      continue;
+    PackageIdentity identity = IdentityOf(record);
+    // A record that names neither tells of no other install.
+    if (identity.script_sum == "-" && identity.destinations.empty())
+      return Undo(platform, hostDir, all, &record, options);
+    return UndoPackageLocked(platform, hostDir, identity, options);
   }
-  return Undo(platform, hostDir, all, target, options);
+  UndoReport report;
+  report.outcome.status = UndoStatus::kNothingToUndo;
+  return report;
 }
 
 UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const RecordSet& all,
@@ -402,9 +573,4 @@ UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned numb
       target = &record;
   }
   return Undo(platform, hostDir, all, target, options);
-}
-
-UndoOutcome UndoLatestInstall(Platform& platform, const std::string& hostDir,
-                              const std::string& name, const UndoOptions& options) {
-  return UndoLatest(platform, hostDir, name, options).outcome;
 }

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/package_identity.h"
 #include "platform/platform.h"
 #include "record/record_reader.h"
 
@@ -48,11 +49,6 @@ struct UndoOutcome {
   // path, or a catalogue entry as "Texturen.txt: id N".
   std::vector<std::string> left_alone;
 };
-// Undoes the latest install on record, in Kestrova's directory `hostDir` (ending in a
-// backslash), of the package whose folder is named `name`.
-UndoOutcome UndoLatestInstall(Platform& platform, const std::string& hostDir,
-                              const std::string& name, const UndoOptions& options);
-
 // The outcome with what was done (or, in a dry run, would be done), one
 // line each ("remove PATH", "restore PATH", ...), and the folders involved.
 struct UndoReport {
@@ -65,8 +61,32 @@ struct UndoReport {
   std::string record_folder;
 };
 
-// As UndoLatestInstall, with the report. The latest install of `name` that
-// is not undone is taken; names compare without regard to ASCII case.
+// The installs on record of the package `identity`, newest first, leaving
+// out those undone: each install of a script with the same checksum, and
+// each earlier version: an install older than the newest of those (when
+// there is one) whose destinations (in a record without them, its files)
+// all lie among the identity's, compared without regard to ASCII case. An
+// install with neither is no earlier version of anything.
+std::vector<const RunRecord*> InstallsOf(const std::vector<RunRecord>& all,
+                                         const PackageIdentity& identity);
+
+// The identity of the package that `install` installed, from its record
+// alone: its script's checksum and its destinations (or files).
+PackageIdentity IdentityOf(const RunRecord& install);
+
+// Takes back every install of the package on record (InstallsOf), newest
+// first, each by an undo of its own (UndoRun), back to the state before
+// the first; stops after one that fails. The report joins theirs: its
+// status is kNothingToUndo when there was none, else kFailed when one
+// failed, kPartly when one left something alone (each item listed once),
+// and kUndone otherwise; the folders are joined with ", ".
+UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
+                       const PackageIdentity& identity, const UndoOptions& options);
+
+// As UndoPackage for the package of the latest install of `name` (the
+// folder it was installed from, compared without regard to ASCII case)
+// that is not undone; its record tells which installs are of the same
+// package, whatever their folders were named.
 UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
                       const UndoOptions& options);
 

@@ -14,6 +14,7 @@
 #include "engine/messages.h"
 #include "engine/run_lock.h"
 #include "platform/fake_platform.h"
+#include "platform/paths.h"
 #include "platform/win_constants.h"
 #include "record/record_list.h"
 #include "record/record_reader.h"
@@ -389,6 +390,106 @@ TEST(UndoTest, TheCataloguesTemporaryIsTheRunsOwnAndUndoRemovesItsLeftover) {
   k.p.files.ClearFaults();
   EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
   EXPECT_EQ(before, Tree(k.p.files));
+}
+
+// Packages as players meet them: unpacked into folders of the same name,
+// installed twice, updated, and uninstalled in any order.
+struct Player {
+  Player() : before(State()) {}
+
+  // Kestrova's tree, apart from the records, and the catalogue's text: an
+  // undo out of order puts back what it held through a save of its own.
+  std::map<std::string, std::string> State() {
+    std::map<std::string, std::string> tree = Tree(k.p.files);
+    for (auto it = tree.begin(); it != tree.end();)
+      it = it->first.rfind("d:\\sim", 0) == 0 ? std::next(it) : tree.erase(it);
+    tree[LowerAscii(kCatalogue)] = k.p.files.Content(kCatalogue);
+    return tree;
+  }
+
+  // A package in `dir` whose script installs `files` ("name>>destination").
+  void Unpack(const std::string& dir, const std::vector<std::string>& files,
+              const std::string& version = "1") {
+    std::string script = "{" + dir + " " + version + "}Dateinstallation{";
+    for (const std::string& entry : files) {
+      k.p.files.AddFile(dir + "\\" + entry.substr(0, entry.find('>')), dir + version, 100);
+      script += "{" + entry + "}";
+    }
+    k.p.files.AddFile(dir + "\\InstSkript.txt", script + "}Texturskript{}");
+  }
+
+  UndoReport Uninstall(const std::string& dir) {
+    PackageIdentity identity;
+    EXPECT_TRUE(ReadPackageIdentity(k.p.files, dir + "\\InstSkript.txt", kHost, &identity));
+    return UndoPackage(k.p.platform, kHost, identity, UndoOptions());
+  }
+
+  // The catalogue as the texture step writes it.
+  Kestrova k{"Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}", ""};
+  std::map<std::string, std::string> before;
+};
+
+const std::vector<std::string> kWagons = {"w1.ksm>>Modelle\\Wagen\\w1.ksm",
+                                          "w2.bmp>>Texturen\\Nord\\Mast_Rot.bmp"};
+const std::vector<std::string> kBridge = {"b1.ksm>>Modelle\\Bruecke\\b1.ksm",
+                                          "b2.bmp>>Texturen\\Nord\\Mast_Rot.bmp"};
+
+TEST(UndoPackageTest, TakesBackEveryInstallOfThePackageAndNothingElse) {
+  // Two packages from folders named alike, uninstalled in both orders;
+  // each takes back exactly its own files.
+  for (bool bridge_first : {true, false}) {
+    SCOPED_TRACE(bridge_first ? "bridge first" : "wagons first");
+    Player player;
+    player.Unpack("C:\\B\\Paket", kWagons);
+    player.Unpack("C:\\A\\Paket", {kBridge[0]});
+    player.k.Install("C:\\B\\Paket");
+    std::map<std::string, std::string> wagons = player.State();
+    player.k.Install("C:\\A\\Paket");
+    const char* first = bridge_first ? "C:\\A\\Paket" : "C:\\B\\Paket";
+    EXPECT_EQ(UndoStatus::kUndone, player.Uninstall(first).outcome.status);
+    if (bridge_first) {
+      EXPECT_EQ(wagons, player.State());
+    }
+    EXPECT_EQ(bridge_first, player.k.p.files.Exists("D:\\Sim\\Modelle\\Wagen\\w1.ksm"));
+    EXPECT_EQ(!bridge_first, player.k.p.files.Exists("D:\\Sim\\Modelle\\Bruecke\\b1.ksm"));
+    EXPECT_EQ(UndoStatus::kUndone,
+              player.Uninstall(bridge_first ? "C:\\B\\Paket" : "C:\\A\\Paket").outcome.status);
+    EXPECT_EQ(player.before, player.State());
+  }
+  // Installed twice, and updated to a version with one file more: one
+  // uninstall brings back the tree from before the first install.
+  for (bool update : {false, true}) {
+    SCOPED_TRACE(update ? "update" : "twice");
+    Player player;
+    player.Unpack("C:\\Paket", kWagons);
+    player.k.Install();
+    if (update)
+      player.Unpack("C:\\Paket", {kWagons[0], kWagons[1], kBridge[0]}, "2");
+    player.k.Install();
+    UndoReport report = player.Uninstall("C:\\Paket");
+    EXPECT_EQ(UndoStatus::kUndone, report.outcome.status) << testing::PrintToString(report.errors);
+    EXPECT_EQ(player.before, player.State());
+    EXPECT_EQ(UndoStatus::kNothingToUndo, player.Uninstall("C:\\Paket").outcome.status);
+  }
+}
+
+// The wagons replaced the bridge's bitmap. Uninstalling the bridge leaves
+// it; uninstalling the wagons then removes it instead of bringing back the
+// bitmap of a package that is gone, and the bridge's folders with it.
+TEST(UndoPackageTest, AFileFromAnUninstalledPackageIsRemovedNotRestored) {
+  Player player;
+  player.Unpack("C:\\A\\Paket", kBridge);
+  player.Unpack("C:\\B\\Paket", kWagons);
+  player.k.Install("C:\\A\\Paket");
+  player.k.Install("C:\\B\\Paket");
+  UndoReport bridge = player.Uninstall("C:\\A\\Paket");
+  EXPECT_EQ(std::vector<std::string>{"D:\\Sim\\Texturen\\Nord\\Mast_Rot.bmp"},
+            bridge.outcome.left_alone);
+  EXPECT_EQ(UndoStatus::kUndone, player.Uninstall("C:\\B\\Paket").outcome.status);
+  // The bitmap goes, and with it the bridge's folders that held only it.
+  EXPECT_EQ(player.before, player.State());
+  EXPECT_EQ(UndoStatus::kUndone, player.Uninstall("C:\\A\\Paket").outcome.status);
+  EXPECT_EQ(player.before, player.State());
 }
 
 // A folder where a file is to go is refused before the record names it, so

@@ -49,8 +49,24 @@ class Undoer {
   void UndoReplace(const RecordedFile& file);
   void UndoRemove(const RecordedFile& file);
   void UndoAttributes(const RecordedFile& file);
+  // Removes `path`, which the run made, keeping it in the undo's record.
+  void RemoveMade(const std::string& path);
+  // Where the content `sum` that the run replaced at `path` came from: the
+  // latest write of the file by an install on record before record number
+  // `before`, when it wrote `sum` and has since been undone, fully or in
+  // part; null otherwise. Its undo left the file alone because the run had
+  // changed it, so the run's undo finishes that undo's work.
+  const RecordedFile* UndoneOrigin(const std::string& path, unsigned before, const FileSum& sum,
+                                   unsigned* number) const;
+  // The checksum that record `number` keeps its sums in.
+  SumKind SumsOf(unsigned number) const;
+  // True when an undo of record `number` ended on record, whole or in part.
+  bool UndoneSince(unsigned number) const;
   void RemakeFolders();
   void RemoveFolders();
+  // Removes those of `made` (made in this order) that are empty, or hold
+  // only what the undo removed, deepest first.
+  void RemoveEmptyFolders(const std::vector<std::string>& made);
   // Puts `backup` in place at `path` with attributes `attrs`.
   void Restore(const std::string& path, const std::string& backup, std::uint32_t attrs);
   // Gives a file that holds what it held before the run its attributes

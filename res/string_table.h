@@ -11,7 +11,7 @@ struct StringTableEntry {
   const char* text;
 };
 
-// All 80 entries, in the order of the table file.
+// All 92 entries, in the order of the table file.
 const StringTableEntry* StringTable(std::size_t* count);
 
 // The text of `id`, or null when the table has none.

@@ -170,13 +170,13 @@ log_value() {
 
 # box_value LOG N KEY: KEY of the Nth message box in the log.
 box_value() {
-  awk -v n="$2" -v key="box.$3" '$0 == "step=box" { box++ }
+  awk -v n="$2" -v key="box.$3" '$0 ~ /^step=box(:[0-9]+)?$/ { box++ }
     box == n && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }' "$1"
 }
 
 # box_count LOG: how many message boxes the driver read.
 box_count() {
-  grep -c '^step=box$' "$1"
+  grep -cE '^step=box(:[0-9]+)?$' "$1"
 }
 
 # msg ID: the text of string ID as the string table holds it, with \n and

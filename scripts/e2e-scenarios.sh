@@ -5,23 +5,24 @@
 
 for _id in IDS_SCRIPT_MISSING IDS_SOURCE_MISSING IDS_KEEP_NEWER IDS_HOST_MISSING IDS_INSTALL_FAILED \
   IDS_INSTALL_OK IDS_COPY_FAILED IDS_INTRO IDS_QUIT IDS_OK IDS_INSTALL IDM_ABOUTBOX \
-  IDS_UNDO_MENU IDS_UNDO_CONFIRM IDS_UNDO_OK IDS_UNDO_NOTHING IDS_PACKAGE_DAMAGED; do
+  IDS_UNDO_MENU IDS_UNDO_CONFIRM IDS_UNDO_CONFIRM_RUNS IDS_UNDO_RUN_LINE IDS_UNDO_OK \
+  IDS_UNDO_NOTHING IDS_PACKAGE_DAMAGED; do
   _value="$(res_id "$_id")" || exit 1
   printf -v "$_id" '%d' "$_value"
 done
-# Windows' own ids of the standard buttons.
-IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7
+# Windows' own ids of the standard buttons, and the system menu's Close.
+IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7 SC_CLOSE=61536
 
 # The scenarios of a language, one name a line.
 scenarios_of() {
   echo "install-$1"
   case "$1" in
     de) printf '%s\n' no-host no-script newer-file texture-fails failing-entry about uninstall \
-      sealed sealed-cut sealed-edited unicode ;;
+      sealed sealed-cut sealed-edited unicode same-name twice app-path ;;
     pl) echo uninstall ;;
     fr) printf '%s\n' failing-entry unicode ;;
     # The English copy failure names both paths.
-    en) printf '%s\n' read-only sealed sealed-cut sealed-edited ;;
+    en) printf '%s\n' read-only sealed sealed-cut sealed-edited same-name twice app-path long ;;
     # A user's locale apart from the system's: the texts keep the system's
     # letters in the dialog and in two kinds of message box.
     *+*) echo newer-file ;;
@@ -300,8 +301,8 @@ scenario_about() {
 # system menu, pictures it, and chooses Uninstall by its underlined letter:
 # the files and the catalogue are as before the install, Scan asks for a
 # rescan, and the dialog stays open. The package is named after its folder.
-# With the stand-in undo engine (E2E_UNDO_STUB) there is nothing on record
-# and everything stays.
+# With the stand-in undo engine (E2E_UNDO_STUB) there is nothing on record:
+# it says so without asking, and everything stays.
 scenario_uninstall() {
   local lang="$1" shots="$E2E_ARTIFACTS/shots" letter
   mv "$PKG" "$DIR/Signalmasten" && PKG="$DIR/Signalmasten"
@@ -310,6 +311,14 @@ scenario_uninstall() {
   expect_installed
   LOG="$DIR/uninstall.log"
   mkdir -p "$shots"
+  if [ -n "${E2E_UNDO_STUB:-}" ]; then
+    # Nothing on record: it says so without asking.
+    drive start sysmenu "menu-key:$letter" box "answer:$IDOK" main "click:$IDCANCEL" exit
+    expect_eq "box count" "$(box_count "$LOG")" 1
+    expect_box 1 "$lang" "$IDS_UNDO_NOTHING" information "$IDOK" Signalmasten
+    expect_installed
+    return
+  fi
   # The picture of the menu is for people, not for the checks: Wine with
   # unmanaged windows at times stacks the dialog above the open menu on the
   # X screen, so that only the menu's part below the dialog shows.
@@ -320,14 +329,10 @@ scenario_uninstall() {
   keep_shot "$DIR/confirm.bmp" "$shots/uninstall-confirm-$lang.png"
   keep_shot "$DIR/outcome.bmp" "$shots/uninstall-outcome-$lang.png"
   expect_eq "box count" "$(box_count "$LOG")" 2
-  expect_box 1 "$lang" "$IDS_UNDO_CONFIRM" exclamation "$IDYES,$IDNO" Signalmasten
+  expect_box 1 "$lang" "$IDS_UNDO_CONFIRM_RUNS" exclamation "$IDYES,$IDNO" Signalmasten \
+    "$(run_line "$lang" 1 2)"
   expect_eq "dialog open after the uninstall" "$(log_value "$LOG" main.caption)" "Packwright v1.0"
   expect_eq "exit code" "$(log_value "$LOG" exit)" 0
-  if [ -n "${E2E_UNDO_STUB:-}" ]; then
-    expect_box 2 "$lang" "$IDS_UNDO_NOTHING" information "$IDOK" Signalmasten
-    expect_installed
-    return
-  fi
   expect_box 2 "$lang" "$IDS_UNDO_OK" information "$IDOK" Signalmasten
   expect_missing "$HOST/Modelle"
   expect_missing "$HOST/Texturen"
@@ -394,6 +399,143 @@ scenario_sealed-edited() {
   seal_package || return
   sed -i 's/id(4711)/id(4712)/' "$PKG/InstSkript.txt"
   refused_unchanged "$1" InstSkript.txt
+}
+
+# run_line LANG RECORD FILES: the question's line for the install of that
+# record number.
+run_line() {
+  local time
+  time="$(sed -n 's/^time\t//p' "$HOST/Packwright/$(printf '%04d' "$((10#$2))")/Record.txt")"
+  msg_for "$1" "$IDS_UNDO_RUN_LINE" "$time" "$3"
+}
+
+# Kestrova's tree apart from the records: every file's checksum and every
+# folder.
+host_state() {
+  (cd "$HOST" && find . -path ./Packwright -prune -o -type f -print0 | sort -z | xargs -0 sha1sum &&
+    find . -path ./Packwright -prune -o -type d -print | sort)
+}
+
+# press_install LOG: a run of the program in $PKG that installs and ends.
+press_install() {
+  LOG="$1"
+  drive start "click:$IDOK" box "answer:$IDOK" exit
+  expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
+}
+
+# press_uninstall LOG NAME RUN_LINE...: uninstalls the package in $PKG
+# through the system menu, checking the question and the outcome.
+press_uninstall() {
+  LOG="$1"
+  local name="$2" letter lines
+  shift 2
+  letter="$(msg_for "$lang" "$IDS_UNDO_MENU" | sed -n 's/^[^&]*&\(.\).*/\1/p')"
+  # The log writes a line break as \n.
+  lines="$(printf '%s\\n' "$@")"
+  lines="${lines%\\n}"
+  drive start sysmenu "menu-key:$letter" box "answer:$IDYES" box "answer:$IDOK" main \
+    "click:$IDCANCEL" exit
+  expect_box 1 "$lang" "$IDS_UNDO_CONFIRM_RUNS" exclamation "$IDYES,$IDNO" "$name" "$lines"
+  expect_box 2 "$lang" "$IDS_UNDO_OK" information "$IDOK" "$name"
+}
+
+# Two packages unpacked into folders of the same name, a signal mast and a
+# wagon, uninstalled in both orders: each takes back exactly its own files
+# and textures, and the last leaves Kestrova as it was.
+scenario_same-name() {
+  local lang="$1" first mast wagon before
+  mast="$DIR/A/Paket" wagon="$DIR/B/Paket"
+  mkdir -p "$DIR/A" && mv "$PKG" "$mast"
+  mkdir -p "$wagon/Dateien" && cp "$E2E_PROGRAM" "$wagon/Packwright.exe"
+  printf 'Gueterwagen\r\n' >"$wagon/Dateien/Wagen.dat"
+  printf 'Dateinstallation\r\n{\r\n  {Dateien\\Wagen.dat >> Modelle\\Wagen\\Wagen.dat}\r\n}\r\n'\
+'Texturskript\r\n{\r\n  {w >> Textur{ name(Wagen) id(4712) }}\r\n}\r\n' >"$wagon/InstSkript.txt"
+  before="$(host_state)"
+  for first in mast wagon; do
+    PKG="$mast" press_install "$DIR/install-mast-$first.log"
+    PKG="$wagon" press_install "$DIR/install-wagon-$first.log"
+    local mast_line wagon_line
+    mast_line="$(run_line "$lang" "$(ls "$HOST/Packwright" | sort | tail -2 | head -1)" 2)"
+    wagon_line="$(run_line "$lang" "$(ls "$HOST/Packwright" | sort | tail -1)" 1)"
+    if [ "$first" = mast ]; then
+      PKG="$mast" press_uninstall "$DIR/uninstall-mast-first.log" Paket "$mast_line"
+      expect_missing "$HOST/Modelle/Signale"
+      expect_missing "$HOST/Texturen"
+      expect_eq "wagon kept" "$(cat "$HOST/Modelle/Wagen/Wagen.dat")" "$(cat "$wagon/Dateien/Wagen.dat")"
+      expect_file_bytes "$CATALOGUE" \
+        'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n\tTextur{\tname(Wagen)\tid(4712)\t}\r\n}'
+      PKG="$wagon" press_uninstall "$DIR/uninstall-wagon-second.log" Paket "$wagon_line"
+    else
+      PKG="$wagon" press_uninstall "$DIR/uninstall-wagon-first.log" Paket "$wagon_line"
+      expect_missing "$HOST/Modelle/Wagen"
+      PKG="$mast" expect_installed
+      expect_file_bytes "$CATALOGUE" \
+        'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n\tTextur{\tname(Mast)\tid(4711)\t}\r\n}'
+      PKG="$mast" press_uninstall "$DIR/uninstall-mast-second.log" Paket "$mast_line"
+    fi
+    expect_eq "Kestrova as before ($first first)" "$(host_state)" "$before"
+    expect_file_bytes "$CATALOGUE" 'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}'
+  done
+}
+
+# One package installed twice and uninstalled once: Kestrova is as before
+# the first install.
+scenario_twice() {
+  local lang="$1" before
+  before="$(host_state)"
+  press_install "$DIR/first.log"
+  press_install "$DIR/second.log"
+  press_uninstall "$DIR/uninstall.log" Paket "$(run_line "$lang" 2 2)" "$(run_line "$lang" 1 2)"
+  expect_eq "Kestrova as before" "$(host_state)" "$before"
+  expect_file_bytes "$CATALOGUE" 'Basis{\r\n\tTextur{\tname(Kies)\tid(12)\t}\r\n}'
+}
+
+# AppPath naming a Kestrova.exe at the drive's root that is not there, or
+# Kestrova's folder without its backslash: Kestrova counts as not
+# installed, and nothing is written anywhere.
+scenario_app-path() {
+  local lang="$1" drive_c="$WINEPREFIX/drive_c" value
+  for value in 'C:\Kestrova.exe' "$(winpath "$HOST")"; do
+    set_host_key "$value" 0 || fail "could not write the registry key"
+    LOG="$DIR/app-path-$(echo "$value" | tr -c 'A-Za-z0-9' _).log"
+    drive start "click:$IDOK" box "answer:$IDOK" main "click:$IDCANCEL" exit
+    expect_eq "box count ($value)" "$(box_count "$LOG")" 1
+    expect_box 1 "$lang" $IDS_HOST_MISSING exclamation "$IDOK"
+    local place
+    for place in "$drive_c" "$DIR" "$HOST"; do
+      expect_missing "$place/Modelle"
+      expect_missing "$place/Texturen"
+      expect_missing "$place/Packwright"
+    done
+    expect_eq Scan "$(read_scan)" 0
+  done
+}
+
+# A long install: the dialog answers while it runs, shows the file step's
+# position, has Install and Quit disabled, and waits for the run before it
+# closes.
+scenario_long() {
+  local lang="$1" i shots="$E2E_ARTIFACTS/shots"
+  head -c $((2500 * 32768)) /dev/urandom | split -b 32768 -a 4 -d - "$PKG/Dateien/L"
+  {
+    printf 'Dateinstallation\r\n{\r\n'
+    for i in $(seq -w 0 2499); do printf '  {Dateien\\L%04d >> Modelle\\Lang\\L%04d.dat}\r\n' "$((10#$i))" "$((10#$i))"; done
+    printf '}\r\nTexturskript\r\n{\r\n}\r\n'
+  } >"$PKG/InstSkript.txt"
+  mkdir -p "$shots"
+  drive start "click:$IDOK" wait:2000 "answers:1000" progress "enabled:$IDOK" "enabled:$IDCANCEL" \
+    "shot:main:$(winpath "$DIR/running.bmp")" "syscommand:$SC_CLOSE" "click:$IDCANCEL" \
+    box:300000 "answer:$IDOK" exit
+  keep_shot "$DIR/running.bmp" "$shots/long-install-$lang.png"
+  expect_eq "answered mid-run" "$(log_value "$LOG" answers)" 1
+  echo "e2e: answered after $(log_value "$LOG" answers.ms) ms"
+  expect_eq "progress mid-run" "$(log_value "$LOG" progress)" 2
+  expect_eq "Install mid-run" "$(log_value "$LOG" enabled.$IDOK)" 0
+  expect_eq "Quit mid-run" "$(log_value "$LOG" enabled.$IDCANCEL)" 0
+  expect_eq "box count" "$(box_count "$LOG")" 1
+  expect_box 1 "$lang" $IDS_INSTALL_OK information "$IDOK"
+  expect_eq "progress at the end" "$(box_value "$LOG" 1 progress)" 4
+  expect_eq "files installed" "$(ls "$HOST/Modelle/Lang" | wc -l)" 2500
 }
 
 # run_gui_unit_tests EXE: the unit tests of the dialogs and the progress

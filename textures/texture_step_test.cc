@@ -18,7 +18,10 @@ const char kOneEntry[] =
 
 class TextureStepTest : public testing::Test {
  protected:
-  TextureStepTest() { p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe"); }
+  TextureStepTest() {
+    p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+    p.files.AddFile("D:\\Sim\\Kestrova.exe", "MZ");
+  }
 
   // Runs the step with `section` as the script's Texturskript block.
   bool Step(const std::string& section) {

@@ -27,6 +27,7 @@ void AddPackage(FakePlatform& p) {
   for (const char* name : {"a", "b", "c"})
     p.files.AddFile(std::string("C:\\Paket\\") + name + ".dat", std::string("new ") + name, 10);
   p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+  p.files.AddFile("D:\\Sim\\Kestrova.exe", "MZ");
   p.registry.SetDwordValue(kKey, "Scan", 0);
   p.files.AddDir("D:\\Sim\\Modelle");
   p.files.AddFile(kCatalogue, "Basis{ Textur{name(Kies)id(12)} }");

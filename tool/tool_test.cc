@@ -153,6 +153,7 @@ class InstallCommandTest : public testing::Test {
  protected:
   InstallCommandTest() {
     p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+    p.files.AddFile("D:\\Sim\\Kestrova.exe", "MZ");
     p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "Basis{}");
     options.command = "install";
     options.package = "C:\\Paket";

@@ -17,6 +17,7 @@ class UndoCommandTest : public testing::Test {
  protected:
   UndoCommandTest() {
     p.registry.SetString(kKey, "AppPath", "D:\\Sim\\Kestrova.exe");
+    p.files.AddFile("D:\\Sim\\Kestrova.exe", "MZ");
     p.registry.SetDwordValue(kKey, "Scan", 0);
     p.files.AddFile("D:\\Sim\\Resourcen\\Parallels\\Texturen.txt", "Basis{ }");
     p.files.AddFile(kModel, "original", 5);
@@ -24,11 +25,14 @@ class UndoCommandTest : public testing::Test {
     p.files.AddFile("E:\\B\\Resourcen\\Parallels\\Texturen.txt", "Basis{ }");
   }
 
-  // Package `name` replaces the model with its name as content.
+  // Package `name` replaces the model with its name as content, and adds a
+  // model of its own, which tells it from the others.
   void AddPackage(const std::string& name) {
     p.files.AddFile("C:\\" + name + "\\m.ksm", name, 10);
+    p.files.AddFile("C:\\" + name + "\\own.ksm", name, 10);
     p.files.AddFile("C:\\" + name + "\\InstSkript.txt",
-                    "Dateinstallation{{m.ksm>>Modelle\\m.ksm}}Texturskript{}");
+                    "Dateinstallation{{m.ksm>>Modelle\\m.ksm}{own.ksm>>Modelle\\" + name +
+                        ".ksm}}Texturskript{}");
   }
 
   int Run(const std::vector<std::string>& args) {
@@ -55,11 +59,14 @@ TEST_F(UndoCommandTest, ANameOnRecordIsAPackageAndRecordsArePickedByNumber) {
   ASSERT_EQ(0, Run({"install", "C:\\2024"}));
   ASSERT_EQ(0, Run({"install", "C:\\Andere"}));
   ASSERT_EQ(0, Run({"install", "C:\\2024"}));  // record 0003
-  // The newest install of 2024 comes back first: the model is Andere's again.
-  EXPECT_EQ(0, Run({"undo", "2024"})) << console.out;
+  // Both installs of 2024 go, newest first; the model that Andere wrote
+  // over the first is left alone.
+  EXPECT_EQ(1, Run({"undo", "2024"})) << console.out;
   EXPECT_EQ("Andere", p.files.Content(kModel));
+  EXPECT_FALSE(p.files.Exists("D:\\Sim\\Modelle\\2024.ksm"));
+  // Andere's undo does not bring back the model of 2024, which is gone.
   EXPECT_EQ(0, Run({"undo", "--record", "2"})) << console.out;
-  EXPECT_EQ("2024", p.files.Content(kModel));
+  EXPECT_EQ("original", p.files.Content(kModel));
   EXPECT_EQ(2, Run({"undo", "--record", "2"}));
   EXPECT_EQ(2, Run({"undo", "Andere"}));
   // No package is named 1, so the number names the first record.

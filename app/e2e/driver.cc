@@ -11,13 +11,17 @@
 //   main              log the main dialog's caption and controls
 //   click:ID          press button ID of the main dialog (BM_CLICK)
 //   key:VK            press key VK (13 is Enter) in the focused control
-//   box               wait for a message box and log it: caption, text,
-//                     icon, buttons, the progress position and whether the
-//                     main dialog is disabled behind it
+//   box[:MS]          wait for a message box (30 s, or MS ms) and log it:
+//                     caption, text, icon, buttons, the progress position
+//                     and whether the main dialog is disabled behind it
 //   answer:ID         press button ID (1 OK, 2 Cancel, 6 Yes, 7 No) of the
 //                     message box and wait for it to close
 //   nobox:MS          check that no message box appears within MS ms
 //   progress          log the progress bar's position
+//   answers:MS        send the main dialog a message that does nothing
+//                     (WM_NULL) and log whether it answered within MS ms
+//                     ("answers=1") and after how long ("answers.ms")
+//   enabled:ID        log whether control ID of the main dialog is enabled
 //   syscommand:ID     post WM_SYSCOMMAND ID to the main dialog
 //   sysmenu           open the main dialog's system menu, as Alt+Space
 //                     does, and wait for it
@@ -409,6 +413,15 @@ bool Shot(const std::string& what, const std::string& file) {
   return SaveBmp(CaptureScreen(rect), file);
 }
 
+bool Answers(DWORD ms) {
+  DWORD_PTR result = 0;
+  DWORD start = GetTickCount();
+  LRESULT sent = SendMessageTimeoutA(g_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result);
+  Log("answers", sent != 0 ? "1" : "0");
+  Log("answers.ms", std::to_string(GetTickCount() - start));
+  return true;
+}
+
 bool WaitForExit() {
   if (WaitForSingleObject(g_process.hProcess, kTimeoutMs) != WAIT_OBJECT_0)
     return false;
@@ -490,13 +503,20 @@ bool Step(const std::string& step, const std::string& program) {
   if (name == "key")
     return PressKey(number);
   if (name == "box")
-    return (g_box = WaitForDialog(Kind::kBox, kTimeoutMs)) && (Sleep(300), LogBox(g_box), true);
+    return (g_box =
+                WaitForDialog(Kind::kBox, number > 0 ? static_cast<DWORD>(number) : kTimeoutMs)) &&
+           (Sleep(300), LogBox(g_box), true);
   if (name == "answer")
     return Click(g_box, number) && WaitUntilGone(g_box);
   if (name == "nobox")
     return NoBox(number);
   if (name == "progress")
     return IsWindow(g_main) && (Log("progress", std::to_string(ProgressPos())), true);
+  if (name == "answers")
+    return IsWindow(g_main) && Answers(number);
+  if (name == "enabled")
+    return IsWindow(g_main) &&
+           (Log("enabled." + arg, IsWindowEnabled(GetDlgItem(g_main, number)) ? "1" : "0"), true);
   if (name == "syscommand")
     return PostMessageA(g_main, WM_SYSCOMMAND, number, 0);
   if (name == "sysmenu")
