@@ -61,6 +61,20 @@ class MemoryOutput : public OutputFile {
   std::string key_;
 };
 
+// Held in the overlay's set of locked keys until destroyed.
+class MemoryLock : public FileLock {
+ public:
+  MemoryLock(std::set<std::string>& locked, std::string key)
+      : locked_(locked), key_(std::move(key)) {
+    locked_.insert(key_);
+  }
+  ~MemoryLock() override { locked_.erase(key_); }
+
+ private:
+  std::set<std::string>& locked_;
+  std::string key_;
+};
+
 }  // namespace
 
 OverlayFileSystem::OverlayFileSystem(FileSystem& base) : base_(base) {}
@@ -276,6 +290,28 @@ std::unique_ptr<OutputFile> OverlayFileSystem::CreateNew(const std::string& path
 
 std::string OverlayFileSystem::FullPath(const std::string& path) {
   return base_.FullPath(path);
+}
+
+std::string OverlayFileSystem::RealPath(const std::string& path) {
+  return base_.RealPath(path);
+}
+
+LockResult OverlayFileSystem::LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                                       std::string* err) {
+  std::string key = Key(path);
+  if (locked_.count(key))
+    return LockResult::kBusy;
+  if (IsDirectory(path) || (!Exists(path) && !ParentIsDirectory(path))) {
+    Refuse(err, "LockFile(" + path + "): cannot be opened");
+    return LockResult::kFailed;
+  }
+  // The lock's file is made where missing, as the system's lock makes it.
+  if (!Exists(path)) {
+    Node& node = Touch(path);
+    node = Node{Kind::kFile, node.shown, true, true, std::string(), std::string(), Now()};
+  }
+  *lock = std::make_unique<MemoryLock>(locked_, key);
+  return LockResult::kLocked;
 }
 
 std::vector<OverlayFileSystem::ChangeRecord> OverlayFileSystem::Changes() {

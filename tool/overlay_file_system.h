@@ -58,6 +58,11 @@ class OverlayFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
+  std::string RealPath(const std::string& path) override;
+  // A lock held in memory, against the overlay's other locks only; it must
+  // not outlive the overlay. A run that locks makes the lock's file.
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override;
 
   // What the run changed against the base, in the order in which the paths
   // were first touched. A file written and removed again (a temporary one)
@@ -110,6 +115,7 @@ class OverlayFileSystem : public FileSystem {
   std::map<std::string, Node> nodes_;
   std::vector<std::string> order_;
   std::vector<std::string> times_asked_;
+  std::set<std::string> locked_;
 };
 
 #endif  // PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_
