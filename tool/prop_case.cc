@@ -3,8 +3,10 @@
 #include "tool/prop_case.h"
 
 #include <random>
+#include <utility>
 
 #include "engine/install_record.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -25,8 +27,16 @@ class Draw {
 };
 
 const char* const kDestinations[] = {
-    "Modelle\\a.ksm", "Modelle\\Neu\\b.ksm", "Texturen\\c.bmp",         "Modelle\\Neu\\Tief\\d.ksm",
-    "e.dat",          "Modelle\\x.dat",      "Modelle\\Signale\\s.ksm",
+    "Modelle\\a.ksm",
+    "Modelle\\Neu\\b.ksm",
+    "Texturen\\c.bmp",
+    "Modelle\\Neu\\Tief\\d.ksm",
+    "e.dat",
+    "Modelle\\x.dat",
+    "Modelle\\Signale\\s.ksm",
+    "Modelle\\Neu\\\xC3\x84.ksm",  // Modelle\Neu\Ä.ksm
+    "\xD0\x9C\xD0\xBE\xD0\xB4\xD0\xB5\xD0\xBB\xD0\xB8\\\xC5\x81\xC3\xB3"
+    "d\xC5\xBA.ksm",  // Модели\Łódź.ksm
 };
 const char* const kHostile[] = {
     "",
@@ -50,16 +60,35 @@ const char* const kHostile[] = {
 };
 const char* const kIds[] = {"5101", "5102", "12", "0", "-5", "4294967296", "99999999999", "7"};
 
-// Upper-cases the ASCII letters at odd positions: the name Windows takes
-// for the same one.
-std::string CaseVariant(std::string path) {
-  for (std::size_t i = 1; i < path.size(); i += 2) {
-    if (path[i] >= 'a' && path[i] <= 'z')
-      path[i] = static_cast<char>(path[i] - 'a' + 'A');
-    else if (path[i] >= 'A' && path[i] <= 'Z')
-      path[i] = static_cast<char>(path[i] - 'A' + 'a');
+// Capitals and small letters beyond ASCII that Windows takes for one
+// another, as the generated names use them.
+const std::pair<std::uint32_t, std::uint32_t> kCasePairs[] = {
+    {0xC4, 0xE4},   {0xD3, 0xF3},   {0x141, 0x142}, {0x179, 0x17A}, {0x41C, 0x43C},
+    {0x41E, 0x43E}, {0x414, 0x434}, {0x415, 0x435}, {0x41B, 0x43B}, {0x418, 0x438},
+};
+
+std::uint32_t OtherCase(std::uint32_t cp) {
+  if (cp < 0x80 && cp >= 'a' && cp <= 'z')
+    return cp - 'a' + 'A';
+  if (cp < 0x80 && cp >= 'A' && cp <= 'Z')
+    return cp - 'A' + 'a';
+  for (const auto& [capital, small] : kCasePairs) {
+    if (cp == capital || cp == small)
+      return cp == capital ? small : capital;
   }
-  return path;
+  return cp;
+}
+
+// The name Windows takes for the same one: every letter beyond ASCII and
+// the ASCII letters at odd positions in the other case.
+std::string CaseVariant(const std::string& path) {
+  std::string out;
+  for (std::size_t i = 0, n = 0; i < path.size(); ++n) {
+    std::uint32_t cp;
+    i += DecodeUtf8(path, i, &cp);
+    AppendUtf8(cp >= 0x80 || n % 2 == 1 ? OtherCase(cp) : cp, &out);
+  }
+  return out;
 }
 
 const char kCatalogue[] = "Resourcen\\Parallels\\Texturen.txt";
@@ -104,7 +133,9 @@ std::string EarlierRecord(Draw& d, const std::string& package) {
 
 void AddHost(Draw& d, PropCase* c) {
   auto& l = c->lines;
-  l.push_back({"file", "Kestrova.exe", "1000", "0", "exe"});
+  // Without its program, the registry's AppPath names no Kestrova.
+  if (d.Chance(97))
+    l.push_back({"file", "Kestrova.exe", "1000", "0", "exe"});
   l.push_back({"dir", "Modelle"});
   if (d.Chance(85))
     l.push_back({"file", kCatalogue, "1000", d.Chance(10) ? "1" : "0", CatalogueText(d)});
@@ -135,7 +166,8 @@ void AddExisting(Draw& d, const std::string& dest, PropCase* c) {
     return;
   }
   static const char* const kTimes[] = {"500", "2000", "9000"};
-  c->lines.push_back({"file", dest, d.Pick(kTimes), d.Chance(20) ? "1" : "0", "old " + dest});
+  std::string name = d.Chance(30) ? CaseVariant(dest) : dest;
+  c->lines.push_back({"file", name, d.Pick(kTimes), d.Chance(20) ? "1" : "0", "old " + dest});
 }
 
 void AddEntries(Draw& d, PropCase* c) {
