@@ -2,10 +2,13 @@
 // have gone wrong before, so that a few hundred cases meet each of them.
 #include "tool/prop_case.h"
 
+#include <charconv>
+#include <map>
 #include <random>
 #include <utility>
 
 #include "engine/install_record.h"
+#include "platform/code_page.h"
 #include "platform/unicode.h"
 
 namespace {
@@ -201,6 +204,25 @@ void AddTextures(Draw& d, PropCase* c) {
   }
 }
 
+// UTF-8 `text` in single-byte code page `code_page`; a character that the
+// code page lacks stays UTF-8, as an editor that cannot convert leaves it.
+std::string InCodePage(unsigned code_page, const std::string& text) {
+  std::map<std::string, char> bytes;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    std::string one(1, static_cast<char>(b));
+    bytes.emplace(CodePageToUtf8(code_page, one), one[0]);
+  }
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    std::uint32_t cp;
+    std::size_t len = DecodeUtf8(text, i, &cp);
+    auto byte = len > 1 ? bytes.find(text.substr(i, len)) : bytes.end();
+    out += byte != bytes.end() ? std::string(1, byte->second) : text.substr(i, len);
+    i += len;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::string>> PropCase::Of(const std::string& kind) const {
@@ -220,13 +242,24 @@ std::string PropCase::Value(const std::string& kind, const std::string& fallback
   return fallback;
 }
 
+unsigned PropCase::CodePage() const {
+  unsigned code_page = 0;
+  std::string text = Value("codepage", "0");
+  std::from_chars(text.data(), text.data() + text.size(), code_page);
+  return KnownCodePage(code_page) ? code_page : 0;
+}
+
 std::string PropCase::Script() const {
+  unsigned code_page = CodePage() ? CodePage() : 1252;
+  auto line = [&](const std::vector<std::string>& entry) {
+    return "  {" + (entry.empty() ? std::string() : InCodePage(code_page, entry[0])) + "}\r\n";
+  };
   std::string script = "Dateinstallation{\r\n";
   for (const auto& entry : Of("entry"))
-    script += "  {" + (entry.empty() ? std::string() : entry[0]) + "}\r\n";
+    script += line(entry);
   script += "}\r\nTexturskript{\r\n";
   for (const auto& entry : Of("texture"))
-    script += "  {" + (entry.empty() ? std::string() : entry[0]) + "}\r\n";
+    script += line(entry);
   return script + "}\r\n";
 }
 
@@ -235,6 +268,9 @@ PropCase GenerateCase(std::uint64_t seed) {
   PropCase c;
   if (d.Chance(5))
     c.lines.push_back({"name", "2024"});
+  // Central European, Cyrillic and Western: each has letters of the names.
+  static const char* const kCodePages[] = {"1250", "1251", "1252"};
+  c.lines.push_back({"codepage", d.Pick(kCodePages)});
   static const char* const kNewer[] = {"keep", "replace", "ask"};
   c.lines.push_back({"newer", d.Pick(kNewer)});
   static const char* const kRegistry[] = {"host", "host", "other", "none"};

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <set>
 
+#include "platform/code_page.h"
 #include "platform/unicode.h"
 #include "record/record_reader.h"
 #include "textures/texture_catalogue.h"
@@ -94,11 +95,13 @@ class PropRun {
       Fail("world", "the case could not be laid out");
       return outcome_;
     }
+    SetAnsiCodePage(c_.CodePage());
     try {
       Run();
     } catch (const std::exception& e) {
       Fail("no exception", e.what());
     }
+    SetAnsiCodePage(0);
     return outcome_;
   }
 
