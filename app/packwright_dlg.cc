@@ -6,12 +6,36 @@
 #include "app/uninstall.h"
 #include "engine/installer.h"
 #include "engine/messages.h"
+#include "engine/run_lock.h"
 #include "platform/wide_win32.h"
 #include "res/resource.h"
 
 namespace {
 // The longest intro text taken back from the dialog.
 constexpr int kIntroMaxChars = 1024;
+constexpr DWORD kLockWaitMs = 10000;
+
+// Waits for another run's lock, up to kLockWaitMs in all, while the dialog
+// keeps handling its messages.
+class CDialogLockWait : public ILockWait {
+ public:
+  explicit CDialogLockWait(Shell& shell) : shell_(shell), start_(::GetTickCount()) {}
+
+  bool Wait() override {
+    if (::GetTickCount() - start_ >= kLockWaitMs)
+      return false;
+    DWORD until = ::GetTickCount() + 100;
+    while (static_cast<LONG>(::GetTickCount() - until) < 0) {
+      shell_.HandlePendingMessages();
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+  }
+
+ private:
+  Shell& shell_;
+  DWORD start_;
+};
 }  // namespace
 
 CPackwrightDlg::CPackwrightDlg(Platform& platform, HWND parent)
@@ -83,6 +107,8 @@ void CPackwrightDlg::OnOK() {
     ShowMessage(platform_.shell, IDS_HOST_MISSING, kMbOk);
     return;
   }
+  CDialogLockWait wait(platform_.shell);
+  installer.lockWait = &wait;
   running_ = true;
   EnableControls(false);
   long result = installer.Run(&progress_);
@@ -118,9 +144,15 @@ bool CPackwrightDlg::OnSysCommand(UINT id) {
       about.DoModal();
       return true;
     }
-    case IDM_UNINSTALL:
-      UninstallPackage(platform_);
+    case IDM_UNINSTALL: {
+      CDialogLockWait wait(platform_.shell);
+      running_ = true;
+      EnableControls(false);
+      UninstallPackage(platform_, UndoPackage, &wait);
+      EnableControls(true);
+      running_ = false;
       return true;
+    }
     default:
       return false;
   }

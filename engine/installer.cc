@@ -8,7 +8,9 @@
 #include "engine/messages.h"
 #include "engine/package_identity.h"
 #include "engine/reg_key_path.h"
+#include "engine/run_lock.h"
 #include "engine/seal.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -62,13 +64,27 @@ long CInstaller::Run(IInstallProgress* progress) {
   }
   long result = 0;
   progress->SetPos(2);
+  std::unique_ptr<FileLock> lock;
+  std::string err;
+  LockResult locked =
+      keepRecord ? LockRuns(platform_.files, hostDir, lockWait, &lock, &err) : LockResult::kLocked;
   CInstallRecord run_record(platform_.files, hostDir);
-  if (keepRecord && !BeginRecord(&run_record)) {
+  if (locked == LockResult::kBusy) {
     script.Close();
-    if (!run_record.unwritable().empty())
-      ShowMessage(platform_.shell, IDS_HOST_NOT_WRITABLE, kMbOk, {run_record.unwritable()});
+    ShowMessage(platform_.shell, IDS_INSTALL_BUSY, kMbOk);
+    return kInstallFailed;
+  }
+  if (locked == LockResult::kFailed || (keepRecord && !BeginRecord(&run_record))) {
+    script.Close();
+    std::string unwritable = locked == LockResult::kFailed
+                                 ? UnwritableForLock(platform_.files, hostDir)
+                                 : run_record.unwritable();
+    std::string folder =
+        run_record.folder().empty() ? hostDir + kRecordsFolder : run_record.folder();
+    if (!unwritable.empty())
+      ShowMessage(platform_.shell, IDS_HOST_NOT_WRITABLE, kMbOk, {unwritable});
     else
-      ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
+      ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {folder});
     return kInstallFailed;
   }
   record = keepRecord ? &run_record : nullptr;

@@ -70,7 +70,7 @@ bool CInstaller::InstallTextures() {
     return false;
   if (record && !RecordCatalogueIntent(record, catalogue, path, added))
     return false;
-  if (!catalogue.Save(path))
+  if (!catalogue.Save(path, record ? record->CatalogueTemp(path) : std::string()))
     return false;
   bool noted = !record || record->CatalogueSaved(path);
   // The save flushed the new catalogue before its replace; the sync makes

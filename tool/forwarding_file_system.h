@@ -54,6 +54,11 @@ class ForwardingFileSystem : public FileSystem {
     return inner_.CreateNew(path, err);
   }
   std::string FullPath(const std::string& path) override { return inner_.FullPath(path); }
+  std::string RealPath(const std::string& path) override { return inner_.RealPath(path); }
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override {
+    return inner_.LockFile(path, lock, err);
+  }
 
  private:
   FileSystem& inner_;

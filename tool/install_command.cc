@@ -175,6 +175,8 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   CInstaller installer(platform);
   if (!SettleHost(installer, folders, platform, console, true))
     return kExitCannotRun;
+  ConsoleLockWait wait(console);
+  installer.lockWait = options.no_wait ? nullptr : &wait;
   RunProgress progress;
   long result = installer.Run(&progress);
   files.Clear();

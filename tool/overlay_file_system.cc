@@ -235,6 +235,16 @@ std::string OverlayFileSystem::FullPath(const std::string& path) {
   return base_.FullPath(path);
 }
 
+std::string OverlayFileSystem::RealPath(const std::string& path) {
+  return base_.RealPath(path);
+}
+
+LockResult OverlayFileSystem::LockFile(const std::string& path, std::unique_ptr<FileLock>*,
+                                       std::string* err) {
+  Refuse(err, "LockFile(" + path + "): a dry run takes no lock");
+  return LockResult::kFailed;
+}
+
 std::vector<OverlayFileSystem::ChangeRecord> OverlayFileSystem::Changes() {
   std::vector<ChangeRecord> changes;
   for (const std::string& key : order_) {

@@ -53,6 +53,10 @@ class OverlayFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
+  std::string RealPath(const std::string& path) override;
+  // The dry run takes no lock: kFailed.
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override;
 
   // What the run changed against the base, in the order in which the paths
   // were first touched. A file written and removed again (a temporary one)

@@ -1,5 +1,7 @@
 #include "tool/session.h"
 
+#include <thread>
+
 #include "engine/messages.h"
 #include "platform/unicode.h"
 #include "tool/json.h"
@@ -88,6 +90,21 @@ int RunProgress::OffsetPos(int delta) {
   int old = pos_;
   pos_ += delta;
   return old;
+}
+
+bool ConsoleLockWait::Wait() {
+  auto now = std::chrono::steady_clock::now();
+  if (!waiting_) {
+    waiting_ = true;
+    start_ = now;
+    console_.Write(ConsoleStream::kErr,
+                   "packwright-tool: another install or undo is running in this Kestrova; "
+                   "waiting up to 60 seconds for it to end...\n");
+  }
+  if (now - start_ >= std::chrono::seconds(60))
+    return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return true;
 }
 
 int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer) {

@@ -4,10 +4,12 @@
 #ifndef PACKWRIGHT_TOOL_SESSION_H_
 #define PACKWRIGHT_TOOL_SESSION_H_
 
+#include <chrono>
 #include <string>
 
 #include "engine/install_progress.h"
 #include "engine/installer.h"
+#include "engine/run_lock.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "tool/options.h"
@@ -65,6 +67,20 @@ class RunProgress : public IInstallProgress {
 
  private:
   int pos_ = 0;
+};
+
+// Waits on the console while another run holds Kestrova's lock: says once
+// on the error stream that it waits, then tries again every tenth of a
+// second for up to 60 seconds.
+class ConsoleLockWait : public ILockWait {
+ public:
+  explicit ConsoleLockWait(Console& console) : console_(console) {}
+  bool Wait() override;
+
+ private:
+  Console& console_;
+  std::chrono::steady_clock::time_point start_;
+  bool waiting_ = false;
 };
 
 // 2 when the script was missing, 1 when the run failed (a damaged package
