@@ -22,8 +22,10 @@ class CDialogLockWait : public ILockWait {
   explicit CDialogLockWait(Shell& shell) : shell_(shell), start_(::GetTickCount()) {}
 
   bool Wait() override {
-    if (::GetTickCount() - start_ >= kLockWaitMs)
+    if (::GetTickCount() - start_ >= kLockWaitMs) {
+      gave_up_ = true;
       return false;
+    }
     DWORD until = ::GetTickCount() + 100;
     while (static_cast<LONG>(::GetTickCount() - until) < 0) {
       shell_.HandlePendingMessages();
@@ -32,9 +34,13 @@ class CDialogLockWait : public ILockWait {
     return true;
   }
 
+  // True once the other run outlasted the wait.
+  bool gave_up() const { return gave_up_; }
+
  private:
   Shell& shell_;
   DWORD start_;
+  bool gave_up_ = false;
 };
 }  // namespace
 
@@ -113,6 +119,13 @@ void CPackwrightDlg::OnOK() {
   EnableControls(false);
   long result = installer.Run(&progress_);
   running_ = false;
+  if (wait.gave_up()) {
+    // The run said that another one holds Kestrova and changed nothing;
+    // the player may try again once it has ended.
+    progress_.SetPos(0);
+    EnableControls(true);
+    return;
+  }
   if (result >= 0)
     ShowMessage(platform_.shell, IDS_INSTALL_OK, kMbOk | kMbIconInformation);
   else

@@ -6,7 +6,8 @@
 // dialog closes after the run unless Kestrova is not found, and stays open
 // after an uninstall. While another install or undo holds Kestrova, either
 // waits up to 10 seconds for it, handling the dialog's messages meanwhile,
-// and then shows IDS_INSTALL_BUSY.
+// and then shows IDS_INSTALL_BUSY; the dialog stays open then, to be tried
+// again.
 #ifndef PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 #define PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 
