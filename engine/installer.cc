@@ -29,6 +29,19 @@ class NullProgress : public IInstallProgress {
   bool SetStatusText3(const std::string&) override { return true; }
 };
 
+// The package folder: `given` when the caller named one, else the running
+// program's. False when the program's path holds no directory.
+bool PackageFolder(Shell& shell, const std::string& given, std::string* dir) {
+  if (!given.empty()) {
+    *dir = given;
+    return true;
+  }
+  std::string module = shell.ModulePath();
+  std::string::size_type slash = module.rfind('\\');
+  *dir = slash == std::string::npos ? std::string() : module.substr(0, slash);
+  return slash != std::string::npos;
+}
+
 }  // namespace
 
 CInstaller::CInstaller(Platform& platform) : script(platform.files), platform_(platform) {
@@ -38,54 +51,74 @@ CInstaller::CInstaller(Platform& platform) : script(platform.files), platform_(p
 long CInstaller::Run(IInstallProgress* progress) {
   // An empty hostDir would turn every destination into a relative path.
   if (!IsHostFound())
-    return kInstallFailed;
+    return Ended(RunOutcome::kNoHost, kInstallFailed);
   NullProgress none;
   if (!progress)
     progress = &none;
   progress->SetRange(0, 4);
   progress->SetPos(0);
-  std::string module = platform_.shell.ModulePath();
-  std::string::size_type slash = module.rfind('\\');
-  scriptDir = slash == std::string::npos ? std::string() : module.substr(0, slash);
+  bool named = PackageFolder(platform_.shell, packageDir, &scriptDir);
   progress->SetPos(1);
   // A module path without a directory cannot name the package folder, so no
   // script is looked for then.
-  if (slash == std::string::npos || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
-    ShowMessage(platform_.shell, IDS_SCRIPT_MISSING, kMbOk);
-    return kInstallFailed;
+  if (!named || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
+    Tell(IDS_SCRIPT_MISSING);
+    return Ended(RunOutcome::kScriptMissing, kInstallFailed);
   }
+  events().RunStarted(scriptDir, hostDir);
   SealVerdict seal = VerifySeal(platform_.files, scriptDir, kScriptFileName);
   if (seal.state == SealVerdict::kDamaged) {
     damagedFile = seal.file;
-    ShowMessage(platform_.shell, IDS_PACKAGE_DAMAGED, kMbOk, {seal.file});
-    return kInstallFailed;
+    Tell(IDS_PACKAGE_DAMAGED, {seal.file});
+    return Ended(RunOutcome::kPackageDamaged, kInstallFailed);
   }
   long result = 0;
   progress->SetPos(2);
   CInstallRecord run_record(platform_.files, hostDir);
   if (keepRecord && !BeginRecord(&run_record)) {
     script.Close();
+    events().RecordFailed(run_record.folder());
     if (!run_record.unwritable().empty())
-      ShowMessage(platform_.shell, IDS_HOST_NOT_WRITABLE, kMbOk, {run_record.unwritable()});
+      Tell(IDS_HOST_NOT_WRITABLE, {run_record.unwritable()});
     else
-      ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
-    return kInstallFailed;
+      Tell(IDS_RECORD_FAILED, {run_record.folder()});
+    return Ended(RunOutcome::kRecordFailed, kInstallFailed);
   }
   record = keepRecord ? &run_record : nullptr;
+  if (record)
+    events().RecordBegun(run_record.folder());
   if (!InstallFiles())
     result = kInstallFailed;
   progress->SetPos(3);
   if (!InstallTextures())
     result = kInstallFailed;
   progress->SetPos(4);
-  if (setScan)
-    UpdateScan(platform_.registry, record);
+  if (setScan && UpdateScan(platform_.registry, record))
+    events().ScanSet(2);
   if (record && (!record->Finish(result == 0 ? "ok" : "failed") || record->broken())) {
-    ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
+    events().RecordFailed(run_record.folder());
+    Tell(IDS_RECORD_FAILED, {run_record.folder()});
     result = kInstallFailed;
   }
   record = nullptr;
+  return Ended(RunOutcome::kRan, result);
+}
+
+long CInstaller::Ended(RunOutcome outcome, long result) {
+  events().RunEnded(outcome, result);
   return result;
+}
+
+IInstallObserver& CInstaller::events() {
+  static IInstallObserver nobody;
+  return observer ? *observer : nobody;
+}
+
+int CInstaller::Tell(unsigned base_id, const std::vector<std::string>& args) {
+  std::string text = MessageText(platform_.shell, base_id, args);
+  int answer = ShowText(platform_.shell, text, kMbOk);
+  events().Told(text);
+  return answer;
 }
 
 bool CInstaller::BeginRecord(CInstallRecord* record) {

@@ -78,7 +78,6 @@ bool OverlayFileSystem::Exists(const std::string& path) {
 }
 
 TimeResult OverlayFileSystem::LastWriteTime(const std::string& path, std::uint64_t* time) {
-  times_asked_.push_back(path);
   Node* node = Find(path);
   if (!node)
     return base_.LastWriteTime(path, time);
@@ -89,7 +88,6 @@ TimeResult OverlayFileSystem::LastWriteTime(const std::string& path, std::uint64
 }
 
 FileStatus OverlayFileSystem::Status(const std::string& path) {
-  times_asked_.push_back(path);
   Node* node = Find(path);
   if (!node)
     return base_.Status(path);
@@ -180,7 +178,14 @@ bool OverlayFileSystem::SetNormalAttributes(const std::string& path) {
 }
 
 bool OverlayFileSystem::GetAttributes(const std::string& path, std::uint32_t* attrs) {
-  return !Find(path) && base_.GetAttributes(path, attrs);
+  Node* node = Find(path);
+  if (!node)
+    return base_.GetAttributes(path, attrs);
+  if (node->kind == Kind::kAbsent)
+    return false;
+  if (!base_.GetAttributes(path, attrs))
+    *attrs = 0;
+  return true;
 }
 
 bool OverlayFileSystem::SetAttributes(const std::string&, std::uint32_t) {
@@ -250,12 +255,6 @@ std::vector<OverlayFileSystem::ChangeRecord> OverlayFileSystem::Changes() {
       changes.push_back({Change::kRemoved, node.shown});
   }
   return changes;
-}
-
-std::string OverlayFileSystem::TimeAsked(std::size_t back) const {
-  if (back >= times_asked_.size())
-    return std::string();
-  return times_asked_[times_asked_.size() - 1 - back];
 }
 
 void OverlayFileSystem::AppendWritten(const std::string& key, const char* data, std::size_t size) {

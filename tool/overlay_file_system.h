@@ -43,8 +43,10 @@ class OverlayFileSystem : public FileSystem {
   bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
-  // The dry run keeps no record, so these only read the base, and refuse
-  // what would change it or what the run has changed.
+  // The dry run's record only keeps attributes, never sets them back: what
+  // the run has made or changed reads as the base's attributes where the
+  // base has the name, else as 0; what it removed cannot be examined.
+  // Setting them is refused.
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
   bool RemoveEmptyDirectory(const std::string& path) override;
@@ -58,12 +60,6 @@ class OverlayFileSystem : public FileSystem {
   // were first touched. A file written and removed again (a temporary one)
   // is no change.
   std::vector<ChangeRecord> Changes();
-
-  // The file whose last-write time or status was asked for `back` queries
-  // ago (0: the latest); empty when there was none. The newer-file test
-  // asks for the existing file's status; the candidate's time comes from
-  // the open file.
-  std::string TimeAsked(std::size_t back) const;
 
   // Used by the files that CreateWrite and CreateNew hand out.
   void AppendWritten(const std::string& key, const char* data, std::size_t size);
@@ -97,7 +93,6 @@ class OverlayFileSystem : public FileSystem {
   FileSystem& base_;
   std::map<std::string, Node> nodes_;
   std::vector<std::string> order_;
-  std::vector<std::string> times_asked_;
 };
 
 #endif  // PACKWRIGHT_TOOL_OVERLAY_FILE_SYSTEM_H_

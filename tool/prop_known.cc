@@ -32,30 +32,11 @@ struct Known {
 };
 
 const Known kKnown[] = {
-    // Where plan and install still disagree: a destination that names no
-    // file, a file where the records' folder goes, and a shipped catalogue.
-    {"plan: a destination without a file name", "|plan = install|",
-     [](const PropCase& c, PropBackend, const PropRunSaid&) {
-       return AnyDestination(c, [](const std::string& d) { return d.empty() || d.back() == '\\'; });
-     }},
-    {"plan: a file named Packwright", "|plan = install|",
-     [](const PropCase& c, PropBackend, const PropRunSaid&) {
-       for (const auto& file : c.Of("file")) {
-         if (LowerAscii(file[0]) == "packwright")
-           return true;
-       }
-       return false;
-     }},
     {"undo: a shipped catalogue the player added to", "|undo = identity|",
      [](const PropCase& c, PropBackend, const PropRunSaid&) {
        return !c.Of("later-texture").empty() && AnyDestination(c, [](const std::string& d) {
          return d == "resourcen\\parallels\\texturen.txt";
        });
-     }},
-    {"plan: a shipped catalogue", "|plan = install|",
-     [](const PropCase& c, PropBackend, const PropRunSaid&) {
-       return AnyDestination(
-           c, [](const std::string& d) { return d == "resourcen\\parallels\\texturen.txt"; });
      }},
 };
 

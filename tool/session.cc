@@ -73,24 +73,8 @@ std::string ResultText(Shell& shell, long result) {
   return LoadMessage(shell, result < 0 ? IDS_INSTALL_FAILED : IDS_INSTALL_OK);
 }
 
-void RunProgress::GetRange(int* lower, int* upper) {
-  *lower = 0;
-  *upper = 4;
-}
-
-bool RunProgress::SetPos(int pos) {
-  pos_ = pos;
-  return true;
-}
-
-int RunProgress::OffsetPos(int delta) {
-  int old = pos_;
-  pos_ += delta;
-  return old;
-}
-
-int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer) {
-  if (progress.ScriptMissing(result) && installer.damagedFile.empty())
+int RunListener::ExitStatus() const {
+  if (outcome_ == RunOutcome::kScriptMissing)
     return kExitCannotRun;
-  return result < 0 ? kExitFailed : kExitOk;
+  return result_ < 0 ? kExitFailed : kExitOk;
 }
