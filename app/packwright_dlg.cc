@@ -6,12 +6,42 @@
 #include "app/uninstall.h"
 #include "engine/installer.h"
 #include "engine/messages.h"
+#include "engine/run_lock.h"
 #include "platform/wide_win32.h"
 #include "res/resource.h"
 
 namespace {
 // The longest intro text taken back from the dialog.
 constexpr int kIntroMaxChars = 1024;
+constexpr DWORD kLockWaitMs = 10000;
+
+// Waits for another run's lock, up to kLockWaitMs in all, while the dialog
+// keeps handling its messages.
+class CDialogLockWait : public ILockWait {
+ public:
+  explicit CDialogLockWait(Shell& shell) : shell_(shell), start_(::GetTickCount()) {}
+
+  bool Wait() override {
+    if (::GetTickCount() - start_ >= kLockWaitMs) {
+      gave_up_ = true;
+      return false;
+    }
+    DWORD until = ::GetTickCount() + 100;
+    while (static_cast<LONG>(::GetTickCount() - until) < 0) {
+      shell_.HandlePendingMessages();
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+  }
+
+  // True once the other run outlasted the wait.
+  bool gave_up() const { return gave_up_; }
+
+ private:
+  Shell& shell_;
+  DWORD start_;
+  bool gave_up_ = false;
+};
 }  // namespace
 
 CPackwrightDlg::CPackwrightDlg(Platform& platform, HWND parent)
@@ -83,10 +113,19 @@ void CPackwrightDlg::OnOK() {
     ShowMessage(platform_.shell, IDS_HOST_MISSING, kMbOk);
     return;
   }
+  CDialogLockWait wait(platform_.shell);
+  installer.lockWait = &wait;
   running_ = true;
   EnableControls(false);
   long result = installer.Run(&progress_);
   running_ = false;
+  if (wait.gave_up()) {
+    // The run said that another one holds Kestrova and changed nothing;
+    // the player may try again once it has ended.
+    progress_.SetPos(0);
+    EnableControls(true);
+    return;
+  }
   if (result >= 0)
     ShowMessage(platform_.shell, IDS_INSTALL_OK, kMbOk | kMbIconInformation);
   else
@@ -118,9 +157,15 @@ bool CPackwrightDlg::OnSysCommand(UINT id) {
       about.DoModal();
       return true;
     }
-    case IDM_UNINSTALL:
-      UninstallPackage(platform_);
+    case IDM_UNINSTALL: {
+      CDialogLockWait wait(platform_.shell);
+      running_ = true;
+      EnableControls(false);
+      UninstallPackage(platform_, UndoPackage, &wait);
+      EnableControls(true);
+      running_ = false;
       return true;
+    }
     default:
       return false;
   }

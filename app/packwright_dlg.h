@@ -4,7 +4,10 @@
 // the dialog's messages between the run's entries: while it runs, Install,
 // Quit and closing are disabled, and About and Uninstall do nothing. The
 // dialog closes after the run unless Kestrova is not found, and stays open
-// after an uninstall.
+// after an uninstall. While another install or undo holds Kestrova, either
+// waits up to 10 seconds for it, handling the dialog's messages meanwhile,
+// and then shows IDS_INSTALL_BUSY; the dialog stays open then, to be tried
+// again.
 #ifndef PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 #define PACKWRIGHT_APP_PACKWRIGHT_DLG_H_
 
@@ -55,6 +58,7 @@ class CPackwrightDlg : public CDialog {
   CButton quit_button_;
   CButton install_button_;
   HICON icon_;
+  // Set while an install or uninstall runs.
   bool running_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,46 @@ TEST_F(PackwrightDlgTest, ARunKeepsTheDialogAnsweringButNotEndingOrRestarting) {
   EXPECT_TRUE(OtherDialogs(g_during.dialog).empty());
   ASSERT_EQ(fake_.shell.boxes.size(), 1u);
   EXPECT_EQ(fake_.shell.boxes[0].text, Message(IDS_INSTALL_OK));
+  EXPECT_EQ(fake_.files.Content("C:\\Kestrova\\b.dat"), "model");
+}
+
+// Another run holds Kestrova for the whole 10 seconds of the wait: the
+// dialog keeps answering meanwhile, then says so, installs nothing and
+// stays open; pressed again once the other run ended, Install installs.
+TEST_F(PackwrightDlgTest, AnotherRunHoldingKestrovaIsWaitedForThenReported) {
+  AddHost();
+  fake_.files.AddFile("C:\\Paket\\InstSkript.txt",
+                      "Dateinstallation{{a.dat>>b.dat}}Texturskript{}");
+  fake_.files.AddFile("C:\\Paket\\a.dat", "model");
+  fake_.files.AddDir("C:\\Kestrova\\Packwright");
+  std::unique_ptr<FileLock> other;
+  std::string err;
+  ASSERT_EQ(LockResult::kLocked,
+            fake_.files.LockFile("C:\\Kestrova\\Packwright\\Packwright.lock", &other, &err));
+  g_during = DuringRun();
+  fake_.shell.on_pending = PokeTheDialog;
+  std::vector<FakeShell::Box> after_wait;
+  int position = -1;
+  INT_PTR result = Run([&](ScriptedDlg& dlg) {
+    g_during.dialog = dlg.hwnd();
+    dlg.Send(WM_COMMAND, IDOK);
+    after_wait = fake_.shell.boxes;
+    position = dlg.ProgressPos();
+    EXPECT_TRUE(::IsWindowVisible(dlg.hwnd()));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dlg.hwnd(), IDOK)));
+    other.reset();
+    fake_.shell.on_pending = nullptr;
+    dlg.Send(WM_COMMAND, IDOK);
+  });
+  EXPECT_GT(g_during.calls, 1);
+  EXPECT_FALSE(g_during.install_enabled);
+  EXPECT_EQ(g_during.boxes, 0u);
+  ASSERT_EQ(after_wait.size(), 1u);
+  EXPECT_EQ(after_wait[0].text, Message(IDS_INSTALL_BUSY));
+  EXPECT_EQ(position, 0);
+  EXPECT_EQ(result, IDOK);
+  ASSERT_EQ(fake_.shell.boxes.size(), 2u);
+  EXPECT_EQ(fake_.shell.boxes[1].text, Message(IDS_INSTALL_OK));
   EXPECT_EQ(fake_.files.Content("C:\\Kestrova\\b.dat"), "model");
 }
 

@@ -26,6 +26,9 @@ void ShowOutcome(Shell& shell, const std::string& name, const std::string& host_
     case UndoStatus::kFailed:
       ShowMessage(shell, IDS_UNDO_FAILED, kMbOk);
       break;
+    case UndoStatus::kBusy:
+      ShowMessage(shell, IDS_INSTALL_BUSY, kMbOk);
+      break;
   }
 }
 
@@ -70,7 +73,7 @@ std::string LeftAloneList(const std::vector<std::string>& items, const std::stri
   return list;
 }
 
-void UninstallPackage(Platform& platform, UndoFunction undo) {
+void UninstallPackage(Platform& platform, UndoFunction undo, ILockWait* wait) {
   CInstaller installer(platform);
   if (!installer.IsHostFound()) {
     ShowMessage(platform.shell, IDS_HOST_MISSING, kMbOk);
@@ -91,6 +94,8 @@ void UninstallPackage(Platform& platform, UndoFunction undo) {
   if (ShowMessage(platform.shell, IDS_UNDO_CONFIRM_RUNS, kMbYesNo,
                   {name, InstallsList(platform.shell, installs)}) != kIdYes)
     return;
-  UndoReport report = undo(platform, installer.hostDir, identity, UndoOptions());
+  UndoOptions options;
+  options.wait = wait;
+  UndoReport report = undo(platform, installer.hostDir, identity, options);
   ShowOutcome(platform.shell, name, installer.hostDir, report.outcome);
 }

@@ -35,9 +35,12 @@ std::string LeftAloneList(const std::vector<std::string>& items, const std::stri
 // record (InstallsOf; none when its script cannot be read), it says so
 // (IDS_UNDO_NOTHING) without asking. Else it asks (Yes/No), naming each
 // install it will take back with its date and number of files, and on Yes
-// runs `undo` without force and shows its outcome: IDS_UNDO_OK,
-// IDS_UNDO_NOTHING, IDS_UNDO_PARTLY with what was left alone, or
-// IDS_UNDO_FAILED. The package is named after its folder in every box.
-void UninstallPackage(Platform& platform, UndoFunction undo = UndoPackage);
+// runs `undo` without force, waiting through `wait` while another run holds
+// Kestrova, and shows its outcome: IDS_UNDO_OK, IDS_UNDO_NOTHING,
+// IDS_UNDO_PARTLY with what was left alone, IDS_UNDO_FAILED, or
+// IDS_INSTALL_BUSY when the other run did not end. The package is named
+// after its folder in every box.
+void UninstallPackage(Platform& platform, UndoFunction undo = UndoPackage,
+                      ILockWait* wait = nullptr);
 
 #endif  // PACKWRIGHT_APP_UNINSTALL_H_

@@ -85,9 +85,27 @@ Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string&
 bool StaysInside(FileSystem& files, const std::string& base, const std::string& tail) {
   if (base.empty() || ClimbsAboveStart(tail))
     return false;
-  std::string root = FoldCase(WithoutTrailingSeparator(files.FullPath(base)));
-  std::string full = FoldCase(WithoutTrailingSeparator(files.FullPath(base + tail)));
+  return RealPathWithin(files.FullPath(base + tail), files.FullPath(base));
+}
+
+bool RealPathWithin(const std::string& path, const std::string& dir) {
+  std::string root = FoldCase(WithoutTrailingSeparator(dir));
+  std::string full = FoldCase(WithoutTrailingSeparator(path));
   if (root.empty() || full.compare(0, root.size(), root) != 0)
     return false;
   return full.size() == root.size() || root.back() == '\\' || full[root.size()] == '\\';
+}
+
+bool IsLink(FileSystem& files, const std::string& path) {
+  std::string full = WithoutTrailingSeparator(files.FullPath(path));
+  std::string::size_type slash = full.rfind('\\');
+  if (slash == std::string::npos || slash + 1 == full.size())
+    return false;  // a root
+  std::string real = files.RealPath(full);
+  std::string parent = files.RealPath(full.substr(0, slash == 2 ? 3 : slash));
+  if (real.empty() || parent.empty())
+    return true;
+  if (parent.back() != '\\')
+    parent += '\\';
+  return FoldCase(real) != FoldCase(parent + full.substr(slash + 1));
 }

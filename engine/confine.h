@@ -17,6 +17,14 @@
 // catches device names such as "CON", which resolve outside every directory).
 bool StaysInside(FileSystem& files, const std::string& base, const std::string& tail);
 
+// True when the last component of `path` is a link (FileSystem::RealPath
+// differs from its parent's real path with its own name, compared without
+// regard to ASCII case), or when either real path cannot be found.
+bool IsLink(FileSystem& files, const std::string& path);
+
+// True when the real path `path` lies within the real path `dir` or is it,
+// compared case-insensitively on whole components.
+bool RealPathWithin(const std::string& path, const std::string& dir);
 // Why the file step refuses the destination `base` + `tail`, or kNone when
 // it may write there. kOutside when StaysInside is false. kDriveOrStream
 // when `tail` holds a colon: a drive ("C:\x", "D:x"), or on Windows a

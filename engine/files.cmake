@@ -5,6 +5,7 @@ set(ENGINE_FILES_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file_ops.cc
   ${CMAKE_CURRENT_LIST_DIR}/file_step.cc
   ${CMAKE_CURRENT_LIST_DIR}/install_record.cc
+  ${CMAKE_CURRENT_LIST_DIR}/run_lock.cc
   ${CMAKE_CURRENT_LIST_DIR}/package_identity.cc
   ${CMAKE_CURRENT_LIST_DIR}/safe_copy.cc
   ${CMAKE_CURRENT_LIST_DIR}/seal.cc)

@@ -19,7 +19,10 @@ enum class RunOutcome {
   kScriptMissing,
   // A sealed package was found damaged; nothing was changed.
   kPackageDamaged,
-  // The run's record could not be begun; nothing was changed.
+  // Another run held Kestrova's lock; nothing was changed.
+  kBusy,
+  // The lock could not be taken or the run's record could not be begun;
+  // nothing was changed.
   kRecordFailed,
 };
 
@@ -71,7 +74,8 @@ class IInstallObserver {
   virtual void FolderMade(const std::string& /*path*/) {}
   // A Texturskript entry is done with.
   virtual void TextureDone(const TextureEvent& /*event*/) {}
-  // The run's record was begun in `folder`, or could not be.
+  // The run's record was begun in `folder`, or could not be: `folder` is
+  // then the run's folder or, when none was reached, the records' folder.
   virtual void RecordBegun(const std::string& /*folder*/) {}
   virtual void RecordFailed(const std::string& /*folder*/) {}
   // Kestrova's Scan value was set to `value`.

@@ -93,7 +93,7 @@ TEST(InstallObserverTest, ARunTellsWhatItDidToEachEntry) {
       {"record folder taken by a file",
        "Texturskript{}",
        [](FakePlatform& p) { p.files.AddFile("D:\\Sim\\Packwright", "x"); },
-       {"started C:\\Paket ~", "record failed", "told Packwright d", "ended 4 failed"}},
+       {"started C:\\Paket ~", "record failed", "told Packwright d", "ended 5 failed"}},
       {"script missing", nullptr, [](FakePlatform&) {}, {"told Das Skriptfi", "ended 2 failed"}},
   };
   for (const Case& c : cases) {

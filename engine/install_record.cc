@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <set>
 
+#include "engine/confine.h"
 #include "engine/file_ops.h"
 #include "engine/package_identity.h"
 #include "engine/safe_copy.h"
+#include "platform/paths.h"
+#include "platform/unicode.h"
 
 const char kRecordsFolder[] = "Packwright";
 const char kRecordFileName[] = "Record.txt";
@@ -26,15 +30,27 @@ int HexValue(char c) {
   return -1;
 }
 
-// The highest run number among the names, 0 when there is none.
-unsigned HighestNumber(const std::vector<std::string>& names) {
+// The highest number that a record's folder can have and still be read
+// back (ParseRecordNumber takes nine digits).
+const unsigned kHighestRecordNumber = 999999999;
+
+// The number of the next run's folder: one above the highest among `names`
+// that reads back as a run's folder; past the limit, the lowest that no
+// name takes.
+unsigned NextNumber(const std::vector<std::string>& names) {
   unsigned highest = 0;
   for (const std::string& name : names) {
     unsigned number = 0;
-    if (ParseRecordNumber(name, &number))
+    if (ParseRecordNumber(name, &number) && RecordFolderName(number) == name)
       highest = std::max(highest, number);
   }
-  return highest;
+  if (highest < kHighestRecordNumber)
+    return highest + 1;
+  std::set<std::string> taken(names.begin(), names.end());
+  unsigned number = 1;
+  while (taken.count(RecordFolderName(number)))
+    ++number;
+  return number;
 }
 
 std::string TimeOf(FileSystem& files, const std::string& path) {
@@ -106,6 +122,10 @@ std::string RecordFolderName(unsigned number) {
   return name;
 }
 
+std::string RunCatalogueTemp(const std::string& path, const std::string& folder) {
+  return path + "." + folder + kReplaceTempSuffix;
+}
+
 bool ParseRecordNumber(const std::string& text, unsigned* number) {
   if (text.empty() || text.size() > 9 ||
       !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
@@ -127,14 +147,17 @@ bool CInstallRecord::Begin(const std::string& kind, const std::string& package,
   bool records_made = files_.MakeDirectory(records) != DirResult::kFailed;
   if (!records_made || !files_.ListDirectory(records, &names))
     names.clear();
-  unsigned number = HighestNumber(names) + 1;
+  unsigned number = NextNumber(names);
   folder_ = records + "\\" + RecordFolderName(number);
+  // A record reached through a link would be written elsewhere.
+  if (IsLink(files_, records))
+    return Fail();
   // A folder of that number made meanwhile by another run is not ours.
   DirResult made = files_.MakeDirectory(folder_);
   if (made == DirResult::kFailed)
     unwritable_ = records_made ? records : host_.substr(0, host_.size() - 1);
   std::string err;
-  if (made != DirResult::kCreated ||
+  if (made != DirResult::kCreated || IsLink(files_, folder_) ||
       !(out_ = files_.CreateWrite(folder_ + "\\" + kRecordFileName, &err)))
     return Fail();
   if (!Line({kRecordVersionLine}) || !Line({"hash", kRecordHashName}) ||
@@ -184,6 +207,22 @@ bool CInstallRecord::TakeBackup(const std::string& path, bool move, std::string*
   return files_.Copy(path, backup, &err) && files_.FlushFile(backup, &err);
 }
 
+bool CInstallRecord::Links(const std::string& path) {
+  std::string rel = Relative(path);
+  if (rel.empty() || rel[0] == '\\' || (rel.size() > 1 && rel[1] == ':'))
+    return !broken_;  // outside Kestrova: never undone
+  for (std::string::size_type slash = rel.find('\\'); slash != std::string::npos;
+       slash = rel.find('\\', slash + 1)) {
+    std::string folder = rel.substr(0, slash);
+    if (!looked_at_.insert(FoldCase(folder)).second || !IsLink(files_, host_ + folder))
+      continue;
+    std::string target = files_.RealPath(host_ + folder);
+    if (!target.empty() && !Line({"link", folder, target}))
+      return false;
+  }
+  return !broken_;
+}
+
 bool CInstallRecord::Destination(const std::string& path) {
   // Waits like an outcome, so that a script's thousands of entries cost no
   // write each: until the first intent nothing has changed that the lines
@@ -192,7 +231,7 @@ bool CInstallRecord::Destination(const std::string& path) {
 }
 
 bool CInstallRecord::MakeFolder(const std::string& dir) {
-  return FileLine("make-folder", dir);
+  return Links(dir) && FileLine("make-folder", dir);
 }
 
 bool CInstallRecord::FolderMade(const std::string& level) {
@@ -200,7 +239,8 @@ bool CInstallRecord::FolderMade(const std::string& level) {
 }
 
 bool CInstallRecord::Create(const std::string& path, const FileSum& written) {
-  return Line({"create", Relative(path), std::to_string(written.size), SumText(written.sum)});
+  return Links(path) &&
+         Line({"create", Relative(path), std::to_string(written.size), SumText(written.sum)});
 }
 
 bool CInstallRecord::Temporary(const std::string& path) {
@@ -214,7 +254,7 @@ bool CInstallRecord::Created(const std::string& path, std::uint64_t time) {
 bool CInstallRecord::Replace(const std::string& path, const FileSum& written) {
   std::uint32_t attrs = 0;
   std::string name;
-  if (broken_)
+  if (broken_ || !Links(path))
     return false;
   // A destination that cannot be examined or backed up (a folder, say) is
   // left alone: the entry fails, the record does not.
@@ -240,7 +280,7 @@ bool CInstallRecord::Failed(const std::string& path) {
 bool CInstallRecord::Remove(const std::string& path) {
   std::uint32_t attrs = 0;
   FileSum old;
-  if (broken_ || !files_.GetAttributes(path, &attrs) || !ChecksumFile(files_, path, &old))
+  if (!Links(path) || !files_.GetAttributes(path, &attrs) || !ChecksumFile(files_, path, &old))
     return Fail();
   std::string name = std::to_string(backups_ + 1) + ".bak";
   if (!Line({"remove", Relative(path), name, std::to_string(attrs), std::to_string(old.size),
@@ -255,7 +295,7 @@ bool CInstallRecord::Removed(const std::string& path) {
 }
 
 bool CInstallRecord::Attributes(const std::string& path, std::uint32_t old_attrs) {
-  return Line({"attributes", Relative(path), std::to_string(old_attrs)});
+  return Links(path) && Line({"attributes", Relative(path), std::to_string(old_attrs)});
 }
 
 bool CInstallRecord::AttributesSet(const std::string& path) {
@@ -269,10 +309,15 @@ bool CInstallRecord::FolderRemoved(const std::string& dir) {
 bool CInstallRecord::Catalogue(const std::string& path) {
   std::string name;
   FileSum old;
-  if (broken_ || !TakeBackup(path, false, &name) ||
+  if (!Links(path) || !TakeBackup(path, false, &name) ||
       !ChecksumFile(files_, folder_ + "\\" + name, &old))
     return Fail();
-  return Line({"catalogue", Relative(path), name, std::to_string(old.size), SumText(old.sum)});
+  return Line({"catalogue", Relative(path), name, std::to_string(old.size), SumText(old.sum),
+               Relative(CatalogueTemp(path))});
+}
+
+std::string CInstallRecord::CatalogueTemp(const std::string& path) const {
+  return RunCatalogueTemp(path, folder_.substr(folder_.rfind('\\') + 1));
 }
 
 bool CInstallRecord::Texture(const char* keyword, std::uint32_t id, const std::string& text) {

@@ -19,6 +19,8 @@
 //                                 which package it was)
 // then the actions, each as an intent line written before the change and an
 // outcome line after it:
+//   link PATH TARGET     (2; a folder on the way that is a link, and its
+//                         real path; no outcome)
 //   make-folder LEVEL                   folder-made LEVEL
 //   temporary PATH  (2)                 (its outcome: the create or replace)
 //   create PATH SIZE SUM                created PATH TIME
@@ -26,7 +28,9 @@
 //   remove PATH BACKUP ATTRS SIZE SUM   removed PATH (moved to BACKUP)
 //   attributes PATH ATTRS               attributes-set PATH
 //   folder-removed DIR                  (outcome only: nothing is lost)
-//   catalogue PATH BACKUP SIZE SUM      catalogue-saved PATH SIZE TIME SUM
+//   catalogue PATH BACKUP SIZE SUM TEMP catalogue-saved PATH SIZE TIME SUM
+//     (TEMP, 2: the save's temporary, unique to the run; without it,
+//     PATH.pwtmp)
 //     with, between them, one line per entry the save adds or takes out:
 //     texture ID TEXT / texture-removed ID TEXT
 //   scan BEFORE                         scan-set AFTER
@@ -67,6 +71,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -93,6 +98,10 @@ bool SplitRecordLine(const std::string& line, std::vector<std::string>* fields);
 
 // The number of a run's folder as its name: at least four digits.
 std::string RecordFolderName(unsigned number);
+
+// The temporary that run `folder` (its record folder's name) saves the
+// catalogue `path` through: `path`.NNNN.pwtmp, unique to the run.
+std::string RunCatalogueTemp(const std::string& path, const std::string& folder);
 
 // The number that `text` spells in one to nine decimal digits, leading
 // zeros allowed; false for any other text.
@@ -146,9 +155,19 @@ class CInstallRecord {
   bool AttributesSet(const std::string& path);
   bool FolderRemoved(const std::string& dir);
   bool Catalogue(const std::string& path);
+  // The temporary that this run saves the catalogue `path` through, unique
+  // to the run: `path`.NNNN.pwtmp, NNNN the run's number. The catalogue
+  // line names it, so that an undo can remove one left over.
+  std::string CatalogueTemp(const std::string& path) const;
   bool Texture(const char* keyword, std::uint32_t id, const std::string& text);
   bool CatalogueSaved(const std::string& path);
   bool Scan(const char* keyword, const std::string& value);
+
+  // Writes a link line for each folder on the way to `path`, inside
+  // Kestrova's directory, that is a link (a player's folder kept elsewhere,
+  // say) and not on record yet: its path and its real path. A folder whose
+  // real path cannot be found is passed over. False when the record fails.
+  bool Links(const std::string& path);
 
   // Forces what was written onto the disk.
   bool Flush();
@@ -177,6 +196,8 @@ class CInstallRecord {
   std::string unwritable_;
   std::unique_ptr<OutputFile> out_;
   std::string waiting_;
+  // The folders looked at by Links, by lower-case relative path.
+  std::set<std::string> looked_at_;
   unsigned backups_ = 0;
   bool broken_ = false;
 };

@@ -8,7 +8,9 @@
 #include "engine/messages.h"
 #include "engine/package_identity.h"
 #include "engine/reg_key_path.h"
+#include "engine/run_lock.h"
 #include "engine/seal.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -74,14 +76,28 @@ long CInstaller::Run(IInstallProgress* progress) {
   }
   long result = 0;
   progress->SetPos(2);
+  std::unique_ptr<FileLock> lock;
+  std::string err;
+  LockResult locked =
+      keepRecord ? LockRuns(platform_.files, hostDir, lockWait, &lock, &err) : LockResult::kLocked;
   CInstallRecord run_record(platform_.files, hostDir);
-  if (keepRecord && !BeginRecord(&run_record)) {
+  if (locked == LockResult::kBusy) {
     script.Close();
-    events().RecordFailed(run_record.folder());
-    if (!run_record.unwritable().empty())
-      Tell(IDS_HOST_NOT_WRITABLE, {run_record.unwritable()});
+    Tell(IDS_INSTALL_BUSY);
+    return Ended(RunOutcome::kBusy, kInstallFailed);
+  }
+  if (locked == LockResult::kFailed || (keepRecord && !BeginRecord(&run_record))) {
+    script.Close();
+    std::string unwritable = locked == LockResult::kFailed
+                                 ? UnwritableForLock(platform_.files, hostDir)
+                                 : run_record.unwritable();
+    std::string folder =
+        run_record.folder().empty() ? hostDir + kRecordsFolder : run_record.folder();
+    events().RecordFailed(folder);
+    if (!unwritable.empty())
+      Tell(IDS_HOST_NOT_WRITABLE, {unwritable});
     else
-      Tell(IDS_RECORD_FAILED, {run_record.folder()});
+      Tell(IDS_RECORD_FAILED, {folder});
     return Ended(RunOutcome::kRecordFailed, kInstallFailed);
   }
   record = keepRecord ? &run_record : nullptr;

@@ -19,6 +19,7 @@
 constexpr long kInstallFailed = static_cast<std::int32_t>(0x80004005u);
 
 class CInstallRecord;
+class ILockWait;
 
 // Sets Kestrova's Scan value to 2 unless it reads as 1, so that Kestrova
 // rescans its tree on its next start; with a record, the value before and
@@ -45,7 +46,12 @@ class CInstaller {
   // open. When the package is sealed (engine/seal.h) and found damaged, it
   // returns kInstallFailed there too, still at position 1, with
   // IDS_PACKAGE_DAMAGED shown naming the file and damagedFile set, having
-  // changed nothing. Otherwise, with keepRecord set, it begins the run's record
+  // changed nothing. Otherwise, with keepRecord set, it takes the lock of
+  // Kestrova's runs (engine/run_lock.h), waiting through lockWait; when
+  // another run holds it, it returns kInstallFailed at position 2 with
+  // IDS_INSTALL_BUSY shown, having changed nothing, and when it cannot be
+  // taken, the same with IDS_RECORD_FAILED. Holding the lock to the end, it
+  // begins the run's record
   // (engine/install_record.h) in Kestrova's Packwright folder; when that
   // fails it returns kInstallFailed at position 2, having changed nothing,
   // with IDS_HOST_NOT_WRITABLE naming the folder when a folder could not be
@@ -116,6 +122,8 @@ class CInstaller {
   // The record of the run in progress, null when none is kept; the steps
   // write their intents and outcomes to it.
   CInstallRecord* record = nullptr;
+  // How Run waits for another run's lock; null: it does not wait.
+  ILockWait* lockWait = nullptr;
   // Whether Run updates Scan: cleared when the run installs into another
   // Kestrova than the one the registry names, whose Scan it is.
   bool setScan = true;

@@ -18,6 +18,8 @@ std::string ParentOf(const std::string& key) {
 const std::uint32_t kReadOnlyBit = 0x1;
 const std::uint32_t kDirBit = 0x10;
 const std::uint32_t kNormalBit = 0x80;
+// Hidden, system and archive: what SetAttributes writes besides read-only.
+const std::uint32_t kFileOwnBits = 0x2 | 0x4 | 0x20;
 
 bool IsRoot(const std::string& key) {
   return key.size() <= 3;
@@ -319,7 +321,7 @@ bool FakeFileSystem::SetAttributes(const std::string& path, std::uint32_t attrs)
   if (Fails("SetAttributes", path) || !node)
     return false;
   node->read_only = (attrs & kReadOnlyBit) != 0;
-  node->attributes = attrs & ~(kReadOnlyBit | kDirBit | kNormalBit);
+  node->attributes = attrs & kFileOwnBits;
   return true;
 }
 
@@ -387,4 +389,38 @@ std::unique_ptr<OutputFile> FakeFileSystem::CreateNew(const std::string& path, s
 
 std::string FakeFileSystem::FullPath(const std::string& path) {
   return ResolvePathLexically(path, "C:\\");
+}
+
+std::string FakeFileSystem::RealPath(const std::string& path) {
+  return FullPath(path);
+}
+
+namespace {
+
+class FakeLock : public FileLock {
+ public:
+  FakeLock(std::set<std::string>* locked, std::string key) : locked_(locked), key_(key) {}
+  ~FakeLock() override { locked_->erase(key_); }
+
+ private:
+  std::set<std::string>* locked_;
+  std::string key_;
+};
+
+}  // namespace
+
+LockResult FakeFileSystem::LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                                    std::string* err) {
+  std::string key = Key(path);
+  Node* node = Find(path);
+  if (Fails("LockFile", path) || (node && node->dir) || (!node && !ParentIsDir(key))) {
+    *err = "LockFile(" + path + "): cannot open";
+    return LockResult::kFailed;
+  }
+  if (!node)
+    nodes_[key] = Node();
+  if (!locked_.insert(key).second)
+    return LockResult::kBusy;
+  lock->reset(new FakeLock(&locked_, key));
+  return LockResult::kLocked;
 }

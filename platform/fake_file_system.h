@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/fake_faults.h"
@@ -65,6 +66,12 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
+  // The fake has no links: FullPath, and no call.
+  std::string RealPath(const std::string& path) override;
+  // Makes the file when missing (its folder must exist); kBusy while a lock
+  // on it taken earlier lives.
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override;
 
   // Used by the files the fake hands out.
   void FileClosed() { --open_files_; }
@@ -74,6 +81,7 @@ class FakeFileSystem : public FileSystem, public FakeFaults {
   bool ParentIsDir(const std::string& key);
 
   std::map<std::string, Node> nodes_;
+  std::set<std::string> locked_;
   int open_files_ = 0;
 };
 

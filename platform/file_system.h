@@ -59,6 +59,13 @@ inline constexpr char kReplaceTempSuffix[] = ".pwtmp";
 inline constexpr std::size_t kMaxPathChars = 259;
 
 enum class DirResult { kCreated, kAlreadyExists, kFailed };
+enum class LockResult { kLocked, kBusy, kFailed };
+
+// A lock on a file (FileSystem::LockFile), held until destroyed.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
 
 // What one look at a path tells (FileSystem::Status).
 struct FileStatus {
@@ -137,7 +144,11 @@ class FileSystem {
   // to SetAttributes: Win32 the GetFileAttributesW value, POSIX the mode
   // bits (st_mode & 07777). False when `path` cannot be examined.
   virtual bool GetAttributes(const std::string& path, std::uint32_t* attrs) = 0;
-  // Sets attributes read by GetAttributes; false on failure.
+  // Sets attributes read by GetAttributes, only those a file's own may
+  // carry: Win32 read-only, hidden, system and archive; POSIX the write
+  // bits, the rest of the mode kept (never setuid, setgid or sticky). False
+  // on failure, and for a POSIX symbolic link, which would pass the change
+  // on to its target.
   virtual bool SetAttributes(const std::string& path, std::uint32_t attrs) = 0;
 
   // Removes the directory `path` when it is empty; false when it is not
@@ -156,6 +167,20 @@ class FileSystem {
   // cannot be opened.
   virtual std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) = 0;
 
+  // FullPath with every link along it resolved (POSIX: symbolic links; Win32:
+  // symbolic links and junctions), as the system spells the names that
+  // exist; the components past the last one that exists follow as written.
+  // Empty when it cannot be resolved.
+  virtual std::string RealPath(const std::string& path) = 0;
+
+  // Takes an exclusive lock on the file `path`, made when missing, without
+  // waiting: kBusy when another holder has it (another process, or another
+  // lock taken in this one), kFailed (and `err`) when the file cannot be
+  // opened or locked. The lock lapses when `*lock` is destroyed or the
+  // process dies; the file stays, and a file left behind never blocks.
+  // Win32 LockFileEx, POSIX flock.
+  virtual LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                              std::string* err) = 0;
   // Creates `path` new and exclusively for writing. Whatever already has
   // that name (a leftover file, a link) is removed first as a name, never
   // through it, so that no other file is ever written; null (and `err`)

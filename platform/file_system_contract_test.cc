@@ -360,6 +360,28 @@ TEST_P(FileSystemContractTest, NamesIgnoreCase) {
   EXPECT_EQ("new.dat", FoldCase(names[0]));
 }
 
+TEST_P(FileSystemContractTest, LocksExcludeEachOtherAndLapse) {
+  std::unique_ptr<FileLock> first;
+  std::unique_ptr<FileLock> second;
+  std::string err;
+  ASSERT_EQ(LockResult::kLocked, files_.LockFile(At("run.lock"), &first, &err)) << err;
+  EXPECT_EQ(LockResult::kBusy, files_.LockFile(At("run.lock"), &second, &err));
+  EXPECT_EQ(LockResult::kLocked, files_.LockFile(At("other.lock"), &second, &err)) << err;
+  first.reset();
+  // The file stays, and blocks no one.
+  EXPECT_TRUE(files_.Exists(At("run.lock")));
+  EXPECT_EQ(LockResult::kLocked, files_.LockFile(At("run.lock"), &first, &err)) << err;
+  EXPECT_EQ(LockResult::kFailed, files_.LockFile(At("missing\\run.lock"), &second, &err));
+  EXPECT_FALSE(err.empty());
+}
+
+TEST_P(FileSystemContractTest, RealPathAddsWhatDoesNotExistAsWritten) {
+  ASSERT_TRUE(subject_->MakeDir(At("sub")));
+  std::string real = files_.RealPath(subject_->dir());
+  ASSERT_FALSE(real.empty());
+  EXPECT_EQ(real + "\\sub\\New\\x.dat", files_.RealPath(At("sub\\..\\sub\\New\\x.dat")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Each, FileSystemContractTest, ::testing::ValuesIn(kSubjects),
                          [](const ::testing::TestParamInfo<SubjectKind>& info) {
                            return std::string(info.param.name);

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -308,6 +310,46 @@ int SyncFileSystemOf(const std::string& dir, std::set<dev_t>* synced) {
   return code;
 }
 
+// The resolved POSIX path of an existing `native`, as realpath gives it;
+// empty, with errno set, when it does not resolve.
+std::string Resolved(const std::string& native) {
+  char* real = g_syscalls.realpath(native.c_str(), nullptr);
+  if (!real)
+    return std::string();
+  std::string resolved = real;
+  free(real);
+  return resolved;
+}
+
+// `native` with every link resolved; the components past the last that
+// exists follow as written. Empty when a component cannot be examined or is
+// a link that leads nowhere.
+std::string ResolvedPrefix(std::string native) {
+  std::string tail;
+  for (;;) {
+    std::string real = Resolved(native);
+    if (!real.empty())
+      return (real == "/" ? std::string() : real) + tail;
+    struct stat st;
+    if ((errno != ENOENT && errno != ENOTDIR) || g_syscalls.lstat(native.c_str(), &st) == 0)
+      return std::string();
+    std::size_t slash = native.rfind('/');
+    if (slash == std::string::npos || native == "/")
+      return std::string();
+    tail = native.substr(slash) + tail;
+    native = slash == 0 ? "/" : native.substr(0, slash);
+  }
+}
+
+class PosixLock : public FileLock {
+ public:
+  explicit PosixLock(int fd) : fd_(fd) {}
+  ~PosixLock() override { g_syscalls.close(fd_); }
+
+ private:
+  int fd_;
+};
+
 class RealFileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) override {
@@ -457,7 +499,12 @@ class RealFileSystem : public FileSystem {
   }
 
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override {
-    return g_syscalls.chmod(Native(path).c_str(), attrs & 07777) == 0;
+    std::string native = Native(path);
+    struct stat st;
+    if (g_syscalls.lstat(native.c_str(), &st) != 0 || S_ISLNK(st.st_mode))
+      return false;
+    mode_t mode = (st.st_mode & 07555) | (attrs & 0222);
+    return g_syscalls.chmod(native.c_str(), mode) == 0;
   }
 
   bool RemoveEmptyDirectory(const std::string& path) override {
@@ -515,6 +562,35 @@ class RealFileSystem : public FileSystem {
   }
 
   std::string FullPath(const std::string& path) override { return Resolve(path); }
+
+  std::string RealPath(const std::string& path) override {
+    std::string native = Native(path);
+    std::string real = native.empty() ? std::string() : ResolvedPrefix(native);
+    return real.empty() ? std::string() : FromPosixPath(real);
+  }
+
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override {
+    std::string what = "LockFile(" + path + ")";
+    int fd = g_syscalls.open(Native(path).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      Fail(err, what, errno);
+      return LockResult::kFailed;
+    }
+    struct stat st;
+    int code = g_syscalls.fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (code == 0 && g_syscalls.flock(fd, LOCK_EX | LOCK_NB) != 0)
+      code = errno;
+    if (code == 0) {
+      lock->reset(new PosixLock(fd));
+      return LockResult::kLocked;
+    }
+    g_syscalls.close(fd);
+    if (code == EWOULDBLOCK)
+      return LockResult::kBusy;
+    Fail(err, what, code);
+    return LockResult::kFailed;
+  }
 };
 
 }  // namespace

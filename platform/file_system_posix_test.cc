@@ -1,7 +1,9 @@
 // The POSIX FileSystem where POSIX alone decides: the drive mapping, the
 // Windows rules it enforces itself (root could read and write anything) and
 // the exact error texts.
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -113,6 +115,54 @@ TEST_F(PosixFileSystemTest, SpecialFilesDoNotOpen) {
   EXPECT_EQ(TimeResult::kOpenFailed, files_.LastWriteTime(At("pipe"), &time));
   EXPECT_FALSE(files_.Copy(At("pipe"), At("c.dat"), &err));
   EXPECT_TRUE(files_.Exists(At("pipe")));
+}
+
+TEST_F(PosixFileSystemTest, LinksResolveAndPassNoModeOn) {
+  ASSERT_TRUE(TestMakeDir(At("real")));
+  ASSERT_TRUE(TestWriteFile(At("real\\a.dat"), "a"));
+  ASSERT_EQ(0, symlink(Native("real").c_str(), Native("link").c_str()));
+  ASSERT_EQ(0, symlink(Native("real\\a.dat").c_str(), Native("a-link").c_str()));
+  ASSERT_EQ(0, symlink(Native("gone").c_str(), Native("dangling").c_str()));
+  std::string real = files_.RealPath(At("real"));
+  EXPECT_EQ(real + "\\a.dat", files_.RealPath(At("link\\a.dat")));
+  EXPECT_EQ(real + "\\new\\b.dat", files_.RealPath(At("link\\new\\b.dat")));
+  EXPECT_EQ(real + "\\a.dat", files_.RealPath(At("a-link")));
+  EXPECT_EQ("", files_.RealPath(At("dangling\\b.dat")));
+  ASSERT_EQ(0, chmod(Native("real\\a.dat").c_str(), 0644));
+  EXPECT_FALSE(files_.SetAttributes(At("a-link"), 04777));
+  EXPECT_TRUE(files_.SetAttributes(At("real\\a.dat"), 06777));
+  struct stat st;
+  ASSERT_EQ(0, stat(Native("real\\a.dat").c_str(), &st));
+  EXPECT_EQ(0666u, st.st_mode & 07777);
+  EXPECT_TRUE(files_.SetAttributes(At("real\\a.dat"), 0));
+  ASSERT_EQ(0, stat(Native("real\\a.dat").c_str(), &st));
+  EXPECT_EQ(0444u, st.st_mode & 07777);
+}
+
+TEST_F(PosixFileSystemTest, ALockLapsesWhenItsProcessDies) {
+  int ready[2];
+  ASSERT_EQ(0, pipe(ready));
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::unique_ptr<FileLock> lock;
+    std::string err;
+    char ok = files_.LockFile(At("run.lock"), &lock, &err) == LockResult::kLocked ? '1' : '0';
+    if (write(ready[1], &ok, 1) == 1)
+      pause();
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(1, read(ready[0], &ok, 1));
+  ASSERT_EQ('1', ok);
+  std::unique_ptr<FileLock> lock;
+  std::string err;
+  EXPECT_EQ(LockResult::kBusy, files_.LockFile(At("run.lock"), &lock, &err));
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ(LockResult::kLocked, files_.LockFile(At("run.lock"), &lock, &err)) << err;
+  close(ready[0]);
+  close(ready[1]);
 }
 
 TEST_F(PosixFileSystemTest, TimesKeepTheirFullPrecisionAndRange) {

@@ -141,7 +141,45 @@ class Win32FileSystemImpl : public FileSystem {
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
+  std::string RealPath(const std::string& path) override;
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override;
 };
+
+class Win32Lock : public FileLock {
+ public:
+  explicit Win32Lock(HANDLE handle) : handle_(handle) {}
+  ~Win32Lock() override { CloseHandle(handle_); }
+
+ private:
+  HANDLE handle_;
+};
+
+// The final path of the existing file or folder `full`, following links and
+// junctions, without the "\\?\" prefix; empty when it does not open.
+std::string FinalPath(const std::string& full) {
+  HANDLE handle =
+      CreateFileW(WidePath(full).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return std::string();
+  std::vector<wchar_t> buf(32768);
+  DWORD len = GetFinalPathNameByHandleW(handle, buf.data(), static_cast<DWORD>(buf.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  DWORD code = GetLastError();
+  CloseHandle(handle);
+  SetLastError(code);
+  if (len == 0 || len >= buf.size())
+    return std::string();
+  std::string path = Narrow(buf.data(), len);
+  if (path.compare(0, 8, "\\\\?\\UNC\\") == 0)
+    path = "\\\\" + path.substr(8);
+  else if (path.compare(0, 4, "\\\\?\\") == 0)
+    path = path.substr(4);
+  if (!path.empty() && path.back() == '\\')
+    path.pop_back();
+  return path;
+}
 
 bool Win32FileSystemImpl::Exists(const std::string& path) {
   WIN32_FIND_DATAW found;
@@ -279,7 +317,9 @@ bool Win32FileSystemImpl::GetAttributes(const std::string& path, std::uint32_t* 
 }
 
 bool Win32FileSystemImpl::SetAttributes(const std::string& path, std::uint32_t attrs) {
-  return SetFileAttributesW(WidePath(path).c_str(), attrs) != 0;
+  attrs &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+           FILE_ATTRIBUTE_ARCHIVE;
+  return SetFileAttributesW(WidePath(path).c_str(), attrs ? attrs : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool Win32FileSystemImpl::RemoveEmptyDirectory(const std::string& path) {
@@ -375,6 +415,51 @@ std::string Win32FileSystemImpl::FullPath(const std::string& path) {
       return Narrow(buf.data(), len);
     buf.resize(len);
   }
+}
+
+std::string Win32FileSystemImpl::RealPath(const std::string& path) {
+  std::string full = FullPath(path);
+  std::string tail;
+  while (!full.empty()) {
+    std::string real = FinalPath(full);
+    if (!real.empty())
+      return real + tail;
+    DWORD code = GetLastError();
+    // A link that leads nowhere does not open, but is there.
+    if ((code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) ||
+        GetFileAttributesW(WidePath(full).c_str()) != INVALID_FILE_ATTRIBUTES)
+      return std::string();
+    std::string::size_type slash = full.rfind('\\');
+    if (slash == std::string::npos || slash + 1 == full.size())
+      return std::string();
+    tail = full.substr(slash) + tail;
+    full = full.substr(0, slash == 2 ? 3 : slash);
+  }
+  return std::string();
+}
+
+LockResult Win32FileSystemImpl::LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                                         std::string* err) {
+  HANDLE handle =
+      CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    SetErr(err, "LockFile", path);
+    return LockResult::kFailed;
+  }
+  OVERLAPPED whole = {};
+  if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+    lock->reset(new Win32Lock(handle));
+    return LockResult::kLocked;
+  }
+  DWORD code = GetLastError();
+  CloseHandle(handle);
+  if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING)
+    return LockResult::kBusy;
+  SetLastError(code);
+  SetErr(err, "LockFile", path);
+  return LockResult::kFailed;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/posix_syscalls.h"
 
+#include <sys/file.h>
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -84,12 +86,15 @@ int Access(const char* path, int mode) {
 char* Realpath(const char* path, char* resolved) {
   return ::realpath(path, resolved);
 }
+int Flock(int fd, int operation) {
+  return ::flock(fd, operation);
+}
 
 }  // namespace
 
 constexpr PosixSyscalls kSystemSyscalls = {
     Open,    Read,     Write,  Close,    Fsync,    Syncfs, Rename,    Mkdir,    Rmdir,
     Unlink,  Stat,     Lstat,  Fstat,    Chmod,    Fchmod, Utimensat, Futimens, Opendir,
-    Readdir, Closedir, Getcwd, Mkostemp, Readlink, Access, Realpath};
+    Readdir, Closedir, Getcwd, Mkostemp, Readlink, Access, Realpath,  Flock};
 
 PosixSyscalls g_syscalls = kSystemSyscalls;

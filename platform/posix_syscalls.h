@@ -39,6 +39,7 @@ struct PosixSyscalls {
   ssize_t (*readlink)(const char* path, char* buf, std::size_t size);
   int (*access)(const char* path, int mode);
   char* (*realpath)(const char* path, char* resolved);
+  int (*flock)(int fd, int operation);
 };
 
 // The system's own calls.

@@ -47,6 +47,7 @@ PW_PATH_TWIN(futimens, int, (int fd, const struct timespec times[2]), active->Pa
 PW_PATH_TWIN(readlink, ssize_t, (const char* path, char* buf, std::size_t size), path,
              (path, buf, size))
 PW_PATH_TWIN(access, int, (const char* path, int mode), path, (path, mode))
+PW_PATH_TWIN(flock, int, (int fd, int operation), active->PathOf(fd), (fd, operation))
 
 #undef PW_PATH_TWIN
 
@@ -115,11 +116,11 @@ char* Twin_realpath(const char* path, char* resolved) {
 }
 
 constexpr PosixSyscalls kTwins = {
-    Twin_open,      Twin_read,     Twin_write,    Twin_close,   Twin_fsync,
-    Twin_syncfs,    Twin_rename,   Twin_mkdir,    Twin_rmdir,   Twin_unlink,
-    Twin_stat,      Twin_lstat,    Twin_fstat,    Twin_chmod,   Twin_fchmod,
-    Twin_utimensat, Twin_futimens, Twin_opendir,  Twin_readdir, Twin_closedir,
-    Twin_getcwd,    Twin_mkostemp, Twin_readlink, Twin_access,  Twin_realpath};
+    Twin_open,     Twin_read,     Twin_write,  Twin_close,     Twin_fsync,    Twin_syncfs,
+    Twin_rename,   Twin_mkdir,    Twin_rmdir,  Twin_unlink,    Twin_stat,     Twin_lstat,
+    Twin_fstat,    Twin_chmod,    Twin_fchmod, Twin_utimensat, Twin_futimens, Twin_opendir,
+    Twin_readdir,  Twin_closedir, Twin_getcwd, Twin_mkostemp,  Twin_readlink, Twin_access,
+    Twin_realpath, Twin_flock};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/install_record.h"
+#include "engine/run_lock.h"
 #include "record/record_reader.h"
 
 namespace {
@@ -46,8 +47,17 @@ bool MarkPruned(FileSystem& files, const std::string& record) {
 
 }  // namespace
 
-PruneReport PruneRecords(FileSystem& files, const std::string& hostDir, unsigned keep) {
+PruneReport PruneRecords(FileSystem& files, const std::string& hostDir, unsigned keep,
+                         ILockWait* wait) {
   PruneReport report;
+  std::unique_ptr<FileLock> lock;
+  std::string why;
+  LockResult locked = LockRuns(files, hostDir, wait, &lock, &why);
+  report.busy = locked == LockResult::kBusy;
+  if (locked == LockResult::kFailed)
+    report.errors.push_back(why);
+  if (locked != LockResult::kLocked)
+    return report;
   std::vector<std::string> marked;
   std::vector<RunRecord> all = ReadRecords(files, hostDir);
   for (std::size_t i = keep; i < all.size(); ++i) {

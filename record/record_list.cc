@@ -4,7 +4,8 @@ std::vector<RecordSummary> ListRecords(Platform& platform, const std::string& ho
   std::vector<RecordSummary> list;
   UndoOptions dry_run;
   dry_run.dry_run = true;
-  for (const RunRecord& record : ReadRecords(platform.files, hostDir)) {
+  RecordSet all = ReadRecordSet(platform.files, hostDir);
+  for (const RunRecord& record : all.runs) {
     RecordSummary summary;
     summary.record = record;
     for (const RecordedFile& file : record.files) {
@@ -14,7 +15,7 @@ std::vector<RecordSummary> ListRecords(Platform& platform, const std::string& ho
     }
     for (const RecordedTexture& texture : record.catalogue.textures)
       summary.textures += texture.added ? 1 : 0;
-    summary.undo = UndoRun(platform, hostDir, record.number, dry_run).outcome;
+    summary.undo = UndoInSet(platform, hostDir, all, record, dry_run).outcome;
     list.push_back(summary);
   }
   return list;

@@ -2,14 +2,21 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <map>
 #include <memory>
 
+#include "engine/confine.h"
 #include "engine/install_record.h"
 #include "platform/code_page.h"
+#include "platform/paths.h"
 #include "platform/unicode.h"
 
 namespace {
+
+// The longest line a record may hold; a longer one makes the record
+// unreadable, so that a damaged record costs bounded memory.
+const std::size_t kMaxLineLength = 64 * 1024;
 
 // A decimal number that fits 64 bits, digits only.
 bool ParseNumber(const std::string& text, std::uint64_t* value) {
@@ -22,6 +29,11 @@ bool ParseNumber(const std::string& text, std::uint64_t* value) {
     return false;
   *value = parsed;
   return true;
+}
+
+bool HasControlByte(const std::string& text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 bool ParseFileSum(const std::string& size, const std::string& sum, FileSum* out) {
@@ -59,7 +71,8 @@ namespace {
 // directory that relative paths lie in.
 class LineReader {
  public:
-  LineReader(const std::string& host, RunRecord* record) : host_(host), r_(record) {}
+  LineReader(FileSystem& files, const std::string& host, RunRecord* record)
+      : files_(files), host_(host), r_(record) {}
 
   // True when an undoes line named no record, or a hash line a hash this
   // reader does not know: the header does not read.
@@ -92,6 +105,10 @@ class LineReader {
         (key == "make-folder" ? r_->folders_made : r_->folders_removed).push_back(dir);
       else if (key == "make-folder")
         r_->passed_over.push_back(f[1]);
+    } else if (f.size() == 3 && key == "link") {
+      std::string link = Full(f[1]);
+      if (!link.empty() && !f[2].empty() && !HasControlByte(f[2]))
+        r_->links.push_back({link, f[2]});
     } else if (f.size() == 2 && key == "temporary") {
       ReadTemporary(Full(f[1]));
     } else if (!ReadFileLine(f)) {
@@ -101,18 +118,20 @@ class LineReader {
 
  private:
   // The full path of a path on record, which names a place inside
-  // Kestrova's directory; empty for any other (a drive, a share, "..",
-  // "/"), so that an edited record cannot aim an undo elsewhere.
+  // Kestrova's directory as the installer's destinations must; empty for
+  // any other (a drive, a share, "..", "/", a control byte, which the
+  // system would cut the path at), so that an edited record cannot aim an
+  // undo elsewhere.
   std::string Full(const std::string& path) const {
     bool outside = path.empty() || path.find_first_of(":/") != std::string::npos ||
-                   path[0] == '\\' || ("\\" + path + "\\").find("\\..\\") != std::string::npos;
+                   path[0] == '\\' || HasControlByte(path) || !StaysInside(files_, host_, path);
     return outside ? std::string() : host_ + path;
   }
 
   // A backup's full path; empty unless `name` is a plain file name.
   std::string Backup(const std::string& name) const {
-    bool plain = !name.empty() && name != "." && name != ".." &&
-                 name.find_first_of(":/\\") == std::string::npos;
+    bool plain = !name.empty() && name.find_first_not_of(". ") != std::string::npos &&
+                 name.find_first_of(":/\\") == std::string::npos && !HasControlByte(name);
     return plain ? r_->folder + "\\" + name : std::string();
   }
 
@@ -198,10 +217,12 @@ class LineReader {
   void ReadCatalogueLine(const std::vector<std::string>& f) {
     RecordedCatalogue& c = r_->catalogue;
     std::uint64_t id = 0;
-    if (f.size() == 5 && f[0] == "catalogue" && ParseFileSum(f[3], f[4], &c.before)) {
+    if ((f.size() == 5 || f.size() == 6) && f[0] == "catalogue" &&
+        ParseFileSum(f[3], f[4], &c.before)) {
       c.path = Full(f[1]);
       c.backup = Backup(f[2]);
-      c.present = !c.path.empty() && !c.backup.empty();
+      c.temp = f.size() == 6 ? Full(f[5]) : c.path + kReplaceTempSuffix;
+      c.present = !c.path.empty() && !c.backup.empty() && !c.temp.empty();
       r_->catalogue_at = r_->files.size();
     } else if (f.size() == 3 && (f[0] == "texture" || f[0] == "texture-removed") &&
                ParseNumber(f[1], &id) && id <= 0xFFFFFFFFu) {
@@ -212,11 +233,66 @@ class LineReader {
     }
   }
 
+  FileSystem& files_;
   std::string host_;
   RunRecord* r_;
   std::map<std::string, std::size_t> open_;
   std::map<std::string, std::size_t> temporaries_;
   bool bad_header_ = false;
+};
+
+// The lines of a record, each without its line end (LF or CR LF); a last
+// line without a line feed is no line.
+class RecordLines {
+ public:
+  explicit RecordLines(InputFile& in) : in_(in) {}
+
+  // False at the end, on a read error or at a line longer than
+  // kMaxLineLength; whole() tells the end from the others.
+  bool Next(std::string* line) {
+    line->clear();
+    for (;;) {
+      if (pos_ == size_ && !Fill())
+        return false;
+      const char* start = buf_ + pos_;
+      const char* lf = static_cast<const char*>(std::memchr(start, '\n', size_ - pos_));
+      std::size_t n = lf ? static_cast<std::size_t>(lf - start) : size_ - pos_;
+      if (line->size() + n > kMaxLineLength + 1)
+        return Broken();
+      line->append(start, n);
+      pos_ += n + (lf ? 1 : 0);
+      if (!lf)
+        continue;
+      if (!line->empty() && line->back() == '\r')
+        line->pop_back();
+      return line->size() <= kMaxLineLength || Broken();
+    }
+  }
+
+  bool whole() const { return whole_; }
+
+ private:
+  bool Fill() {
+    long n = in_.Read(buf_, sizeof(buf_));
+    if (n <= 0) {
+      whole_ = n == 0;
+      return false;
+    }
+    pos_ = 0;
+    size_ = static_cast<std::size_t>(n);
+    return true;
+  }
+
+  bool Broken() {
+    whole_ = false;
+    return false;
+  }
+
+  InputFile& in_;
+  char buf_[16384];
+  std::size_t pos_ = 0;
+  std::size_t size_ = 0;
+  bool whole_ = false;
 };
 
 }  // namespace
@@ -226,16 +302,17 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   *record = RunRecord();
   record->number = number;
   record->folder = hostDir + kRecordsFolder + "\\" + RecordFolderName(number);
-  std::string data;
-  if (!ReadWholeFile(files, record->folder + "\\" + kRecordFileName, &data))
+  std::string err;
+  std::unique_ptr<InputFile> in = files.OpenRead(record->folder + "\\" + kRecordFileName, &err);
+  if (!in)
     return false;
-  LineReader reader(hostDir, record);
+  LineReader reader(files, hostDir, record);
+  RecordLines lines(*in);
+  std::string line;
   std::vector<std::string> fields;
-  std::size_t start = 0;
   bool first = true;
   bool version1 = false;
-  for (std::size_t end; (end = data.find('\n', start)) != std::string::npos; start = end + 1) {
-    std::string line = data.substr(start, end - start);
+  while (lines.Next(&line)) {
     if (first) {
       version1 = line == kRecordVersion1Line;
       if (!version1 && line != kRecordVersionLine)
@@ -251,18 +328,23 @@ bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned numbe
   }
   if (!record->catalogue.present)
     record->catalogue_at = record->files.size();
-  return !first && !reader.bad_header();
+  return lines.whole() && !first && !reader.bad_header();
 }
 
 std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir) {
   std::vector<std::string> names;
   std::vector<RunRecord> records;
-  if (!files.ListDirectory(hostDir + kRecordsFolder, &names))
+  std::string folder = hostDir + kRecordsFolder;
+  if (!files.ListDirectory(folder, &names) || IsLink(files, folder))
     return records;
+  std::string real = FoldCase(files.RealPath(folder)) + "\\";
   for (const std::string& name : names) {
     unsigned number = 0;
     RunRecord record;
     if (!ParseRecordNumber(name, &number) || number == 0 || RecordFolderName(number) != name)
+      continue;
+    // A record's folder that is a link leads elsewhere.
+    if (FoldCase(files.RealPath(folder + "\\" + name)) != real + name)
       continue;
     if (!ReadRunRecord(files, hostDir, number, &record)) {
       RunRecord unreadable;
@@ -284,4 +366,22 @@ std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir
       undone[record.undoes] = true;
   }
   return records;
+}
+
+RecordSet ReadRecordSet(FileSystem& files, const std::string& hostDir) {
+  RecordSet set;
+  set.runs = ReadRecords(files, hostDir);
+  set.host_real = files.RealPath(hostDir);
+  set.records_real = files.RealPath(hostDir + kRecordsFolder);
+  for (const RunRecord& run : set.runs) {
+    if (run.kind != "install" || run.undone)
+      continue;
+    for (const RecordedFile& file : run.files) {
+      if (file.kind == RecordedFile::kTemporary)
+        continue;
+      unsigned& latest = set.latest_install[FoldCase(file.path)];
+      latest = std::max(latest, run.number);
+    }
+  }
+  return set;
 }

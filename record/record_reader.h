@@ -4,6 +4,7 @@
 #define PACKWRIGHT_RECORD_RECORD_READER_H_
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,20 @@ struct RecordedCatalogue {
   bool present = false;
   std::string path;
   std::string backup;
+  // The save's temporary.
+  std::string temp;
   FileSum before;
   bool saved = false;
   FileSum after;
   std::uint64_t time = 0;
   std::vector<RecordedTexture> textures;
+};
+
+// A folder inside Kestrova that the run went through as a link.
+struct RecordedLink {
+  // Full paths: the link, and where it led.
+  std::string path;
+  std::string target;
 };
 
 struct RunRecord {
@@ -69,6 +79,7 @@ struct RunRecord {
   std::vector<std::string> folders_made;
   std::vector<std::string> folders_removed;
   RecordedCatalogue catalogue;
+  std::vector<RecordedLink> links;
   // How many of `files` came before the catalogue's intent: the change to
   // undo between them (all of them when there is no catalogue).
   std::size_t catalogue_at = 0;
@@ -90,17 +101,37 @@ struct RunRecord {
 bool ReadWholeFile(FileSystem& files, const std::string& path, std::string* data);
 
 // Reads the record of folder `number` under `hostDir` (ending in a
-// backslash), of any version written so far. False when the file does not
-// open, cannot be read, does not start with a version line, holds an
-// `undoes` line without a record number, or names a hash this reader does
-// not know. The paths of version 1 are read in the ANSI code page
-// (AnsiToUtf8) unless they are UTF-8 already. Lines that do not end in a
-// line feed, and other lines not understood, are passed over. Never throws.
+// backslash), of any version written so far (1 or 2). False when the file
+// does not open, cannot be read, does not start with a version line, holds
+// an `undoes` line without a record number, names a hash this reader does
+// not know, or holds a line longer than 64 KiB. The paths of version 1 are
+// read in the ANSI code page (AnsiToUtf8) unless they are UTF-8 already.
+// Lines end in LF or CR LF; a last line without its line feed, and other
+// lines not understood, are passed over. A path on record counts only when
+// it names a place inside Kestrova as an installer's destination must
+// (StaysInside), with no control byte in it; a line with any other path is
+// passed over whole. Never throws.
 bool ReadRunRecord(FileSystem& files, const std::string& hostDir, unsigned number,
                    RunRecord* record);
 
 // Every record under `hostDir`, newest first, with `undone` set; one that
 // does not read comes as `unreadable`, with its number and folder only.
+// None when the Packwright folder is a link, and no record whose folder is
+// one.
 std::vector<RunRecord> ReadRecords(FileSystem& files, const std::string& hostDir);
+
+// The records, each read once, with what an undo looks up across them.
+struct RecordSet {
+  // As ReadRecords returns them.
+  std::vector<RunRecord> runs;
+  // By lower-case full path, the highest number of an install on record,
+  // not undone, that touched the file.
+  std::map<std::string, unsigned> latest_install;
+  // The real paths (FileSystem::RealPath) of Kestrova's directory and of
+  // its Packwright folder.
+  std::string host_real;
+  std::string records_real;
+};
+RecordSet ReadRecordSet(FileSystem& files, const std::string& hostDir);
 
 #endif  // PACKWRIGHT_RECORD_RECORD_READER_H_

@@ -91,15 +91,16 @@ class TemporarySystemTest : public testing::Test {
 };
 
 TEST_F(TemporarySystemTest, ALinkAtATemporaryNameLeavesWhatItLeadsToAlone) {
+  unsigned run = 0;  // the number of the last record folder
   for (bool hard : {false, true}) {
     SCOPED_TRACE(hard ? "hard links" : "symbolic links");
     Write("Paket\\a.dat", "package a");
     Write("Paket\\b.dat", "package b");
     std::string outside = Fingerprint(At("outside.dat"));
-    // A new file's, a replaced file's and the catalogue's temporary.
-    for (const char* name : {"Sim\\a.dat.pwtmp", "Sim\\b.dat.pwtmp",
-                             "Sim\\Resourcen\\Parallels\\"
-                             "Texturen.txt.pwtmp"})
+    // A new file's, a replaced file's and the catalogue's temporary, which
+    // is the run's own.
+    for (std::string name : {std::string("Sim\\a.dat.pwtmp"), std::string("Sim\\b.dat.pwtmp"),
+                             RunCatalogueTemp(kCatalogue, RecordFolderName(++run))})
       Plant(name, hard);
     ASSERT_TRUE(Install());
     EXPECT_EQ(outside, Fingerprint(At("outside.dat")));
@@ -111,7 +112,7 @@ TEST_F(TemporarySystemTest, ALinkAtATemporaryNameLeavesWhatItLeadsToAlone) {
 
     // Undo puts the replaced file and the catalogue back through temporaries.
     Plant("Sim\\b.dat.pwtmp", hard);
-    Plant("Sim\\Resourcen\\Parallels\\Texturen.txt.pwtmp", hard);
+    Plant(RunCatalogueTemp(kCatalogue, RecordFolderName(++run)), hard);
     UndoOutcome undone = UndoLatest(platform_, At("Sim\\"), "Paket", UndoOptions()).outcome;
     EXPECT_EQ(UndoStatus::kUndone, undone.status);
     EXPECT_EQ(outside, Fingerprint(At("outside.dat")));

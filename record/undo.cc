@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/confine.h"
 #include "engine/installer.h"
+#include "engine/run_lock.h"
 #include "engine/safe_copy.h"
 #include "platform/paths.h"
 #include "platform/unicode.h"
 #include "record/undoer.h"
+
+const char Undoer::kNotReachable[] = "outside Kestrova, or through a link not on record";
 
 namespace {
 
@@ -19,7 +23,7 @@ std::string DirectoryOf(const std::string& path) {
 }  // namespace
 
 Undoer::Undoer(Platform& platform, const std::string& hostDir, const UndoOptions& options,
-               const std::vector<RunRecord>& all, const RunRecord& target, UndoReport* report)
+               const RecordSet& all, const RunRecord& target, UndoReport* report)
     : platform_(platform),
       files_(platform.files),
       host_(hostDir),
@@ -83,18 +87,8 @@ void Undoer::Finish() {
 }
 
 bool Undoer::Overlapped(const std::string& path) const {
-  std::string key = FoldCase(path);
-  for (const RunRecord& later : all_) {
-    if (later.number <= target_.number)
-      break;
-    if (later.kind != "install" || later.undone)
-      continue;
-    for (const RecordedFile& file : later.files) {
-      if (file.kind != RecordedFile::kTemporary && FoldCase(file.path) == key)
-        return true;
-    }
-  }
-  return false;
+  auto latest = all_.latest_install.find(FoldCase(path));
+  return latest != all_.latest_install.end() && latest->second > target_.number;
 }
 
 bool Undoer::Holds(const std::string& path, const FileSum& sum, std::uint64_t time) {
@@ -126,12 +120,38 @@ void Undoer::LeaveAlone(const std::string& item, const std::string& why) {
   report_->steps.push_back("leave " + item + " (" + why + ")");
 }
 
+bool Undoer::Reachable(const std::string& path) {
+  std::string real = files_.RealPath(path);
+  if (real.empty())
+    return false;
+  if (RealPathWithin(real, all_.host_real) && !RealPathWithin(real, all_.records_real))
+    return true;
+  std::string key = FoldCase(path);
+  for (const RecordedLink& link : target_.links) {
+    std::string prefix = FoldCase(link.path) + "\\";
+    if (key.compare(0, prefix.size(), prefix) == 0 && RealPathWithin(real, link.target) &&
+        FoldCase(files_.RealPath(link.path)) == FoldCase(link.target))
+      return true;
+  }
+  return false;
+}
+
+bool Undoer::IsOwnBackup(const std::string& backup) {
+  std::string real = files_.RealPath(backup);
+  return !real.empty() && RealPathWithin(real, files_.RealPath(target_.folder));
+}
+
 void Undoer::Fail(const std::string& what) {
   failed_ = true;
   report_->errors.push_back(what);
 }
 
 void Undoer::UndoFile(const RecordedFile& file) {
+  if (!Reachable(file.path))
+    return LeaveAlone(file.path, kNotReachable);
+  bool with_backup = file.kind == RecordedFile::kReplace || file.kind == RecordedFile::kRemove;
+  if (with_backup && Present(file.backup) && !IsOwnBackup(file.backup))
+    return LeaveAlone(file.path, kNotReachable);
   // The temporary of a copy that never finished is the run's own half file.
   std::string temp = file.path + kReplaceTempSuffix;
   if (!file.done && file.kind != RecordedFile::kAttributes && Present(temp) &&
@@ -204,7 +224,7 @@ void Undoer::UndoReplace(const RecordedFile& file) {
 const RecordedFile* Undoer::UndoneOrigin(const std::string& path, unsigned before,
                                          const FileSum& sum, unsigned* number) const {
   std::string key = FoldCase(path);
-  for (const RunRecord& earlier : all_) {
+  for (const RunRecord& earlier : all_.runs) {
     if (earlier.number >= before || earlier.kind != "install")
       continue;
     for (auto file = earlier.files.rbegin(); file != earlier.files.rend(); ++file) {
@@ -221,7 +241,7 @@ const RecordedFile* Undoer::UndoneOrigin(const std::string& path, unsigned befor
 }
 
 SumKind Undoer::SumsOf(unsigned number) const {
-  for (const RunRecord& record : all_) {
+  for (const RunRecord& record : all_.runs) {
     if (record.number == number)
       return record.sums;
   }
@@ -229,7 +249,7 @@ SumKind Undoer::SumsOf(unsigned number) const {
 }
 
 bool Undoer::UndoneSince(unsigned number) const {
-  return std::any_of(all_.begin(), all_.end(), [&](const RunRecord& undo) {
+  return std::any_of(all_.runs.begin(), all_.runs.end(), [&](const RunRecord& undo) {
     return undo.kind == "undo" && undo.undoes == number &&
            (undo.end == "ok" || undo.end == "partly");
   });
@@ -307,7 +327,13 @@ bool Undoer::EnsureParent(const std::string& path) {
 void Undoer::RemakeFolders() {
   const std::vector<std::string>& removed = target_.folders_removed;
   for (auto dir = removed.rbegin(); dir != removed.rend(); ++dir) {
-    if (Present(*dir) || !Step("make folder " + *dir))
+    if (Present(*dir))
+      continue;
+    if (!Reachable(*dir)) {
+      LeaveAlone(*dir, kNotReachable);
+      continue;
+    }
+    if (!Step("make folder " + *dir))
       continue;
     if (!(record_.MakeFolder(*dir) && files_.MakeDirectory(*dir) == DirResult::kCreated &&
           record_.FolderMade(*dir)))
@@ -320,7 +346,7 @@ void Undoer::RemoveFolders() {
   // An earlier install's undo left its folders that this run had put files
   // in; once this run's files are gone, they go as that undo would have
   // taken them.
-  for (const RunRecord& earlier : all_) {
+  for (const RunRecord& earlier : all_.runs) {
     if (!failed_ && earlier.number < target_.number && earlier.kind == "install" &&
         UndoneSince(earlier.number))
       RemoveEmptyFolders(earlier.folders_made);
@@ -334,6 +360,10 @@ void Undoer::RemoveEmptyFolders(const std::vector<std::string>& made) {
     // one in case alone may still be there.
     if (options_.dry_run && gone_.count(FoldCase(*dir)))
       continue;
+    if (!Reachable(*dir)) {
+      LeaveAlone(*dir, kNotReachable);
+      continue;
+    }
     if (!files_.ListDirectory(*dir, &names)) {
       if (Present(*dir))
         return Fail("cannot read the folder " + *dir);
@@ -357,7 +387,28 @@ void Undoer::RemoveEmptyFolders(const std::vector<std::string>& made) {
 
 namespace {
 
-UndoReport Undo(Platform& platform, const std::string& hostDir, const std::vector<RunRecord>& all,
+// Takes Kestrova's lock for an undo that changes anything; false, with the
+// report filled in, when it was not taken.
+bool LockForUndo(Platform& platform, const std::string& hostDir, const UndoOptions& options,
+                 std::unique_ptr<FileLock>* lock, UndoReport* report) {
+  if (options.dry_run)
+    return true;
+  std::string err;
+  switch (LockRuns(platform.files, hostDir, options.wait, lock, &err)) {
+    case LockResult::kLocked:
+      return true;
+    case LockResult::kBusy:
+      report->outcome.status = UndoStatus::kBusy;
+      return false;
+    case LockResult::kFailed:
+      break;
+  }
+  report->outcome.status = UndoStatus::kFailed;
+  report->errors.push_back(err);
+  return false;
+}
+
+UndoReport Undo(Platform& platform, const std::string& hostDir, const RecordSet& all,
                 const RunRecord* target, const UndoOptions& options) {
   UndoReport report;
   if (!target || target->undone) {
@@ -446,16 +497,19 @@ PackageIdentity IdentityOf(const RunRecord& install) {
   return identity;
 }
 
-UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
-                       const PackageIdentity& identity, const UndoOptions& options) {
+namespace {
+
+// UndoPackage once Kestrova's lock is held (or not needed, for a dry run).
+UndoReport UndoPackageLocked(Platform& platform, const std::string& hostDir,
+                             const PackageIdentity& identity, const UndoOptions& options) {
   UndoReport total;
   total.outcome.status = UndoStatus::kNothingToUndo;
   std::set<unsigned> tried;
   // Read afresh after each undo, which changes what the next one sees:
   // the record it undid counts as undone then.
   for (;;) {
-    std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
-    std::vector<const RunRecord*> installs = InstallsOf(all, identity);
+    RecordSet all = ReadRecordSet(platform.files, hostDir);
+    std::vector<const RunRecord*> installs = InstallsOf(all.runs, identity);
     auto next = std::find_if(installs.begin(), installs.end(),
                              [&](const RunRecord* r) { return tried.count(r->number) == 0; });
     if (next == installs.end())
@@ -469,28 +523,52 @@ UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
   return total;
 }
 
+}  // namespace
+
+UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
+                       const PackageIdentity& identity, const UndoOptions& options) {
+  std::unique_ptr<FileLock> lock;
+  UndoReport busy;
+  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
+    return busy;
+  return UndoPackageLocked(platform, hostDir, identity, options);
+}
+
 UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
                       const UndoOptions& options) {
-  std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
-  for (const RunRecord& record : all) {
+  std::unique_ptr<FileLock> lock;
+  UndoReport busy;
+  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
+    return busy;
+  RecordSet all = ReadRecordSet(platform.files, hostDir);
+  for (const RunRecord& record : all.runs) {
     if (record.kind != "install" || record.undone || FoldCase(record.package) != FoldCase(name))
       continue;
     PackageIdentity identity = IdentityOf(record);
     // A record that names neither tells of no other install.
     if (identity.script_sum == "-" && identity.destinations.empty())
       return Undo(platform, hostDir, all, &record, options);
-    return UndoPackage(platform, hostDir, identity, options);
+    return UndoPackageLocked(platform, hostDir, identity, options);
   }
   UndoReport report;
   report.outcome.status = UndoStatus::kNothingToUndo;
   return report;
 }
 
+UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const RecordSet& all,
+                     const RunRecord& target, const UndoOptions& options) {
+  return Undo(platform, hostDir, all, &target, options);
+}
+
 UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
                    const UndoOptions& options) {
-  std::vector<RunRecord> all = ReadRecords(platform.files, hostDir);
+  std::unique_ptr<FileLock> lock;
+  UndoReport busy;
+  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
+    return busy;
+  RecordSet all = ReadRecordSet(platform.files, hostDir);
   const RunRecord* target = nullptr;
-  for (const RunRecord& record : all) {
+  for (const RunRecord& record : all.runs) {
     if (record.number == number)
       target = &record;
   }

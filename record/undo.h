@@ -30,13 +30,19 @@
 #include "platform/platform.h"
 #include "record/record_reader.h"
 
+class ILockWait;
+
 struct UndoOptions {
   bool force = false;
   bool dry_run = false;
+  // How the undo waits while another run holds Kestrova's lock
+  // (engine/run_lock.h); null: it does not wait. A dry run takes no lock.
+  ILockWait* wait = nullptr;
   // Whether Scan is set: not in another Kestrova than the registry's.
   bool set_scan = true;
 };
-enum class UndoStatus { kUndone, kNothingToUndo, kPartly, kFailed };
+// kBusy: another run held Kestrova's lock, and nothing was done.
+enum class UndoStatus { kUndone, kNothingToUndo, kPartly, kFailed, kBusy };
 struct UndoOutcome {
   UndoStatus status = UndoStatus::kFailed;
   // What was left alone because it changed after the install, one item each: a full
@@ -84,12 +90,19 @@ UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
 UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
                       const UndoOptions& options);
 
-// Undoes the run whose record folder is number `number`. kNothingToUndo
-// when there is no such record or it is undone already. kFailed, changing
-// nothing, when the record does not read, its backups were pruned, or the
-// undo's own record cannot be begun; kFailed when a step fails, the steps
-// before it staying done and on record.
+// Undoes the run whose record folder is number `number`, holding Kestrova's
+// lock from before the records are read to the end (kBusy, or kFailed when
+// it cannot be taken). kNothingToUndo when there is no such record or it is
+// undone already. kFailed, changing nothing, when the record does not read,
+// its backups were pruned, or the undo's own record cannot be begun;
+// kFailed when a step fails, the steps before it staying done and on
+// record.
 UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
                    const UndoOptions& options);
+
+// As UndoRun, for `target`, one of the records read already (`all`,
+// ReadRecordSet) under `hostDir`.
+UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const RecordSet& all,
+                     const RunRecord& target, const UndoOptions& options);
 
 #endif  // PACKWRIGHT_RECORD_UNDO_H_

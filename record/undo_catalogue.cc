@@ -26,10 +26,12 @@ void Undoer::UndoCatalogue() {
   FileSum now;
   if (!c.present)
     return;
+  if (!Reachable(c.path) || (Present(c.backup) && !IsOwnBackup(c.backup)))
+    return LeaveAlone(c.path, kNotReachable);
   // The temporary of a save that never finished is the run's own half file.
-  std::string temp = c.path + kReplaceTempSuffix;
-  if (!c.saved && Present(temp) && Step("remove " + temp) && !files_.Remove(temp))
-    return Fail("cannot remove " + temp);
+  if (!c.saved && Present(c.temp) && Reachable(c.temp) && Step("remove " + c.temp) &&
+      !files_.Remove(c.temp))
+    return Fail("cannot remove " + c.temp);
   if (!ChecksumFile(files_, c.path, &now, target_.sums))
     return LeaveAlone(c.path);
   if (now == c.before)
@@ -105,6 +107,7 @@ void Undoer::TakeOutEntries() {
   bool ok = record_.Catalogue(c.path);
   for (const RecordedTexture& t : changes)
     ok = ok && record_.Texture(t.added ? "texture" : "texture-removed", t.id, t.text);
-  if (!(ok && record_.Flush() && catalogue.Save(c.path) && record_.CatalogueSaved(c.path)))
+  if (!(ok && record_.Flush() && catalogue.Save(c.path, record_.CatalogueTemp(c.path)) &&
+        record_.CatalogueSaved(c.path)))
     Fail("cannot save " + c.path);
 }

@@ -11,11 +11,14 @@
 #include <string>
 
 #include "engine/installer.h"
+#include "engine/messages.h"
+#include "engine/run_lock.h"
 #include "platform/fake_platform.h"
 #include "platform/paths.h"
 #include "platform/win_constants.h"
 #include "record/record_list.h"
 #include "record/record_reader.h"
+#include "res/resource.h"
 #include "textures/texture_catalogue.h"
 
 namespace {
@@ -321,6 +324,73 @@ TEST(UndoTest, AnUndoCutShortByAFaultIsFinishedByTheNext) {
 }  // namespace
 
 namespace {
+
+// Gives up at its third call; at its second, the other run ends.
+class EndingWait : public ILockWait {
+ public:
+  explicit EndingWait(std::unique_ptr<FileLock>* other) : other_(other) {}
+  bool Wait() override {
+    if (++calls == 2)
+      other_->reset();
+    return calls < 3;
+  }
+  int calls = 0;
+
+ private:
+  std::unique_ptr<FileLock>* other_;
+};
+
+TEST(UndoTest, InstallsAndUndosRunOneAtATime) {
+  Kestrova k;
+  const char kLock[] = "D:\\Sim\\Packwright\\Packwright.lock";
+  std::unique_ptr<FileLock> other;
+  std::string err;
+  k.p.files.AddDir("D:\\Sim\\Packwright");
+  ASSERT_EQ(LockResult::kLocked, k.p.files.LockFile(kLock, &other, &err));
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  EXPECT_EQ(kInstallFailed, k.Install());
+  EXPECT_EQ(before, Tree(k.p.files));
+  ASSERT_FALSE(k.p.shell.boxes.empty());
+  EXPECT_EQ(k.p.shell.LoadText(LocalizedId(k.p.shell, IDS_INSTALL_BUSY)),
+            k.p.shell.boxes.back().text);
+  EXPECT_TRUE(ReadRecords(k.p.files, kHost).empty());
+
+  other.reset();
+  k.Install();
+  ASSERT_EQ(1u, ReadRecords(k.p.files, kHost).size());
+  ASSERT_EQ(LockResult::kLocked, k.p.files.LockFile(kLock, &other, &err));
+  EXPECT_EQ(UndoStatus::kBusy, k.Undo().outcome.status);
+  // Reading takes no lock.
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo(false, true).outcome.status);
+  EXPECT_EQ(UndoStatus::kUndone, ListRecords(k.p.platform, kHost).at(0).undo.status);
+  EndingWait wait(&other);
+  UndoOptions options;
+  options.wait = &wait;
+  EXPECT_EQ(UndoStatus::kUndone, UndoLatest(k.p.platform, kHost, "Paket", options).outcome.status);
+  EXPECT_EQ(2, wait.calls);
+  EXPECT_EQ(before, Tree(k.p.files));
+
+  k.p.files.FailMatching("LockFile", "Packwright");
+  EXPECT_EQ(kInstallFailed, k.Install());
+  EXPECT_EQ(UndoStatus::kFailed, k.Undo().outcome.status);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UndoTest, TheCataloguesTemporaryIsTheRunsOwnAndUndoRemovesItsLeftover) {
+  Kestrova k;
+  std::map<std::string, std::string> before = Tree(k.p.files);
+  const std::string temp = std::string(kCatalogue) + ".0001.pwtmp";
+  k.p.files.FailMatching("Replace", temp + ", ");
+  k.p.files.FailMatching("Remove", temp);
+  k.Install();
+  EXPECT_TRUE(k.p.files.Exists(temp));
+  k.p.files.ClearFaults();
+  EXPECT_EQ(UndoStatus::kUndone, k.Undo().outcome.status);
+  EXPECT_EQ(before, Tree(k.p.files));
+}
 
 // Packages as players meet them: unpacked into folders of the same name,
 // installed twice, updated, and uninstalled in any order.

@@ -14,20 +14,30 @@
 
 class Undoer {
  public:
-  // `all` is every record, newest first (ReadRecords), `target` one of them.
+  // `all` is every record (ReadRecordSet), `target` one of them.
   Undoer(Platform& platform, const std::string& hostDir, const UndoOptions& options,
-         const std::vector<RunRecord>& all, const RunRecord& target, UndoReport* report);
+         const RecordSet& all, const RunRecord& target, UndoReport* report);
 
   // Reverses the target and fills in the report.
   void Run();
 
  private:
+  // Why a path is left alone that the undo may not reach.
+  static const char kNotReachable[];
+
   void Finish();
   // True unless two probes (Exists, GetAttributes) both find nothing, so
   // that one failing call cannot make the undo pass over a file.
   bool Present(const std::string& path);
   // True when a later install on record, not undone, touched `path`.
   bool Overlapped(const std::string& path) const;
+  // True when the undo may act on `path`: its real path lies inside
+  // Kestrova's real folder but outside the records, or it goes through a
+  // link that the record names, which still leads where it led, and stays
+  // within where it leads.
+  bool Reachable(const std::string& path);
+  // True when `backup` is a file of the record's own folder.
+  bool IsOwnBackup(const std::string& backup);
   // True when `path` holds `sum` (and, when `time` is not 0, that time).
   bool Holds(const std::string& path, const FileSum& sum, std::uint64_t time);
   // As Holds, except that a file this undo put in place (or, in a dry run,
@@ -79,7 +89,7 @@ class Undoer {
   FileSystem& files_;
   std::string host_;
   UndoOptions options_;
-  const std::vector<RunRecord>& all_;
+  const RecordSet& all_;
   const RunRecord& target_;
   UndoReport* report_;
   CInstallRecord record_;

@@ -455,8 +455,8 @@ scenario_same-name() {
     PKG="$mast" press_install "$DIR/install-mast-$first.log"
     PKG="$wagon" press_install "$DIR/install-wagon-$first.log"
     local mast_line wagon_line
-    mast_line="$(run_line "$lang" "$(ls "$HOST/Packwright" | sort | tail -2 | head -1)" 2)"
-    wagon_line="$(run_line "$lang" "$(ls "$HOST/Packwright" | sort | tail -1)" 1)"
+    mast_line="$(run_line "$lang" "$(ls "$HOST/Packwright" | grep -E "^[0-9]+$" | sort | tail -2 | head -1)" 2)"
+    wagon_line="$(run_line "$lang" "$(ls "$HOST/Packwright" | grep -E "^[0-9]+$" | sort | tail -1)" 1)"
     if [ "$first" = mast ]; then
       PKG="$mast" press_uninstall "$DIR/uninstall-mast-first.log" Paket "$mast_line"
       expect_missing "$HOST/Modelle/Signale"

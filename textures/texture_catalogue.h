@@ -71,8 +71,9 @@ class CTextureCatalogue {
   // flushed to disk, which then replaces `path` in one step. True only when
   // all of that succeeded. False, with `path` untouched and no temporary
   // file left, when the catalogue was not loaded, was not loaded whole,
-  // `path` is read-only, or any write, flush, close or replace fails.
-  bool Save(const std::string& path);
+  // `path` is read-only, or any write, flush, close or replace fails. The
+  // temporary is `temp`, or when empty `path` + kReplaceTempSuffix.
+  bool Save(const std::string& path, const std::string& temp = std::string());
 
   // True when the last Load took in everything that its file held, so that
   // Save loses nothing of it. False when the file had text Load does not
@@ -92,7 +93,7 @@ class CTextureCatalogue {
 
  private:
   bool ParseFile();
-  bool WriteCatalogue(const std::string& path);
+  bool WriteCatalogue(const std::string& path, const std::string& temp);
   // Writes the catalogue into the new temporary `file` and closes it.
   bool WriteTo(std::unique_ptr<OutputFile> file);
 

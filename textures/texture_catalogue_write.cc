@@ -58,19 +58,18 @@ CTextureCatalogue::Added CTextureCatalogue::AddEntryAs(const std::string& text,
   return entries_.Insert(id, span) ? Added::kAdded : Added::kHeld;
 }
 
-bool CTextureCatalogue::Save(const std::string& path) {
+bool CTextureCatalogue::Save(const std::string& path, const std::string& temp) {
   if (!loaded_whole())
     return false;
-  return WriteCatalogue(path);
+  return WriteCatalogue(path, temp.empty() ? path + kReplaceTempSuffix : temp);
 }
 
-bool CTextureCatalogue::WriteCatalogue(const std::string& path) {
+bool CTextureCatalogue::WriteCatalogue(const std::string& path, const std::string& temp) {
   // Renaming replaces a read-only file on POSIX and under Wine, where
   // Windows would refuse; the catalogue must stay read-only either way.
   if (files_.IsReadOnly(path))
     return false;
   // Written beside the catalogue, then moved over it, as a copied file is.
-  std::string temp = path + kReplaceTempSuffix;
   std::string err;
   std::unique_ptr<OutputFile> file = files_.CreateNew(temp, &err);
   // A name that cannot be made new is left alone: it may lead elsewhere.

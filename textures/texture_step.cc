@@ -97,7 +97,7 @@ bool CInstaller::InstallTextures() {
     return false;
   if (record && !RecordCatalogueIntent(record, catalogue, path, added))
     return false;
-  if (!catalogue.Save(path))
+  if (!catalogue.Save(path, record ? record->CatalogueTemp(path) : std::string()))
     return false;
   TellAdded(events(), catalogue, added);
   bool noted = !record || record->CatalogueSaved(path);

@@ -105,6 +105,8 @@ int RunInstall(Platform& system, Console& console, const ToolOptions& options) {
   installer.observer = &listener;
   if (!SettleHost(installer, folders, platform, console, true))
     return kExitCannotRun;
+  ConsoleLockWait wait(console);
+  installer.lockWait = options.no_wait ? nullptr : &wait;
   long result = installer.Run(nullptr);
   listener.Clear();
   int status = listener.ExitStatus();

@@ -17,11 +17,11 @@ const char kToolUsage[] =
     "       packwright-tool plan    PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
     " [--json]\n"
     "       packwright-tool install PACKAGE_DIR [--host KESTROVA_DIR] [--newer ask|keep|replace]"
-    " [-q]\n"
+    " [-q] [--no-wait]\n"
     "       packwright-tool list    [--host KESTROVA_DIR]\n"
     "       packwright-tool undo    PACKAGE_NAME|--record N [--host KESTROVA_DIR] [--force]"
-    " [--dry-run]\n"
-    "       packwright-tool prune   [--host KESTROVA_DIR] [--keep N]\n"
+    " [--dry-run] [--no-wait]\n"
+    "       packwright-tool prune   [--host KESTROVA_DIR] [--keep N] [--no-wait]\n"
     "       packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe Packwright.exe]"
     " [--host KESTROVA_DIR] [--strict]\n"
     "       packwright-tool verify  PACKAGE_DIR\n"
@@ -38,6 +38,7 @@ const char kToolUsage[] =
     "  --dry-run       undo: print the steps and change nothing\n"
     "  --record N      undo: the run of record N\n"
     "  --keep N        prune: the newest N records keep their backups\n"
+    "  --no-wait       fail at once while another install or undo runs\n"
     "  -o OUT.zip      pack: the zip to write\n"
     "  --exe PROGRAM   pack: the Packwright.exe to put in\n"
     "  --codepage N    the script's code page (1250-1254, 1257, 65001); default:\n"
@@ -81,6 +82,8 @@ bool Takes(const std::string& command, const std::string& option) {
     return command == "check" || command == "plan";
   if (option == "--force" || option == "--dry-run" || option == "--record")
     return command == "undo";
+  if (option == "--no-wait")
+    return command == "install" || command == "undo" || command == "prune";
   if (option == "--keep")
     return command == "prune";
   if (option == "-q")
@@ -97,11 +100,12 @@ bool TakesValue(const std::string& option) {
 }
 
 bool SetFlag(const std::string& option, ToolOptions* options) {
-  (option == "--json"     ? options->json
-   : option == "--strict" ? options->strict
-   : option == "--force"  ? options->force
-   : option == "-q"       ? options->quiet
-                          : options->dry_run) = true;
+  (option == "--json"      ? options->json
+   : option == "--strict"  ? options->strict
+   : option == "--force"   ? options->force
+   : option == "-q"        ? options->quiet
+   : option == "--no-wait" ? options->no_wait
+                           : options->dry_run) = true;
   return true;
 }
 

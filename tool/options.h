@@ -2,11 +2,11 @@
 //   packwright-tool check   PACKAGE_DIR [--host DIR] [--json] [--strict]
 //                           [--ignore CODE[,CODE]] [-q]
 //   packwright-tool plan    PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [--json]
-//   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [-q]
+//   packwright-tool install PACKAGE_DIR [--host DIR] [--newer ask|keep|replace] [-q] [--no-wait]
 //   packwright-tool list    [--host DIR]
-//   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run]
-//   packwright-tool undo    --record N [--host DIR] [--force] [--dry-run]
-//   packwright-tool prune   [--host DIR] [--keep N]
+//   packwright-tool undo    PACKAGE_NAME|RECORD [--host DIR] [--force] [--dry-run] [--no-wait]
+//   packwright-tool undo    --record N [--host DIR] [--force] [--dry-run] [--no-wait]
+//   packwright-tool prune   [--host DIR] [--keep N] [--no-wait]
 //   packwright-tool pack    PACKAGE_DIR [-o OUT.zip] [--exe PROGRAM] [--host DIR] [--strict]
 //   packwright-tool verify  PACKAGE_DIR
 //   packwright-tool help    [COMMAND]       (also --help, -h)
@@ -43,6 +43,8 @@ struct ToolOptions {
   bool strict = false;
   bool force = false;
   bool dry_run = false;
+  // Fail at once, rather than wait, while another run holds Kestrova.
+  bool no_wait = false;
   // The script's code page; 0: the system's (POSIX: 1252).
   unsigned code_page = 0;
   // -q: only errors are printed.

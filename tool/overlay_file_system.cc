@@ -240,6 +240,20 @@ std::string OverlayFileSystem::FullPath(const std::string& path) {
   return base_.FullPath(path);
 }
 
+std::string OverlayFileSystem::RealPath(const std::string& path) {
+  return base_.RealPath(path);
+}
+
+LockResult OverlayFileSystem::LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                                       std::string* err) {
+  if (IsDirectory(path) || !ParentIsDirectory(path)) {
+    Refuse(err, "LockFile(" + path + "): cannot be opened");
+    return LockResult::kFailed;
+  }
+  lock->reset(new FileLock());
+  return LockResult::kLocked;
+}
+
 std::vector<OverlayFileSystem::ChangeRecord> OverlayFileSystem::Changes() {
   std::vector<ChangeRecord> changes;
   for (const std::string& key : order_) {

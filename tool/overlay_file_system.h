@@ -55,6 +55,13 @@ class OverlayFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> CreateWrite(const std::string& path, std::string* err) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, std::string* err) override;
   std::string FullPath(const std::string& path) override;
+  std::string RealPath(const std::string& path) override;
+  // The dry run takes no lock, and plans as if it ran alone: kLocked with a
+  // lock that holds nothing, wherever the lock file could be opened;
+  // kFailed where it could not (its folder missing, or a folder in its
+  // place).
+  LockResult LockFile(const std::string& path, std::unique_ptr<FileLock>* lock,
+                      std::string* err) override;
 
   // What the run changed against the base, in the order in which the paths
   // were first touched. A file written and removed again (a temporary one)

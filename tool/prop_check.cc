@@ -212,7 +212,7 @@ class PropRun {
   }
 
   // Outside Kestrova only what lies behind a link the player made; under
-  // Packwright\ only new record folders.
+  // Packwright\ only new record folders and the lock of Kestrova's runs.
   void CheckEscape(const Tree& world0, const Tree& world2, const Tree& host0, const Tree& host2) {
     std::set<std::string> linked;
     for (const auto& link : c_.Of("link"))
@@ -231,6 +231,7 @@ class PropRun {
     std::set<std::string> records = Differing(host0, host2, [&](const std::string& key) {
       std::string lower = LowerAscii(key);
       return UnderRecords(key) && lower != "packwright" && lower != ours &&
+             lower != "packwright\\packwright.lock" &&
              lower.compare(0, ours.size() + 1, ours + "\\") != 0;
     });
     if (!records.empty())

@@ -1,5 +1,7 @@
 #include "tool/session.h"
 
+#include <thread>
+
 #include "engine/messages.h"
 #include "platform/paths.h"
 #include "tool/json.h"
@@ -71,6 +73,21 @@ int CannotRun(Console& console, const ToolOptions& options, const std::string& m
 
 std::string ResultText(Shell& shell, long result) {
   return LoadMessage(shell, result < 0 ? IDS_INSTALL_FAILED : IDS_INSTALL_OK);
+}
+
+bool ConsoleLockWait::Wait() {
+  auto now = std::chrono::steady_clock::now();
+  if (!waiting_) {
+    waiting_ = true;
+    start_ = now;
+    console_.Write(ConsoleStream::kErr,
+                   "packwright-tool: another install or undo is running in this Kestrova; "
+                   "waiting up to 60 seconds for it to end...\n");
+  }
+  if (now - start_ >= std::chrono::seconds(60))
+    return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return true;
 }
 
 int RunListener::ExitStatus() const {

@@ -4,9 +4,11 @@
 #ifndef PACKWRIGHT_TOOL_SESSION_H_
 #define PACKWRIGHT_TOOL_SESSION_H_
 
+#include <chrono>
 #include <string>
 
 #include "engine/installer.h"
+#include "engine/run_lock.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "tool/options.h"
@@ -59,6 +61,20 @@ class RunListener : public IInstallObserver {
  private:
   RunOutcome outcome_ = RunOutcome::kNoHost;
   long result_ = kInstallFailed;
+};
+
+// Waits on the console while another run holds Kestrova's lock: says once
+// on the error stream that it waits, then tries again every tenth of a
+// second for up to 60 seconds.
+class ConsoleLockWait : public ILockWait {
+ public:
+  explicit ConsoleLockWait(Console& console) : console_(console) {}
+  bool Wait() override;
+
+ private:
+  Console& console_;
+  std::chrono::steady_clock::time_point start_;
+  bool waiting_ = false;
 };
 
 #endif  // PACKWRIGHT_TOOL_SESSION_H_

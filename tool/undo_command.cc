@@ -47,9 +47,17 @@ std::string StateOf(const RecordSummary& summary) {
       return "changed since (" + std::to_string(summary.undo.left_alone.size()) +
              " item(s) would be left alone)";
     case UndoStatus::kFailed:
+    case UndoStatus::kBusy:
       break;
   }
   return "cannot be undone";
+}
+
+// A record's text as `list` prints it: a control byte (and '%') as the
+// record writes it, %XX, so that an edited record can neither forge a line
+// nor steer the terminal.
+std::string Shown(const std::string& text) {
+  return EscapeField(text);
 }
 
 std::string LineOf(const RecordSummary& summary) {
@@ -59,9 +67,9 @@ std::string LineOf(const RecordSummary& summary) {
   std::string what = r.kind == "undo" ? "undo of " + RecordFolderName(r.undoes)
                                       : std::to_string(summary.files) + " file(s), " +
                                             std::to_string(summary.textures) + " texture(s)";
-  std::string end = r.end.empty() ? ", did not end" : r.end == "ok" ? "" : ", " + r.end;
-  return RecordFolderName(r.number) + "  " + r.package + " (" + r.script_sum + ")  " + r.time +
-         "  " + what + end + "  " + StateOf(summary) + "\n";
+  std::string end = r.end.empty() ? ", did not end" : r.end == "ok" ? "" : ", " + Shown(r.end);
+  return RecordFolderName(r.number) + "  " + Shown(r.package) + " (" + Shown(r.script_sum) + ")  " +
+         Shown(r.time) + "  " + what + end + "  " + StateOf(summary) + "\n";
 }
 
 int ExitStatusOf(const UndoReport& report) {
@@ -103,6 +111,9 @@ void PrintReport(Console& console, const ToolOptions& options, const UndoReport&
     case UndoStatus::kFailed:
       result = "The undo failed.";
       break;
+    case UndoStatus::kBusy:
+      result = "Another install or undo is running in this Kestrova; nothing was undone.";
+      break;
   }
   if (!report.record_folder.empty())
     result += " Its record: " + report.record_folder;
@@ -130,6 +141,8 @@ int RunUndo(Platform& system, Console& console, const ToolOptions& options) {
     return kExitCannotRun;
   undo.force = options.force;
   undo.dry_run = options.dry_run;
+  ConsoleLockWait wait(console);
+  undo.wait = options.no_wait ? nullptr : &wait;
   // A bare number picks a record only when no package on record has that name.
   unsigned number = options.record;
   if (number == 0 && (!ParseRecordNumber(options.package, &number) ||
@@ -145,7 +158,14 @@ int RunPrune(Platform& system, Console& console, const ToolOptions& options) {
   std::string host = FindHost(system, console, options);
   if (host.empty())
     return kExitCannotRun;
-  PruneReport report = PruneRecords(system.files, host, options.keep);
+  ConsoleLockWait wait(console);
+  PruneReport report =
+      PruneRecords(system.files, host, options.keep, options.no_wait ? nullptr : &wait);
+  if (report.busy) {
+    console.Write(ConsoleStream::kOut,
+                  "Another install or undo is running in this Kestrova; nothing was pruned.\n");
+    return kExitFailed;
+  }
   for (const auto& pruned : report.pruned)
     console.Write(ConsoleStream::kOut, "dropped the backups of " + pruned.first + " (" +
                                            std::to_string(pruned.second) +

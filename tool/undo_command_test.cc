@@ -44,6 +44,8 @@ class UndoCommandTest : public testing::Test {
       return RunInstall(p.platform, console, options);
     if (options.command == "prune")
       return RunPrune(p.platform, console, options);
+    if (options.command == "list")
+      return RunList(p.platform, console, options);
     return RunUndo(p.platform, console, options);
   }
 
@@ -125,6 +127,30 @@ TEST_F(UndoCommandTest, PruneDropsTheBackupsOfOlderRecords) {
   EXPECT_EQ("Freed 0 bytes in 0 record(s).\n", console.out);
   EXPECT_EQ(0, Run({"undo", "C"}));
   EXPECT_EQ("B", p.files.Content(kModel));
+}
+
+TEST_F(UndoCommandTest, ListShowsAnEditedRecordsControlBytesEscaped) {
+  p.files.AddFile("D:\\Sim\\Packwright\\0001\\Record.txt",
+                  "packwright-record\t2\r\npackage\tEvil%1B[2J%0A0002  Forged\t-\r\n"
+                  "time\t%07now\r\nkind\tinstall\r\nend\tok\r\n");
+  EXPECT_EQ(0, Run({"list"}));
+  EXPECT_EQ("0001  Evil%1B[2J%0A0002  Forged (-)  %07now  0 file(s), 0 texture(s)  can be undone\n",
+            console.out);
+}
+
+TEST_F(UndoCommandTest, NoWaitFailsAtOnceWhileAnotherRunHoldsKestrova) {
+  AddPackage("Paket");
+  ASSERT_EQ(0, Run({"install", "C:\\Paket"}));
+  std::unique_ptr<FileLock> other;
+  std::string err;
+  ASSERT_EQ(LockResult::kLocked,
+            p.files.LockFile("D:\\Sim\\Packwright\\Packwright.lock", &other, &err));
+  EXPECT_EQ(1, Run({"undo", "Paket", "--no-wait"}));
+  EXPECT_EQ("Another install or undo is running in this Kestrova; nothing was undone.\n",
+            console.out);
+  EXPECT_EQ(1, Run({"prune", "--no-wait"}));
+  EXPECT_EQ(1, Run({"install", "C:\\Paket", "--no-wait"}));
+  EXPECT_EQ("Paket", p.files.Content(kModel));
 }
 
 // A run that died leaves its last line torn; pruning must still mark it.
