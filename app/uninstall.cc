@@ -4,7 +4,7 @@
 #include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "engine/package_identity.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "platform/win_constants.h"
 #include "res/resource.h"
 
@@ -61,11 +61,11 @@ std::string PackageName(const std::string& module_path) {
 
 std::string LeftAloneList(const std::vector<std::string>& items, const std::string& host_dir) {
   std::string list;
-  std::string host = LowerAscii(host_dir);
+  std::string host = FoldCase(host_dir);
   for (std::size_t i = 0; i < items.size() && i < kMaxListedItems; ++i) {
     // Kestrova's directory is the same for every path, and long enough to
     // wrap each one in the box.
-    bool inside = !host.empty() && LowerAscii(items[i].substr(0, host.size())) == host;
+    bool inside = !host.empty() && FoldCase(items[i].substr(0, host.size())) == host;
     list += (i == 0 ? "" : "\n") + items[i].substr(inside ? host.size() : 0);
   }
   if (items.size() > kMaxListedItems)

@@ -5,7 +5,7 @@
 
 #include "engine/confine.h"
 #include "engine/install_script.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "platform/xxhash64.h"
 
 namespace {
@@ -198,7 +198,7 @@ SealVerdict VerifySeal(FileSystem& files, const std::string& package, const std:
     // whose reading could wait for input.
     if (!IsPackageName(line.name) || !StaysInside(files, package + "\\", line.name))
       return Damaged(line.name);
-    lists_script = lists_script || LowerAscii(line.name) == LowerAscii(script);
+    lists_script = lists_script || FoldCase(line.name) == FoldCase(script);
   }
   if (!lists_script)
     return Damaged(kSealName);

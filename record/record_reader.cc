@@ -373,15 +373,32 @@ RecordSet ReadRecordSet(FileSystem& files, const std::string& hostDir) {
   set.runs = ReadRecords(files, hostDir);
   set.host_real = files.RealPath(hostDir);
   set.records_real = files.RealPath(hostDir + kRecordsFolder);
-  for (const RunRecord& run : set.runs) {
-    if (run.kind != "install" || run.undone)
+  for (std::size_t i = 0; i < set.runs.size(); ++i) {
+    const RunRecord& run = set.runs[i];
+    set.at[run.number] = i;
+    if (run.kind == "undo" && (run.end == "ok" || run.end == "partly"))
+      set.undone_installs.insert(run.undoes);
+  }
+  for (auto run = set.runs.begin(); run != set.runs.end(); ++run) {
+    if (run->kind != "install")
       continue;
-    for (const RecordedFile& file : run.files) {
+    for (const RecordedFile& file : run->files) {
       if (file.kind == RecordedFile::kTemporary)
         continue;
-      unsigned& latest = set.latest_install[FoldCase(file.path)];
-      latest = std::max(latest, run.number);
+      std::string key = FoldCase(file.path);
+      bool writes = file.kind == RecordedFile::kCreate || file.kind == RecordedFile::kReplace;
+      std::vector<unsigned>& writers = set.writers[key];
+      if (writes && file.done)
+        writers.push_back(run->number);
+      if (!run->undone) {
+        unsigned& latest = set.latest_install[key];
+        latest = std::max(latest, run->number);
+      }
     }
+  }
+  for (auto& [path, numbers] : set.writers) {
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
   }
   return set;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,13 @@ struct RecordSet {
   // By lower-case full path, the highest number of an install on record,
   // not undone, that touched the file.
   std::map<std::string, unsigned> latest_install;
+  // By number, each run's place in `runs`.
+  std::map<unsigned, std::size_t> at;
+  // The installs that an undo on record ended on, whole or in part.
+  std::set<unsigned> undone_installs;
+  // By lower-case full path, the numbers of the installs that wrote the
+  // file (a copy done, created or replaced), lowest first.
+  std::map<std::string, std::vector<unsigned>> writers;
   // The real paths (FileSystem::RealPath) of Kestrova's directory and of
   // its Packwright folder.
   std::string host_real;

@@ -224,35 +224,32 @@ void Undoer::UndoReplace(const RecordedFile& file) {
 const RecordedFile* Undoer::UndoneOrigin(const std::string& path, unsigned before,
                                          const FileSum& sum, unsigned* number) const {
   std::string key = FoldCase(path);
-  for (const RunRecord& earlier : all_.runs) {
-    if (earlier.number >= before || earlier.kind != "install")
+  auto writers = all_.writers.find(key);
+  if (writers == all_.writers.end())
+    return nullptr;
+  auto after = std::lower_bound(writers->second.begin(), writers->second.end(), before);
+  if (after == writers->second.begin())
+    return nullptr;
+  const RunRecord& earlier = all_.runs[all_.at.at(*(after - 1))];
+  for (auto file = earlier.files.rbegin(); file != earlier.files.rend(); ++file) {
+    bool writes = file->kind == RecordedFile::kCreate || file->kind == RecordedFile::kReplace;
+    if (!writes || !file->done || FoldCase(file->path) != key)
       continue;
-    for (auto file = earlier.files.rbegin(); file != earlier.files.rend(); ++file) {
-      bool writes = file->kind == RecordedFile::kCreate || file->kind == RecordedFile::kReplace;
-      if (!writes || !file->done || FoldCase(file->path) != key)
-        continue;
-      if (file->sum != sum || !UndoneSince(earlier.number))
-        return nullptr;
-      *number = earlier.number;
-      return &*file;
-    }
+    if (file->sum != sum || !UndoneSince(earlier.number))
+      return nullptr;
+    *number = earlier.number;
+    return &*file;
   }
   return nullptr;
 }
 
 SumKind Undoer::SumsOf(unsigned number) const {
-  for (const RunRecord& record : all_.runs) {
-    if (record.number == number)
-      return record.sums;
-  }
-  return target_.sums;
+  auto at = all_.at.find(number);
+  return at == all_.at.end() ? target_.sums : all_.runs[at->second].sums;
 }
 
 bool Undoer::UndoneSince(unsigned number) const {
-  return std::any_of(all_.runs.begin(), all_.runs.end(), [&](const RunRecord& undo) {
-    return undo.kind == "undo" && undo.undoes == number &&
-           (undo.end == "ok" || undo.end == "partly");
-  });
+  return all_.undone_installs.count(number) > 0;
 }
 
 void Undoer::UndoRemove(const RecordedFile& file) {
@@ -346,10 +343,13 @@ void Undoer::RemoveFolders() {
   // An earlier install's undo left its folders that this run had put files
   // in; once this run's files are gone, they go as that undo would have
   // taken them.
-  for (const RunRecord& earlier : all_.runs) {
-    if (!failed_ && earlier.number < target_.number && earlier.kind == "install" &&
-        UndoneSince(earlier.number))
-      RemoveEmptyFolders(earlier.folders_made);
+  // Newest first, as a later run's folders may lie in an earlier one's.
+  auto below = all_.undone_installs.lower_bound(target_.number);
+  for (auto number = std::make_reverse_iterator(below);
+       !failed_ && number != all_.undone_installs.rend(); ++number) {
+    auto earlier = all_.at.find(*number);
+    if (earlier != all_.at.end() && all_.runs[earlier->second].kind == "install")
+      RemoveEmptyFolders(all_.runs[earlier->second].folders_made);
   }
 }
 

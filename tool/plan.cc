@@ -2,7 +2,7 @@
 
 #include "engine/installer.h"
 #include "engine/kestrova_names.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "textures/texture_catalogue.h"
 #include "tool/commands.h"
 #include "tool/json.h"
@@ -47,7 +47,7 @@ class PlanListener : public RunListener {
 
   // True when `path` is the records' folder or lies in it.
   bool InRecords(const std::string& path) const {
-    std::string lower = LowerAscii(path);
+    std::string lower = FoldCase(path);
     return !records_.empty() &&
            (lower + "\\" == records_ || lower.compare(0, records_.size(), records_) == 0);
   }
@@ -55,7 +55,7 @@ class PlanListener : public RunListener {
  private:
   static std::string RecordsOf(const std::string& folder) {
     std::string::size_type slash = folder.rfind('\\');
-    return slash == std::string::npos ? std::string() : LowerAscii(folder.substr(0, slash + 1));
+    return slash == std::string::npos ? std::string() : FoldCase(folder.substr(0, slash + 1));
   }
 
   PlanReport* plan_;

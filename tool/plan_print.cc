@@ -1,6 +1,6 @@
 // The plan as text for people and as JSON for programs.
 #include "platform/code_page.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "platform/win_constants.h"
 #include "tool/json.h"
 #include "tool/plan.h"
@@ -31,7 +31,7 @@ const char* AnswerWord(int answer) {
 
 // `path` below Kestrova's folder, as the script names it.
 std::string InHost(const std::string& path, const std::string& host) {
-  if (LowerAscii(path.substr(0, host.size())) == LowerAscii(host))
+  if (FoldCase(path.substr(0, host.size())) == FoldCase(host))
     return path.substr(host.size());
   return path;
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/fake_platform.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "textures/texture_catalogue.h"
 #include "tool/commands.h"
 #include "tool/test_console.h"
@@ -70,7 +70,7 @@ std::set<std::string> Listed(const PlanReport& plan) {
       "create: ", "replace: ", "folder: ", "read-only cleared: ", "remove: "};
   std::set<std::string> changes;
   for (const auto& change : plan.changes)
-    changes.insert(kNames[static_cast<int>(change.change)] + LowerAscii(change.path));
+    changes.insert(kNames[static_cast<int>(change.change)] + FoldCase(change.path));
   return changes;
 }
 

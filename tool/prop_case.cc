@@ -2,9 +2,14 @@
 // have gone wrong before, so that a few hundred cases meet each of them.
 #include "tool/prop_case.h"
 
+#include <charconv>
+#include <map>
 #include <random>
+#include <utility>
 
 #include "engine/install_record.h"
+#include "platform/code_page.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -25,8 +30,16 @@ class Draw {
 };
 
 const char* const kDestinations[] = {
-    "Modelle\\a.ksm", "Modelle\\Neu\\b.ksm", "Texturen\\c.bmp",         "Modelle\\Neu\\Tief\\d.ksm",
-    "e.dat",          "Modelle\\x.dat",      "Modelle\\Signale\\s.ksm",
+    "Modelle\\a.ksm",
+    "Modelle\\Neu\\b.ksm",
+    "Texturen\\c.bmp",
+    "Modelle\\Neu\\Tief\\d.ksm",
+    "e.dat",
+    "Modelle\\x.dat",
+    "Modelle\\Signale\\s.ksm",
+    "Modelle\\Neu\\\xC3\x84.ksm",  // Modelle\Neu\Ä.ksm
+    "\xD0\x9C\xD0\xBE\xD0\xB4\xD0\xB5\xD0\xBB\xD0\xB8\\\xC5\x81\xC3\xB3"
+    "d\xC5\xBA.ksm",  // Модели\Łódź.ksm
 };
 const char* const kHostile[] = {
     "",
@@ -50,16 +63,35 @@ const char* const kHostile[] = {
 };
 const char* const kIds[] = {"5101", "5102", "12", "0", "-5", "4294967296", "99999999999", "7"};
 
-// Upper-cases the ASCII letters at odd positions: the name Windows takes
-// for the same one.
-std::string CaseVariant(std::string path) {
-  for (std::size_t i = 1; i < path.size(); i += 2) {
-    if (path[i] >= 'a' && path[i] <= 'z')
-      path[i] = static_cast<char>(path[i] - 'a' + 'A');
-    else if (path[i] >= 'A' && path[i] <= 'Z')
-      path[i] = static_cast<char>(path[i] - 'A' + 'a');
+// Capitals and small letters beyond ASCII that Windows takes for one
+// another, as the generated names use them.
+const std::pair<std::uint32_t, std::uint32_t> kCasePairs[] = {
+    {0xC4, 0xE4},   {0xD3, 0xF3},   {0x141, 0x142}, {0x179, 0x17A}, {0x41C, 0x43C},
+    {0x41E, 0x43E}, {0x414, 0x434}, {0x415, 0x435}, {0x41B, 0x43B}, {0x418, 0x438},
+};
+
+std::uint32_t OtherCase(std::uint32_t cp) {
+  if (cp < 0x80 && cp >= 'a' && cp <= 'z')
+    return cp - 'a' + 'A';
+  if (cp < 0x80 && cp >= 'A' && cp <= 'Z')
+    return cp - 'A' + 'a';
+  for (const auto& [capital, small] : kCasePairs) {
+    if (cp == capital || cp == small)
+      return cp == capital ? small : capital;
   }
-  return path;
+  return cp;
+}
+
+// The name Windows takes for the same one: every letter beyond ASCII and
+// the ASCII letters at odd positions in the other case.
+std::string CaseVariant(const std::string& path) {
+  std::string out;
+  for (std::size_t i = 0, n = 0; i < path.size(); ++n) {
+    std::uint32_t cp;
+    i += DecodeUtf8(path, i, &cp);
+    AppendUtf8(cp >= 0x80 || n % 2 == 1 ? OtherCase(cp) : cp, &out);
+  }
+  return out;
 }
 
 const char kCatalogue[] = "Resourcen\\Parallels\\Texturen.txt";
@@ -104,7 +136,9 @@ std::string EarlierRecord(Draw& d, const std::string& package) {
 
 void AddHost(Draw& d, PropCase* c) {
   auto& l = c->lines;
-  l.push_back({"file", "Kestrova.exe", "1000", "0", "exe"});
+  // Without its program, the registry's AppPath names no Kestrova.
+  if (d.Chance(97))
+    l.push_back({"file", "Kestrova.exe", "1000", "0", "exe"});
   l.push_back({"dir", "Modelle"});
   if (d.Chance(85))
     l.push_back({"file", kCatalogue, "1000", d.Chance(10) ? "1" : "0", CatalogueText(d)});
@@ -135,7 +169,8 @@ void AddExisting(Draw& d, const std::string& dest, PropCase* c) {
     return;
   }
   static const char* const kTimes[] = {"500", "2000", "9000"};
-  c->lines.push_back({"file", dest, d.Pick(kTimes), d.Chance(20) ? "1" : "0", "old " + dest});
+  std::string name = d.Chance(30) ? CaseVariant(dest) : dest;
+  c->lines.push_back({"file", name, d.Pick(kTimes), d.Chance(20) ? "1" : "0", "old " + dest});
 }
 
 void AddEntries(Draw& d, PropCase* c) {
@@ -169,6 +204,25 @@ void AddTextures(Draw& d, PropCase* c) {
   }
 }
 
+// UTF-8 `text` in single-byte code page `code_page`; a character that the
+// code page lacks stays UTF-8, as an editor that cannot convert leaves it.
+std::string InCodePage(unsigned code_page, const std::string& text) {
+  std::map<std::string, char> bytes;
+  for (int b = 0x80; b <= 0xFF; ++b) {
+    std::string one(1, static_cast<char>(b));
+    bytes.emplace(CodePageToUtf8(code_page, one), one[0]);
+  }
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    std::uint32_t cp;
+    std::size_t len = DecodeUtf8(text, i, &cp);
+    auto byte = len > 1 ? bytes.find(text.substr(i, len)) : bytes.end();
+    out += byte != bytes.end() ? std::string(1, byte->second) : text.substr(i, len);
+    i += len;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<std::vector<std::string>> PropCase::Of(const std::string& kind) const {
@@ -188,13 +242,24 @@ std::string PropCase::Value(const std::string& kind, const std::string& fallback
   return fallback;
 }
 
+unsigned PropCase::CodePage() const {
+  unsigned code_page = 0;
+  std::string text = Value("codepage", "0");
+  std::from_chars(text.data(), text.data() + text.size(), code_page);
+  return KnownCodePage(code_page) ? code_page : 0;
+}
+
 std::string PropCase::Script() const {
+  unsigned code_page = CodePage() ? CodePage() : 1252;
+  auto line = [&](const std::vector<std::string>& entry) {
+    return "  {" + (entry.empty() ? std::string() : InCodePage(code_page, entry[0])) + "}\r\n";
+  };
   std::string script = "Dateinstallation{\r\n";
   for (const auto& entry : Of("entry"))
-    script += "  {" + (entry.empty() ? std::string() : entry[0]) + "}\r\n";
+    script += line(entry);
   script += "}\r\nTexturskript{\r\n";
   for (const auto& entry : Of("texture"))
-    script += "  {" + (entry.empty() ? std::string() : entry[0]) + "}\r\n";
+    script += line(entry);
   return script + "}\r\n";
 }
 
@@ -203,6 +268,9 @@ PropCase GenerateCase(std::uint64_t seed) {
   PropCase c;
   if (d.Chance(5))
     c.lines.push_back({"name", "2024"});
+  // Central European, Cyrillic and Western: each has letters of the names.
+  static const char* const kCodePages[] = {"1250", "1251", "1252"};
+  c.lines.push_back({"codepage", d.Pick(kCodePages)});
   static const char* const kNewer[] = {"keep", "replace", "ask"};
   c.lines.push_back({"newer", d.Pick(kNewer)});
   static const char* const kRegistry[] = {"host", "host", "other", "none"};

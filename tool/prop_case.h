@@ -3,6 +3,8 @@
 // escaped as a record's fields are), so that a case prints, reads back and
 // shrinks line by line. The kinds of line:
 //   name NAME                  the package folder's name (default Paket)
+//   codepage N                 the ANSI code page that the script is
+//                              written in and read in (default: the system's)
 //   newer keep|replace|ask     the answer to the newer-file question
 //   registry host|other|none   what the registry's AppPath names
 //   from-registry              no --host: Kestrova comes from the registry
@@ -19,7 +21,8 @@
 //                              DATA, or with as many bytes for "same-size"
 //   later-texture              after the install, the player adds a texture
 //   force                      the undo is forced
-// PATHs are relative to their folder; TIMEs are last-write times.
+// PATHs are relative to their folder; TIMEs are last-write times. Text is
+// UTF-8.
 #ifndef PACKWRIGHT_TOOL_PROP_CASE_H_
 #define PACKWRIGHT_TOOL_PROP_CASE_H_
 
@@ -34,8 +37,11 @@ struct PropCase {
   std::vector<std::vector<std::string>> Of(const std::string& kind) const;
   // The first field of the first line of `kind`; `fallback` when none.
   std::string Value(const std::string& kind, const std::string& fallback) const;
-  // InstSkript.txt as the entry and texture lines make it.
+  // InstSkript.txt as the entry and texture lines make it, their text
+  // written in the case's code page where it has the characters.
   std::string Script() const;
+  // The case's code page; 0 for the system's.
+  unsigned CodePage() const;
 };
 
 // The case that `seed` gives, the same on every machine.

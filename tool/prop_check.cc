@@ -5,7 +5,8 @@
 #include <iterator>
 #include <set>
 
-#include "platform/paths.h"
+#include "platform/code_page.h"
+#include "platform/unicode.h"
 #include "record/record_reader.h"
 #include "textures/texture_catalogue.h"
 #include "tool/commands.h"
@@ -19,7 +20,7 @@ namespace {
 const char kCataloguePath[] = "Resourcen\\Parallels\\Texturen.txt";
 
 bool UnderRecords(const std::string& key) {
-  std::string lower = LowerAscii(key);
+  std::string lower = FoldCase(key);
   return lower == "packwright" || lower.compare(0, 11, "packwright\\") == 0;
 }
 
@@ -30,7 +31,7 @@ std::set<std::string> Changes(const Tree& before, const Tree& after) {
     if (UnderRecords(key))
       continue;
     auto old = before.find(key);
-    std::string path = LowerAscii(key);
+    std::string path = FoldCase(key);
     if (old == before.end())
       changes.insert((item.dir ? "folder: " : "create: ") + path);
     else if (item.dir != old->second.dir || item.data != old->second.data ||
@@ -41,7 +42,7 @@ std::set<std::string> Changes(const Tree& before, const Tree& after) {
   }
   for (const auto& [key, item] : before) {
     if (!UnderRecords(key) && !after.count(key))
-      changes.insert("remove: " + LowerAscii(key));
+      changes.insert("remove: " + FoldCase(key));
   }
   return changes;
 }
@@ -81,7 +82,7 @@ std::set<std::string> Differing(const Tree& a, const Tree& b, Pick pick) {
 }
 
 bool InHost(const std::string& key) {
-  std::string lower = LowerAscii(key);
+  std::string lower = FoldCase(key);
   return lower == "kestrova" || lower.compare(0, 9, "kestrova\\") == 0;
 }
 
@@ -95,11 +96,13 @@ class PropRun {
       Fail("world", "the case could not be laid out");
       return outcome_;
     }
+    SetAnsiCodePage(c_.CodePage());
     try {
       Run();
     } catch (const std::exception& e) {
       Fail("no exception", e.what());
     }
+    SetAnsiCodePage(0);
     return outcome_;
   }
 
@@ -162,7 +165,10 @@ class PropRun {
     Tree host2 = HostTree();
     CheckPlan(plan, planned, installed, host0, host2);
     CheckEscape(world0, WorldTree(), host0, host2);
-    if (check == kExitOk)
+    Target target = InstallTarget(host0);
+    if (target == Target::kNone)
+      CheckNoKestrova(installed, console);
+    else if (target == Target::kChecked && check == kExitOk)
       CheckClean(plan, installed, console);
     if (c_.Value("registry", "host") == "other" && Scan() != scan0)
       Fail("scan", "Scan set in the registry's Kestrova, which was not installed into");
@@ -186,9 +192,9 @@ class PropRun {
     static const char* kNames[] = {
         "create: ", "replace: ", "folder: ", "read-only cleared: ", "remove: "};
     std::set<std::string> listed;
-    std::string host = LowerAscii(world_->Host()) + "\\";
+    std::string host = FoldCase(world_->Host()) + "\\";
     for (const auto& change : plan.changes) {
-      std::string path = LowerAscii(files().FullPath(change.path));
+      std::string path = FoldCase(files().FullPath(change.path));
       if (path.compare(0, host.size(), host) == 0)
         path = path.substr(host.size());
       if (!UnderRecords(path))
@@ -216,9 +222,9 @@ class PropRun {
   void CheckEscape(const Tree& world0, const Tree& world2, const Tree& host0, const Tree& host2) {
     std::set<std::string> linked;
     for (const auto& link : c_.Of("link"))
-      linked.insert(LowerAscii("Outside\\" + link[1] + "\\"));
+      linked.insert(FoldCase("Outside\\" + link[1] + "\\"));
     std::set<std::string> escaped = Differing(world0, world2, [&](const std::string& key) {
-      std::string lower = LowerAscii(key);
+      std::string lower = FoldCase(key);
       for (const std::string& prefix : linked) {
         if (lower.compare(0, prefix.size(), prefix) == 0)
           return false;
@@ -227,15 +233,39 @@ class PropRun {
     });
     if (!escaped.empty())
       Fail("nothing escapes", "changed outside Kestrova:" + Join(escaped));
-    std::string ours = LowerAscii("Packwright\\" + NewRecord(host0, host2));
+    std::string ours = FoldCase("Packwright\\" + NewRecord(host0, host2));
     std::set<std::string> records = Differing(host0, host2, [&](const std::string& key) {
-      std::string lower = LowerAscii(key);
+      std::string lower = FoldCase(key);
       return UnderRecords(key) && lower != "packwright" && lower != ours &&
              lower != "packwright\\packwright.lock" &&
              lower.compare(0, ours.size() + 1, ours + "\\") != 0;
     });
     if (!records.empty())
       Fail("records", "written under Packwright\\ beside the record:" + Join(records));
+  }
+
+  // The Kestrova the install goes into: the one given with --host, else
+  // the registry's, whose AppPath must name a file.
+  enum class Target { kChecked, kOther, kNone };
+  Target InstallTarget(const Tree& host0) {
+    if (c_.Of("from-registry").empty())
+      return Target::kChecked;
+    std::string registry = c_.Value("registry", "host");
+    if (registry == "other")
+      return Target::kOther;
+    for (const auto& [key, item] : host0) {
+      if (registry == "host" && FoldCase(key) == "kestrova.exe" && !item.dir)
+        return Target::kChecked;
+    }
+    return Target::kNone;
+  }
+
+  // Check reads the package against the Kestrova it is given; finding
+  // Kestrova is the install's part, which it cannot do without one.
+  void CheckNoKestrova(int installed, const TestConsole& console) {
+    if (installed != kExitCannotRun)
+      Fail("no Kestrova, no install",
+           "install exits " + std::to_string(installed) + ":\n" + console.err);
   }
 
   void CheckClean(const PlanReport& plan, int installed, const TestConsole& console) {
@@ -246,23 +276,21 @@ class PropRun {
     }
     std::set<std::string> kept;
     for (const auto& k : plan.kept)
-      kept.insert(LowerAscii(files().FullPath(k.path)));
+      kept.insert(FoldCase(files().FullPath(k.path)));
     // The last entry of each destination, as the script spells it.
     std::map<std::string, std::pair<std::string, std::string>> last;
     for (const auto& entry : c_.Of("entry")) {
       std::size_t at = entry[0].find(">>");
       // The texture step rewrites a catalogue that the package ships.
-      if (at != std::string::npos &&
-          LowerAscii(entry[0].substr(at + 2)) != LowerAscii(kCataloguePath))
-        last[LowerAscii(entry[0].substr(at + 2))] = {entry[0].substr(at + 2),
-                                                     entry[0].substr(0, at)};
+      if (at != std::string::npos && FoldCase(entry[0].substr(at + 2)) != FoldCase(kCataloguePath))
+        last[FoldCase(entry[0].substr(at + 2))] = {entry[0].substr(at + 2), entry[0].substr(0, at)};
     }
     for (const auto& [key, entry] : last) {
       std::string to = files().FullPath(world_->Host() + "\\" + entry.first);
       std::string want, got;
       ReadWholeFile(files(), world_->Package(c_) + "\\" + entry.second, &want);
       ReadWholeFile(files(), to, &got);
-      if (!kept.count(LowerAscii(to)) && want != got)
+      if (!kept.count(FoldCase(to)) && want != got)
         Fail("clean check, clean install", entry.first + " not installed");
     }
   }
@@ -305,7 +333,7 @@ class PropRun {
       // Files whose content the install wrote; one whose attributes alone it
       // reset is still the player's, and undo resets them back. The
       // player's edits of the catalogue are the later-texture lines.
-      if (!item.dir && !UnderRecords(key) && LowerAscii(key) != LowerAscii(kCataloguePath) &&
+      if (!item.dir && !UnderRecords(key) && FoldCase(key) != FoldCase(kCataloguePath) &&
           (old == host0.end() || old->second.data != item.data || old->second.time != item.time))
         changed.push_back(key);
     }
@@ -327,8 +355,8 @@ class PropRun {
   // empty when it lies behind none.
   std::string OutsidePath(const std::string& key) {
     for (const auto& link : c_.Of("link")) {
-      std::string prefix = LowerAscii(link[0] + "\\");
-      if (!key.empty() && LowerAscii(key).compare(0, prefix.size(), prefix) == 0)
+      std::string prefix = FoldCase(link[0] + "\\");
+      if (!key.empty() && FoldCase(key).compare(0, prefix.size(), prefix) == 0)
         return "Outside\\" + link[1] + "\\" + key.substr(prefix.size());
     }
     return std::string();
@@ -376,8 +404,7 @@ class PropRun {
         Fail("undo = identity", "the catalogue's ids differ from those before, with the player's");
       for (Tree* tree : {&expected, &host3}) {
         for (auto it = tree->begin(); it != tree->end();)
-          it =
-              LowerAscii(it->first) == LowerAscii(kCataloguePath) ? tree->erase(it) : std::next(it);
+          it = FoldCase(it->first) == FoldCase(kCataloguePath) ? tree->erase(it) : std::next(it);
       }
     }
     std::set<std::string> differ = Changes(expected, host3);
@@ -390,7 +417,7 @@ class PropRun {
       for (auto it = differ.begin(); it != differ.end();) {
         std::string key = it->substr(it->find(' ') + 1);
         bool holds_edit = it->compare(0, 7, "folder:") == 0 &&
-                          LowerAscii(edited).compare(0, key.size() + 1, key + "\\") == 0;
+                          FoldCase(edited).compare(0, key.size() + 1, key + "\\") == 0;
         it = holds_edit ? differ.erase(it) : std::next(it);
       }
     }
@@ -401,12 +428,12 @@ class PropRun {
                                   std::to_string(want) + "), differs:" + Join(differ) + "\n" +
                                   said);
     else if (!edited.empty() && !force &&
-             LowerAscii(said).find(LowerAscii(edited)) == std::string::npos)
+             FoldCase(said).find(FoldCase(edited)) == std::string::npos)
       Fail("undo = identity", "undo left " + edited + " without naming it:\n" + said);
     // The player's edit made through a link stays, beside Kestrova.
-    std::string edited_outside = LowerAscii(OutsidePath(edited));
+    std::string edited_outside = FoldCase(OutsidePath(edited));
     std::set<std::string> escaped = Differing(world0, WorldTree(), [&](const std::string& key) {
-      return !InHost(key) && (edited_outside.empty() || LowerAscii(key) != edited_outside);
+      return !InHost(key) && (edited_outside.empty() || FoldCase(key) != edited_outside);
     });
     if (!escaped.empty())
       Fail("nothing escapes", "after the undo, outside Kestrova:" + Join(escaped));

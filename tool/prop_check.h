@@ -8,8 +8,10 @@
 //   exits 1, unless forced; a texture the player added stays, forced or not;
 // - nothing outside Kestrova changes but through a link the player made in
 //   it, and nothing under Packwright\ changes but the run's own record;
-// - a check without findings means an install that succeeds and puts every
-//   file in place that it does not keep as newer;
+// - a check without findings means an install into the Kestrova it checked
+//   that succeeds and puts every file in place that it does not keep as
+//   newer; an install from a registry whose AppPath names no file cannot
+//   run (exit 2), whatever the check said;
 // - Scan changes only in the Kestrova the registry names;
 // - nothing throws.
 // A failure that a known fault explains is counted apart, by the fault's

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/paths.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::vector<std::string> Destinations(const PropCase& c) {
 
 bool AnyDestination(const PropCase& c, bool (*test)(const std::string& lower)) {
   for (const std::string& dest : Destinations(c)) {
-    if (test(LowerAscii(dest)))
+    if (test(FoldCase(dest)))
       return true;
   }
   return false;

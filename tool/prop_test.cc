@@ -90,6 +90,8 @@ const char* const kFound[] = {
     "newer\treplace\npkg\ta.dat\t1000\tnew a\nfile\tModelle\\Neu\\b.ksm\t9000\t1\told\n"
     "entry\ta.dat>>Modelle\\Neu\\b.ksm\npkg\tb.dat\t1000\tnew b\n"
     "entry\tb.dat>>MOdElLe\\NEu\\b.kSm\nlater\t3\tedited by the player\n",
+    // The registry names a Kestrova without its program: no install.
+    "from-registry\nfile\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n",
     // A file named Packwright leaves no room for the record: check says so.
     "file\tResourcen\\Parallels\\Texturen.txt\t1000\t0\tBasis{}\n"
     "file\tPackwright\t1000\t0\tx\n",

@@ -33,7 +33,12 @@ class FakeWorld : public PropWorld {
     fake_.files.Find(path)->read_only = read_only;
     return true;
   }
+  // As on disk, a file in the way stays a file; the fake's own AddDir
+  // would make it a folder.
   bool AddDir(const std::string& path) override {
+    const FakeFileSystem::Node* node = fake_.files.Find(path);
+    if (node && !node->dir)
+      return false;
     fake_.files.AddDir(path);
     return true;
   }

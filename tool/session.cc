@@ -3,14 +3,15 @@
 #include <thread>
 
 #include "engine/messages.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "tool/json.h"
 
 namespace {
 
-// A folder's full path in lower case, without trailing backslash.
+// A folder's full path, its case folded as Windows compares names, without
+// trailing backslash.
 std::string FolderKey(FileSystem& files, const std::string& dir) {
-  std::string key = LowerAscii(files.FullPath(dir));
+  std::string key = FoldCase(files.FullPath(dir));
   while (!key.empty() && key.back() == '\\')
     key.pop_back();
   return key;

@@ -1,7 +1,7 @@
 // list, undo and prune: the runs on record in Kestrova's Packwright folder.
 
 #include "engine/install_record.h"
-#include "platform/paths.h"
+#include "platform/unicode.h"
 #include "record/prune.h"
 #include "record/record_list.h"
 #include "record/undo.h"
@@ -27,7 +27,7 @@ std::string FindHost(Platform& system, Console& console, const ToolOptions& opti
 // A name on record is a package's, even when it spells a number.
 bool IsPackageOnRecord(FileSystem& files, const std::string& host, const std::string& name) {
   for (const RunRecord& record : ReadRecords(files, host)) {
-    if (record.kind == "install" && LowerAscii(record.package) == LowerAscii(name))
+    if (record.kind == "install" && FoldCase(record.package) == FoldCase(name))
       return true;
   }
   return false;

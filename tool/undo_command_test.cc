@@ -106,6 +106,13 @@ TEST_F(UndoCommandTest, AnotherKestrovaLeavesTheRegistrysScanAlone) {
   EXPECT_EQ(std::string(4, '\0'), p.registry.Get(kKey, "Scan")->bytes);
   EXPECT_EQ(0, Run({"install", "C:\\Paket", "--host", "d:\\sim"}));
   EXPECT_EQ(std::string("\x02\0\0\0", 4), p.registry.Get(kKey, "Scan")->bytes) << console.err;
+  // The same Kestrova, its folder spelled in the other case beyond ASCII.
+  p.registry.SetString(kKey, "AppPath", "E:\\B\\\xC3\x84\\Kestrova.exe");  // E:\B\Ä
+  p.files.AddFile("E:\\B\\\xC3\x84\\Kestrova.exe", "MZ");
+  p.files.AddFile("E:\\B\\\xC3\x84\\Resourcen\\Parallels\\Texturen.txt", "Basis{ }");
+  p.registry.SetDwordValue(kKey, "Scan", 0);
+  EXPECT_EQ(0, Run({"install", "C:\\Paket", "--host", "e:\\b\\\xC3\xA4"}));
+  EXPECT_EQ(std::string("\x02\0\0\0", 4), p.registry.Get(kKey, "Scan")->bytes) << console.err;
 }
 
 TEST_F(UndoCommandTest, PruneDropsTheBackupsOfOlderRecords) {
