@@ -56,6 +56,14 @@ bool NamesRecordsFolder(std::string name) {
                               stem.find_first_not_of("0123456789abcdef", 2) == std::string::npos);
 }
 
+// True when the last component of `tail` keeps a character once its
+// trailing dots and blanks are trimmed, as Windows trims them.
+bool NamesAFile(const std::string& tail) {
+  std::string::size_type slash = tail.find_last_of("\\/");
+  std::string last = slash == std::string::npos ? tail : tail.substr(slash + 1);
+  return last.find_last_not_of(". ") != std::string::npos;
+}
+
 }  // namespace
 
 Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string& tail) {
@@ -63,6 +71,8 @@ Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string&
     return Refusal::kOutside;
   if (tail.find(':') != std::string::npos)
     return Refusal::kDriveOrStream;
+  if (!NamesAFile(tail))
+    return Refusal::kNoFileName;
   std::string root = WithoutTrailingSeparator(files.FullPath(base));
   std::string full = files.FullPath(base + tail);
   std::string::size_type start = root.size() + (root.back() == '\\' ? 0 : 1);

@@ -32,8 +32,10 @@ bool RealPathWithin(const std::string& path, const std::string& dir);
 // Kestrova's tree. kRecords when it lies in Kestrova's records folder
 // (Packwright\), which only the record writes: compared without regard to
 // case, trailing dots and blanks, and in its 8.3 short forms (PACKWR~1,
-// and the hashed PAxxxx~N).
-enum class Refusal { kNone, kOutside, kDriveOrStream, kRecords };
+// and the hashed PAxxxx~N). kNoFileName when `tail` ends in no file name:
+// it is empty, or its last component (after the last backslash or slash)
+// is empty once Windows has trimmed its trailing dots and blanks.
+enum class Refusal { kNone, kOutside, kDriveOrStream, kRecords, kNoFileName };
 Refusal RefusalOf(FileSystem& files, const std::string& base, const std::string& tail);
 
 #endif  // PACKWRIGHT_ENGINE_CONFINE_H_

@@ -22,19 +22,24 @@ const char kSeparator[] = ">>";
 // Asks whether an existing destination newer than the package's file is to be
 // kept. True when it is kept; after a Cancel every later one is kept without
 // asking.
-bool KeepNewer(Shell& shell, bool* silently, const std::string& destination,
+bool KeepNewer(Shell& shell, CInstaller& installer, const std::string& destination,
                const std::string& source) {
-  if (*silently)
+  if (installer.keepNewerSilently)
     return true;
-  int answer = ShowMessage(shell, IDS_KEEP_NEWER, kMbYesNoCancel, {destination, source});
+  std::string text = MessageText(shell, IDS_KEEP_NEWER, {destination, source});
+  int answer = ShowText(shell, text, kMbYesNoCancel);
+  installer.events().Asked(destination, text, answer);
   if (answer == kIdCancel)
-    *silently = true;
+    installer.keepNewerSilently = true;
   // Only an explicit No replaces the newer file.
   return answer != kIdNo;
 }
 
-void ReportCopyFailed(Shell& shell, const std::string& source, const std::string& destination) {
-  ShowMessage(shell, IDS_COPY_FAILED, kMbOk, {source, destination});
+// Reports an entry that was not copied, in a box and to the observer.
+void ReportCopyFailed(CInstaller& installer, FileEvent failed) {
+  installer.Tell(IDS_COPY_FAILED, {failed.source, failed.destination});
+  failed.outcome = FileEvent::kFailed;
+  installer.events().FileDone(failed);
 }
 
 // True when the full path of `destination` is longer than a Windows
@@ -52,14 +57,17 @@ struct StepState {
   std::vector<std::string> written;
 };
 
-bool EnsureDirectory(FileSystem& files, CInstallRecord* record, StepState& state,
+bool EnsureDirectory(FileSystem& files, CInstaller& installer, StepState& state,
                      const std::string& dir) {
   if (state.dirs.count(dir))
     return true;
-  if (!MakeFoldersRecorded(files, record, dir))
-    return false;
-  state.dirs.insert(dir);
-  return true;
+  std::vector<std::string> made;
+  bool ok = MakeFoldersRecorded(files, installer.record, dir, &made);
+  for (const std::string& level : made)
+    installer.events().FolderMade(level);
+  if (ok)
+    state.dirs.insert(dir);
+  return ok;
 }
 
 // Resets the attributes of a destination that the entry did not write, so
@@ -89,43 +97,51 @@ bool InstallEntry(Platform& platform, CInstaller& installer, StepState& state,
   std::string::size_type separator = entry.find(kSeparator);
   if (separator == std::string::npos)
     return true;
+  FileEvent done{FileEvent::kFailed, {}, {}, false, {}};
   // The script's names are in the ANSI code page; paths are Unicode from
   // here on.
-  std::string source = installer.scriptDir + "\\" + AnsiToUtf8(entry.substr(0, separator));
-  std::string err;
-  std::unique_ptr<InputFile> in = platform.files.OpenRead(source, &err);
+  done.source = installer.scriptDir + "\\" + AnsiToUtf8(entry.substr(0, separator));
+  std::unique_ptr<InputFile> in = platform.files.OpenRead(done.source, &done.why);
   // What exists but does not open (a folder, a locked file, a wildcard
   // match) is not missing: its copy fails below.
-  if (!in && !FileExists(platform.files, source)) {
-    ShowMessage(platform.shell, IDS_SOURCE_MISSING, kMbOk, {source});
+  if (!in && !FileExists(platform.files, done.source)) {
+    installer.Tell(IDS_SOURCE_MISSING, {done.source});
+    installer.events().SourceMissing(done.source);
     return true;
   }
+  done.unreadable = !in;
+  if (in)
+    done.why.clear();
   std::string tail = AnsiToUtf8(entry.substr(separator + sizeof(kSeparator) - 1));
-  std::string destination = installer.hostDir + tail;
-  if (RefusalOf(platform.files, installer.hostDir, tail) != Refusal::kNone) {
-    // Refused before anything is looked at or touched outside Kestrova's
-    // tree, the attribute reset included.
-    ReportCopyFailed(platform.shell, source, destination);
+  done.destination = installer.hostDir + tail;
+  // Refused before anything is looked at or touched outside Kestrova's
+  // tree, the attribute reset included.
+  if (RefusalOf(platform.files, installer.hostDir, tail) != Refusal::kNone ||
+      TooLongForWindows(platform.files, done.destination)) {
+    ReportCopyFailed(installer, done);
     return false;
   }
-  if (TooLongForWindows(platform.files, destination)) {
-    ReportCopyFailed(platform.shell, source, destination);
-    return false;
-  }
-  FileStatus status = platform.files.Status(destination);
+  FileStatus status = platform.files.Status(done.destination);
   std::uint64_t source_time = 0;
   TimeResult source_result = in ? in->LastWriteTime(&source_time) : TimeResult::kOpenFailed;
   if (IsNewer(status, source_result, source_time) &&
-      KeepNewer(platform.shell, &installer.keepNewerSilently, destination, source))
+      KeepNewer(platform.shell, installer, done.destination, done.source)) {
+    done.outcome = FileEvent::kKeptNewer;
+    installer.events().FileDone(done);
     return true;
-  CInstallRecord* record = installer.record;
-  bool copied = in && EnsureDirectory(platform.files, record, state, DirectoryOf(destination)) &&
-                CopyOpenFileRecorded(platform.files, record, *in, destination, status);
-  if (copied)
-    state.written.push_back(destination);
-  else
-    ReportCopyFailed(platform.shell, source, destination);
-  ResetAttributes(platform.files, record, destination, copied);
+  }
+  bool copied = in &&
+                EnsureDirectory(platform.files, installer, state, DirectoryOf(done.destination)) &&
+                CopyOpenFileRecorded(platform.files, installer.record, *in, done.destination,
+                                     status, &done.why);
+  if (copied) {
+    state.written.push_back(done.destination);
+    done.outcome = status.exists ? FileEvent::kReplaced : FileEvent::kCreated;
+    installer.events().FileDone(done);
+  } else {
+    ReportCopyFailed(installer, done);
+  }
+  ResetAttributes(platform.files, installer.record, done.destination, copied);
   return copied;
 }
 

@@ -343,9 +343,10 @@ bool CInstallRecord::Finish(const std::string& outcome) {
   return closed || Fail();
 }
 
-bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir) {
+bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir,
+                         std::vector<std::string>* made) {
   if (!record)
-    return CreateDirectoryTree(files, dir);
+    return CreateDirectoryTree(files, dir, made);
   std::vector<std::string> missing;
   std::uint32_t attrs = 0;
   // Two probes, so that one failing call cannot put a folder that was there
@@ -359,15 +360,17 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
     if (!record->MakeFolder(*level))
       return false;
   }
-  std::vector<std::string> made;
-  bool ok = CreateDirectoryTree(files, dir, &made);
-  for (const std::string& level : made)
+  std::vector<std::string> levels;
+  bool ok = CreateDirectoryTree(files, dir, &levels);
+  for (const std::string& level : levels)
     ok = record->FolderMade(level) && ok;
+  if (made)
+    made->insert(made->end(), levels.begin(), levels.end());
   return ok;
 }
 
 bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& from,
-                          const std::string& to, const FileStatus& status) {
+                          const std::string& to, const FileStatus& status, std::string* why) {
   if (record && record->broken())
     return false;
   if (Refused(status)) {
@@ -386,6 +389,8 @@ bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& 
   if (!WriteTemporary(files, from, temp, replaces, &copy, &err)) {
     if (record)
       record->Failed(to);
+    if (why)
+      *why = err;
     return false;
   }
   if (record &&
@@ -396,6 +401,8 @@ bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& 
   if (!PutInPlace(files, temp, to, &err)) {
     if (record)
       record->Failed(to);
+    if (why)
+      *why = err;
     return false;
   }
   return !record || (replaces ? record->Replaced(to, copy.time) : record->Created(to, copy.time));

@@ -204,9 +204,11 @@ class CInstallRecord {
 
 // Makes directory `dir` and its missing parents (CreateDirectoryTree), with
 // a record first writing a make-folder intent for each level found missing
-// and after it a folder-made outcome for each level made. False when the
+// and after it a folder-made outcome for each level made. Each level made is
+// appended to `made` (if given), the outermost first. False when the
 // directory was not made or the record failed.
-bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir);
+bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::string& dir,
+                         std::vector<std::string>* made = nullptr);
 
 // Copies what is left of the open `from` over `to` as CopyFileSafely does,
 // `status` being `to`'s as looked up before. A folder, a read-only `to`
@@ -216,9 +218,10 @@ bool MakeFoldersRecorded(FileSystem& files, CInstallRecord* record, const std::s
 // the move, and its outcome, or the failed outcome when the copy was not
 // made. False when the copy or the record failed; a failed intent leaves
 // `to` untouched, and the record is broken() only when it could not be
-// written.
+// written. When the file system refused a step, `err` (if given) says why.
 bool CopyOpenFileRecorded(FileSystem& files, CInstallRecord* record, InputFile& from,
-                          const std::string& to, const FileStatus& status);
+                          const std::string& to, const FileStatus& status,
+                          std::string* err = nullptr);
 
 // As CopyOpenFileRecorded, opening `from` and looking `to` up first.
 bool CopyFileRecorded(FileSystem& files, CInstallRecord* record, const std::string& from,

@@ -32,6 +32,12 @@ class NullProgress : public IInstallProgress {
   bool SetStatusText3(const std::string&) override { return true; }
 };
 
+// The package folder: `given` when the caller named one, else the running
+// program's folder; empty when the program's path holds no directory.
+std::string PackageFolder(Shell& shell, const std::string& given) {
+  return given.empty() ? DirectoryOf(shell.ModulePath()) : given;
+}
+
 }  // namespace
 
 CInstaller::CInstaller(Platform& platform) : script(platform.files), platform_(platform) {
@@ -41,26 +47,26 @@ CInstaller::CInstaller(Platform& platform) : script(platform.files), platform_(p
 long CInstaller::Run(IInstallProgress* progress) {
   // An empty hostDir would turn every destination into a relative path.
   if (!IsHostFound())
-    return kInstallFailed;
+    return Ended(RunOutcome::kNoHost, kInstallFailed);
   NullProgress none;
   if (!progress)
     progress = &none;
   progress->SetRange(0, 4);
   progress->SetPos(0);
-  std::string module = platform_.shell.ModulePath();
-  scriptDir = DirectoryOf(module);
+  scriptDir = PackageFolder(platform_.shell, packageDir);
   progress->SetPos(1);
   // A module path without a directory cannot name the package folder, so no
   // script is looked for then.
   if (scriptDir.empty() || !script.CheckOpen(scriptDir + "\\" + kScriptFileName)) {
-    ShowMessage(platform_.shell, IDS_SCRIPT_MISSING, kMbOk);
-    return kInstallFailed;
+    Tell(IDS_SCRIPT_MISSING);
+    return Ended(RunOutcome::kScriptMissing, kInstallFailed);
   }
+  events().RunStarted(scriptDir, hostDir);
   SealVerdict seal = VerifySeal(platform_.files, scriptDir, kScriptFileName);
   if (seal.state == SealVerdict::kDamaged) {
     damagedFile = seal.file;
-    ShowMessage(platform_.shell, IDS_PACKAGE_DAMAGED, kMbOk, {seal.file});
-    return kInstallFailed;
+    Tell(IDS_PACKAGE_DAMAGED, {seal.file});
+    return Ended(RunOutcome::kPackageDamaged, kInstallFailed);
   }
   long result = 0;
   progress->SetPos(2);
@@ -71,8 +77,8 @@ long CInstaller::Run(IInstallProgress* progress) {
   CInstallRecord run_record(platform_.files, hostDir);
   if (locked == LockResult::kBusy) {
     script.Close();
-    ShowMessage(platform_.shell, IDS_INSTALL_BUSY, kMbOk);
-    return kInstallFailed;
+    Tell(IDS_INSTALL_BUSY);
+    return Ended(RunOutcome::kBusy, kInstallFailed);
   }
   if (locked == LockResult::kFailed || (keepRecord && !BeginRecord(&run_record))) {
     script.Close();
@@ -81,27 +87,48 @@ long CInstaller::Run(IInstallProgress* progress) {
                                  : run_record.unwritable();
     std::string folder =
         run_record.folder().empty() ? hostDir + kRecordsFolder : run_record.folder();
+    events().RecordFailed(folder);
     if (!unwritable.empty())
-      ShowMessage(platform_.shell, IDS_HOST_NOT_WRITABLE, kMbOk, {unwritable});
+      Tell(IDS_HOST_NOT_WRITABLE, {unwritable});
     else
-      ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {folder});
-    return kInstallFailed;
+      Tell(IDS_RECORD_FAILED, {folder});
+    return Ended(RunOutcome::kRecordFailed, kInstallFailed);
   }
   record = keepRecord ? &run_record : nullptr;
+  if (record)
+    events().RecordBegun(run_record.folder());
   if (!InstallFiles())
     result = kInstallFailed;
   progress->SetPos(3);
   if (!InstallTextures())
     result = kInstallFailed;
   progress->SetPos(4);
-  if (setScan)
-    UpdateScan(platform_.registry, record);
+  if (setScan && UpdateScan(platform_.registry, record))
+    events().ScanSet(2);
   if (record && (!record->Finish(result == 0 ? "ok" : "failed") || record->broken())) {
-    ShowMessage(platform_.shell, IDS_RECORD_FAILED, kMbOk, {run_record.folder()});
+    events().RecordFailed(run_record.folder());
+    Tell(IDS_RECORD_FAILED, {run_record.folder()});
     result = kInstallFailed;
   }
   record = nullptr;
+  return Ended(RunOutcome::kRan, result);
+}
+
+long CInstaller::Ended(RunOutcome outcome, long result) {
+  events().RunEnded(outcome, result);
   return result;
+}
+
+IInstallObserver& CInstaller::events() {
+  static IInstallObserver nobody;
+  return observer ? *observer : nobody;
+}
+
+int CInstaller::Tell(unsigned base_id, const std::vector<std::string>& args) {
+  std::string text = MessageText(platform_.shell, base_id, args);
+  int answer = ShowText(platform_.shell, text, kMbOk);
+  events().Told(text);
+  return answer;
 }
 
 bool CInstaller::BeginRecord(CInstallRecord* record) {

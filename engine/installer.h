@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "engine/install_observer.h"
 #include "engine/install_progress.h"
 #include "engine/install_script.h"
 #include "platform/platform.h"
@@ -63,6 +65,12 @@ class CInstaller {
   // IDS_RECORD_FAILED is shown once at the end and the run fails.
   long Run(IInstallProgress* progress);
 
+  // The observer, or one that listens to nothing.
+  IInstallObserver& events();
+  // Shows the localized message `base_id` in an OK box and tells the
+  // observer its text. Returns the button pressed.
+  int Tell(unsigned base_id, const std::vector<std::string>& args = {});
+
   // The two steps. Each finds its own section of the script from the start
   // of the file, so their order in the file does not matter.
 
@@ -101,9 +109,14 @@ class CInstaller {
   std::string hostDir;
   // The installation script's reader.
   CInstallScript script;
-  // The package's directory (the running program's), without trailing
+  // The package's directory as the caller knows it, without trailing
+  // backslash; when empty, a run takes the running program's directory.
+  std::string packageDir;
+  // The package's directory that the run in progress uses, without trailing
   // backslash; set at the start of a run.
   std::string scriptDir;
+  // Told what the run does (engine/install_observer.h); may be null.
+  IInstallObserver* observer = nullptr;
   // Whether Run keeps a record; the dry run of packwright-tool plan does not.
   bool keepRecord = true;
   // The record of the run in progress, null when none is kept; the steps
@@ -125,6 +138,7 @@ class CInstaller {
   // True when `app_path` names what AppPath must name (see the constructor).
   bool NamesKestrova(const std::string& app_path);
   bool BeginRecord(CInstallRecord* record);
+  long Ended(RunOutcome outcome, long result);
 
   Platform& platform_;
 };

@@ -241,7 +241,9 @@ TEST_F(InstallerTest, AFailedCopyIsAnOutcomeAndTheRunGoesOn) {
     EXPECT_EQ("new b", p.files.Content("D:\\Sim\\Modelle\\Neu\\b.dat"));
     EXPECT_EQ(Dword(2), Scan());
   }
-  std::string record = p.files.Content("D:\\Sim\\Packwright\\0003\\Record.txt");
+  // A folder where the file goes is on record; a destination without a file
+  // name is refused before anything is recorded.
+  std::string record = p.files.Content("D:\\Sim\\Packwright\\0002\\Record.txt");
   EXPECT_NE(std::string::npos, record.find("\nfailed\tModelle")) << record;
   EXPECT_NE(std::string::npos, record.find("\nend\tfailed\n")) << record;
   // A copy that fails after its intent is on record is a failed outcome too.

@@ -51,11 +51,17 @@ std::string FormatLocalized(Shell& shell, unsigned base_id, const std::vector<st
   return FormatText(LoadMessage(shell, base_id), args);
 }
 
-int ShowMessage(Shell& shell, unsigned base_id, unsigned type,
-                const std::vector<std::string>& args) {
+std::string MessageText(Shell& shell, unsigned base_id, const std::vector<std::string>& args) {
+  return args.empty() ? LoadMessage(shell, base_id) : FormatLocalized(shell, base_id, args);
+}
+
+int ShowText(Shell& shell, const std::string& text, unsigned type) {
   if ((type & kMbIconMask) == 0)
     type |= kMbIconExclamation;
-  std::string text =
-      args.empty() ? LoadMessage(shell, base_id) : FormatLocalized(shell, base_id, args);
   return shell.ShowMessageBox(kAppName, text, type);
+}
+
+int ShowMessage(Shell& shell, unsigned base_id, unsigned type,
+                const std::vector<std::string>& args) {
+  return ShowText(shell, MessageText(shell, base_id, args), type);
 }

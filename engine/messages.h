@@ -31,6 +31,14 @@ std::string LoadMessage(Shell& shell, unsigned base_id);
 // The localized text of `base_id` with its markers replaced by `args`.
 std::string FormatLocalized(Shell& shell, unsigned base_id, const std::vector<std::string>& args);
 
+// The text that ShowMessage shows for `base_id` and `args`.
+std::string MessageText(Shell& shell, unsigned base_id, const std::vector<std::string>& args);
+
+// Shows `text` in a modal box captioned "Packwright" with box type `type`;
+// a type without an icon gets the exclamation icon. Returns the button
+// pressed.
+int ShowText(Shell& shell, const std::string& text, unsigned type);
+
 // Shows the localized text of `base_id` in a modal box captioned
 // "Packwright" with box type `type`; a type without an icon gets the
 // exclamation icon. With no `args` the text is shown as loaded. Returns the

@@ -8,4 +8,5 @@ set(ENGINE_SPINE_SOURCES
 set(ENGINE_SPINE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/install_script_test.cc
   ${CMAKE_CURRENT_LIST_DIR}/reg_key_path_test.cc
-  ${CMAKE_CURRENT_LIST_DIR}/installer_test.cc)
+  ${CMAKE_CURRENT_LIST_DIR}/installer_test.cc
+  ${CMAKE_CURRENT_LIST_DIR}/install_observer_test.cc)

@@ -56,6 +56,13 @@ class CTextureCatalogue {
   // and whitespace in it must not change the id. Works without a Load.
   bool AddEntry(const std::string& text);
 
+  // AddEntry, saying what became of the entry: kAdded when it was stored,
+  // kHeld when its id was present already (the stored entry stays), and
+  // kRefused when AddEntry would return false. `id` (if given) receives the
+  // entry's id when it has one, 0 otherwise.
+  enum class Added { kAdded, kHeld, kRefused };
+  Added AddEntryAs(const std::string& text, std::uint32_t* id = nullptr);
+
   // Takes the entry of `id` out, when its stored text is `text`. False,
   // nothing changed, when there is no entry of that id or its text differs.
   bool RemoveEntry(std::uint32_t id, const std::string& text);

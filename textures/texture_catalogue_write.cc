@@ -36,19 +36,26 @@ bool ReadsBackAs(const std::string& span, std::uint32_t id) {
 }  // namespace
 
 bool CTextureCatalogue::AddEntry(const std::string& text) {
+  return AddEntryAs(text) != Added::kRefused;
+}
+
+CTextureCatalogue::Added CTextureCatalogue::AddEntryAs(const std::string& text,
+                                                       std::uint32_t* id_out) {
+  std::uint32_t ignored = 0;
+  std::uint32_t& id = id_out ? *id_out : ignored;
+  id = 0;
   std::size_t start = text.find("Textur");
   std::size_t end = text.rfind('}');
   if (start == std::string::npos || end == std::string::npos || end < start)
-    return false;
+    return Added::kRefused;
   std::string span = text.substr(start, end + 1 - start);
   std::size_t id_at = span.find("id(");
   if (id_at == std::string::npos)
-    return false;
-  std::uint32_t id = ConvertTextureId(span, id_at + 3);
+    return Added::kRefused;
+  id = ConvertTextureId(span, id_at + 3);
   if (id == 0 || !ReadsBackAs(span, id))
-    return false;
-  entries_.Insert(id, span);
-  return true;
+    return Added::kRefused;
+  return entries_.Insert(id, span) ? Added::kAdded : Added::kHeld;
 }
 
 bool CTextureCatalogue::Save(const std::string& path, const std::string& temp) {

@@ -1,5 +1,6 @@
 #include "textures/texture_step.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/install_record.h"
@@ -23,6 +24,16 @@ bool RecordCatalogueIntent(CInstallRecord* record, const CTextureCatalogue& cata
   return record->Flush();
 }
 
+// Tells the observer of each entry that the saved catalogue gained.
+void TellAdded(IInstallObserver& events, const CTextureCatalogue& catalogue,
+               const std::vector<std::uint32_t>& added) {
+  for (std::uint32_t id : added) {
+    TextureEvent event{TextureEvent::kAdded, id, {}, {}};
+    catalogue.entries().Find(id, &event.entry);
+    events.TextureDone(event);
+  }
+}
+
 }  // namespace
 
 bool BuildTextureText(const std::string& entry, std::string* text) {
@@ -41,12 +52,19 @@ bool BuildTextureText(const std::string& entry, std::string* text) {
   return true;
 }
 
+// What the script's entry says after its ">>".
+std::string ScriptText(const std::string& entry) {
+  std::size_t mark = entry.find(">>");
+  return mark == std::string::npos ? std::string() : entry.substr(mark + 2);
+}
+
 // Merges the script's Texturskript entries into Kestrova's catalogue. A
 // catalogue that is missing, unreadable or not read in whole fails the step
 // before the script is consulted, and a script that cannot be read to the
 // end of its section fails it before anything is saved; either way the
 // catalogue is left as it is. Entries that the catalogue refuses or holds
-// already are passed over without a trace.
+// already are passed over, told to the observer alone; the added ones are
+// told once the catalogue is saved.
 bool CInstaller::InstallTextures() {
   CTextureCatalogue catalogue(platform_.files);
   std::string path = hostDir + kCataloguePath;
@@ -58,11 +76,20 @@ bool CInstaller::InstallTextures() {
   std::string text;
   std::vector<std::uint32_t> added;
   while (script.NextEntry(&entry)) {
-    std::size_t before = catalogue.entries().size();
-    std::uint32_t id = 0;
-    if (BuildTextureText(entry, &text) && catalogue.AddEntry(text) &&
-        catalogue.entries().size() > before && FindEntryId(text.substr(text.find("Textur")), &id))
-      added.push_back(id);
+    TextureEvent event{TextureEvent::kRefused, 0, ScriptText(entry), {}};
+    CTextureCatalogue::Added as = CTextureCatalogue::Added::kRefused;
+    if (BuildTextureText(entry, &text))
+      as = catalogue.AddEntryAs(text, &event.id);
+    if (as == CTextureCatalogue::Added::kAdded) {
+      added.push_back(event.id);
+      continue;
+    }
+    if (as == CTextureCatalogue::Added::kHeld) {
+      event.outcome = TextureEvent::kPassedOver;
+      if (std::find(added.begin(), added.end(), event.id) == added.end())
+        catalogue.entries().Find(event.id, &event.held_by);
+    }
+    events().TextureDone(event);
   }
   // A read error ends the section as if it were complete; saving then would
   // report a partial merge as success.
@@ -72,6 +99,7 @@ bool CInstaller::InstallTextures() {
     return false;
   if (!catalogue.Save(path, record ? record->CatalogueTemp(path) : std::string()))
     return false;
+  TellAdded(events(), catalogue, added);
   bool noted = !record || record->CatalogueSaved(path);
   // The save flushed the new catalogue before its replace; the sync makes
   // the replace itself durable before the step reports success.

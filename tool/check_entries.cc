@@ -166,12 +166,13 @@ void EntryChecker::CheckSource(const ScriptEntry& entry, const std::string& sour
 void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string& destination) {
   std::string host = input_.host.empty() ? kAnyHost : input_.host;
   std::string last = Components(destination).back();
-  if (last.empty() || last == "." || last == "..") {
+  auto not_a_file = [&] {
     Add("destination-not-a-file", Severity::kError, entry,
         "The destination names no file, so the copy fails; write the file's path in Kestrova's "
         "folder, such as Modelle\\x.ksm.");
-    return;
-  }
+  };
+  if (last.empty() || last == "." || last == "..")
+    return not_a_file();
   std::size_t forbidden = destination.find_first_of(kForbidden);
   for (std::size_t i = 0; i < destination.size() && forbidden == std::string::npos; ++i)
     forbidden = static_cast<unsigned char>(destination[i]) < 0x20 ? i : forbidden;
@@ -200,6 +201,8 @@ void EntryChecker::CheckDestination(const ScriptEntry& entry, const std::string&
                  Quoted(destination) +
                      " lies in Kestrova's Packwright folder, which holds the records of "
                      "installs, and Packwright refuses to copy there; choose another folder.");
+    case Refusal::kNoFileName:
+      return not_a_file();
     case Refusal::kNone:
       break;
   }

@@ -96,7 +96,6 @@ bool OverlayFileSystem::Exists(const std::string& path) {
 }
 
 TimeResult OverlayFileSystem::LastWriteTime(const std::string& path, std::uint64_t* time) {
-  times_asked_.push_back(path);
   Node* node = Find(path);
   if (!node)
     return base_.LastWriteTime(path, time);
@@ -107,7 +106,6 @@ TimeResult OverlayFileSystem::LastWriteTime(const std::string& path, std::uint64
 }
 
 FileStatus OverlayFileSystem::Status(const std::string& path) {
-  times_asked_.push_back(path);
   Node* node = Find(path);
   if (!node)
     return base_.Status(path);
@@ -201,9 +199,12 @@ bool OverlayFileSystem::GetAttributes(const std::string& path, std::uint32_t* at
   Node* node = Find(path);
   if (!node)
     return base_.GetAttributes(path, attrs);
-  if (!node->has_attrs)
+  if (node->kind == Kind::kAbsent)
     return false;
-  *attrs = node->attrs;
+  if (node->has_attrs)
+    *attrs = node->attrs;
+  else if (!base_.GetAttributes(path, attrs))
+    *attrs = 0;
   return true;
 }
 
@@ -329,12 +330,6 @@ std::vector<OverlayFileSystem::ChangeRecord> OverlayFileSystem::Changes() {
       changes.push_back({Change::kRemoved, node.shown});
   }
   return changes;
-}
-
-std::string OverlayFileSystem::TimeAsked(std::size_t back) const {
-  if (back >= times_asked_.size())
-    return std::string();
-  return times_asked_[times_asked_.size() - 1 - back];
 }
 
 void OverlayFileSystem::AppendWritten(const std::string& key, const char* data, std::size_t size) {

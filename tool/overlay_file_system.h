@@ -47,6 +47,9 @@ class OverlayFileSystem : public FileSystem {
   bool SyncFiles(const std::vector<std::string>& paths, std::string* err) override;
   bool Remove(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;
+  // What the run set reads back as set; what else it made or changed reads
+  // as the base's attributes where the base has the name, else as 0; what
+  // it removed cannot be examined.
   bool GetAttributes(const std::string& path, std::uint32_t* attrs) override;
   // A folder's attributes are the base's and stay so: false for a folder.
   bool SetAttributes(const std::string& path, std::uint32_t attrs) override;
@@ -68,12 +71,6 @@ class OverlayFileSystem : public FileSystem {
   // were first touched. A file written and removed again (a temporary one)
   // is no change.
   std::vector<ChangeRecord> Changes();
-
-  // The file whose last-write time or status was asked for `back` queries
-  // ago (0: the latest); empty when there was none. The newer-file test
-  // asks for the existing file's status; the candidate's time comes from
-  // the open file.
-  std::string TimeAsked(std::size_t back) const;
 
   // Used by the files that CreateWrite and CreateNew hand out.
   void AppendWritten(const std::string& key, const char* data, std::size_t size);
@@ -114,7 +111,6 @@ class OverlayFileSystem : public FileSystem {
   FileSystem& base_;
   std::map<std::string, Node> nodes_;
   std::vector<std::string> order_;
-  std::vector<std::string> times_asked_;
   std::set<std::string> locked_;
 };
 

@@ -1,14 +1,12 @@
 #include "tool/plan.h"
 
-#include <set>
-
 #include "engine/installer.h"
 #include "engine/kestrova_names.h"
+#include "platform/unicode.h"
 #include "textures/texture_catalogue.h"
 #include "tool/commands.h"
 #include "tool/json.h"
 #include "tool/session.h"
-#include "tool/texture_entry.h"
 #include "tool/tool_shell.h"
 
 namespace {
@@ -18,38 +16,53 @@ long LoadCatalogue(CTextureCatalogue* catalogue, const std::string& path) {
   return catalogue->Load(path) ? static_cast<long>(catalogue->entries().size()) : -1;
 }
 
-std::string TextOf(const EntryTable& entries, std::uint32_t id) {
-  std::string text;
-  entries.Find(id, &text);
-  return text;
-}
+// Writes what the run tells into the plan.
+class PlanListener : public RunListener {
+ public:
+  explicit PlanListener(PlanReport* plan) : plan_(plan) {}
 
-// The package's texture entries whose id was held when they came: by the
-// catalogue as it was, or by an earlier entry of the package.
-void FindPassedOver(FileSystem& files, const std::string& package, const CTextureCatalogue& before,
-                    PlanReport* plan) {
-  CInstallScript script(files);
-  if (!script.CheckOpen(package + "\\" + kScriptFileName) || !script.FindSection(kTextureSection))
-    return;
-  std::set<std::uint32_t> seen;
-  for (ScriptEntry entry; script.NextEntry(&entry);) {
-    std::uint32_t id;
-    if (!TextureIdOf(entry.text, &id) || id == 0)
-      continue;
-    std::string entry_text = entry.text.substr(entry.text.find(">>") + 2);
-    if (before.entries().Contains(id))
-      plan->passed_over.push_back({id, entry_text, TextOf(before.entries(), id)});
-    else if (!seen.insert(id).second)
-      plan->passed_over.push_back({id, entry_text, "an earlier entry of this package"});
+  void Told(const std::string& text) override { plan_->messages.push_back(text); }
+  void Asked(const std::string& destination, const std::string& text, int answer) override {
+    plan_->questions.push_back({destination, text, answer});
+    asked_ = text;
   }
-}
+  // A kept file follows its question, if it was asked.
+  void FileDone(const FileEvent& event) override {
+    if (event.outcome == FileEvent::kKeptNewer)
+      plan_->kept.push_back({event.destination, asked_});
+    asked_.clear();
+  }
+  void TextureDone(const TextureEvent& event) override {
+    PlanReport::Texture texture{event.id, event.entry, event.held_by};
+    if (event.outcome == TextureEvent::kAdded) {
+      plan_->added.push_back(texture);
+    } else if (event.outcome == TextureEvent::kPassedOver) {
+      if (texture.held_by.empty())
+        texture.held_by = "an earlier entry of this package";
+      plan_->passed_over.push_back(texture);
+    }
+  }
+  void RecordBegun(const std::string& folder) override { records_ = RecordsOf(folder); }
+  void RecordFailed(const std::string& folder) override { records_ = RecordsOf(folder); }
 
-void FindAdded(const CTextureCatalogue& before, const CTextureCatalogue& after, PlanReport* plan) {
-  after.entries().ForEach([&](std::uint32_t id, std::string_view text) {
-    if (!before.entries().Contains(id))
-      plan->added.push_back({id, std::string(text), std::string()});
-  });
-}
+  // True when `path` is the records' folder or lies in it.
+  bool InRecords(const std::string& path) const {
+    std::string lower = FoldCase(path);
+    return !records_.empty() &&
+           (lower + "\\" == records_ || lower.compare(0, records_.size(), records_) == 0);
+  }
+
+ private:
+  static std::string RecordsOf(const std::string& folder) {
+    std::string::size_type slash = folder.rfind('\\');
+    return slash == std::string::npos ? std::string() : FoldCase(folder.substr(0, slash + 1));
+  }
+
+  PlanReport* plan_;
+  std::string asked_;
+  // The folder that holds the records, in lower case with its backslash.
+  std::string records_;
+};
 
 }  // namespace
 
@@ -57,17 +70,12 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
   ToolFolders folders = ResolveFolders(system.files, options);
   OverlayFileSystem files(system.files);
   RecordingRegistry registry(system.registry);
-  ToolShell shell(system.shell, console, folders.package, EffectiveNewer(options, console), true);
-  // The question comes right after the newer test, which asks for the
-  // existing file's status last.
-  shell.on_question = [&](const std::string& question, int) {
-    plan->kept.push_back({files.TimeAsked(0), question});
-  };
+  ToolShell shell(system.shell, console, EffectiveNewer(options, console), true);
   Platform platform{files, registry, shell};
   CInstaller installer(platform);
-  // The plan shows the package's changes; the record an install keeps is
-  // not one of them.
-  installer.keepRecord = false;
+  installer.packageDir = folders.package;
+  PlanListener listener(plan);
+  installer.observer = &listener;
   if (!SettleHost(installer, folders, platform, console))
     return plan->exit_status = kExitCannotRun;
   plan->package = folders.package;
@@ -76,28 +84,23 @@ int MakePlan(Platform& system, Console& console, const ToolOptions& options, Pla
   CTextureCatalogue before(system.files);
   plan->catalogue_before = LoadCatalogue(&before, catalogue_path);
 
-  RunProgress progress;
-  plan->result = installer.Run(&progress);
-  plan->exit_status = ExitStatusOf(plan->result, progress, installer);
+  plan->result = installer.Run(nullptr);
+  plan->exit_status = listener.ExitStatus();
   plan->result_text = ResultText(shell, plan->result);
-  for (const ToolShell::Box& box : shell.boxes()) {
-    if ((box.type & kMbTypeMask) != kMbYesNoCancel)
-      plan->messages.push_back(box.text);
-  }
   if (plan->exit_status == kExitCannotRun) {
     for (const std::string& message : plan->messages)
       console.Write(ConsoleStream::kErr, message + "\n");
     return plan->exit_status;
   }
-  plan->changes = files.Changes();
+  // The plan shows the package's changes; the record an install keeps is
+  // not one of them.
+  for (const OverlayFileSystem::ChangeRecord& change : files.Changes()) {
+    if (!listener.InRecords(change.path))
+      plan->changes.push_back(change);
+  }
   plan->registry = registry.writes();
   CTextureCatalogue after(files);
   plan->catalogue_after = LoadCatalogue(&after, catalogue_path);
-  // A damaged package is refused before the texture step: it passes nothing over.
-  if (plan->catalogue_before >= 0 && plan->catalogue_after >= 0 && installer.damagedFile.empty()) {
-    FindAdded(before, after, plan);
-    FindPassedOver(system.files, folders.package, before, plan);
-  }
   return plan->exit_status;
 }
 

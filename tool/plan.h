@@ -1,8 +1,8 @@
 // The dry run: the real CInstaller over a platform layer that records
 // instead of writing (OverlayFileSystem, RecordingRegistry), so that the plan
-// is the install by construction. What the run would change comes from the
-// recording; the plan then explains the texture step with the catalogue as
-// it was and as it would be.
+// is the install by construction, its record included. What the run would
+// change comes from the recording, less the record's own folder; what it
+// kept, asked, said and did with each texture, from the run's events.
 #ifndef PACKWRIGHT_TOOL_PLAN_H_
 #define PACKWRIGHT_TOOL_PLAN_H_
 
@@ -18,9 +18,16 @@
 
 struct PlanReport {
   struct Kept {
-    // The existing, newer file, and the question the dialog would ask.
+    // The existing, newer file, and the question the dialog would ask
+    // (empty when a Cancel before keeps it without asking).
     std::string path;
     std::string question;
+  };
+  struct Question {
+    std::string path;
+    std::string text;
+    // kIdYes (keep), kIdNo (replace) or kIdCancel.
+    int answer;
   };
   struct Texture {
     std::uint32_t id;
@@ -33,6 +40,7 @@ struct PlanReport {
   std::string host;
   std::vector<OverlayFileSystem::ChangeRecord> changes;
   std::vector<Kept> kept;
+  std::vector<Question> questions;
   std::vector<Texture> added;
   std::vector<Texture> passed_over;
   // Entry counts; -1 when the catalogue does not load.

@@ -1,6 +1,7 @@
 // The plan as text for people and as JSON for programs.
 #include "platform/code_page.h"
 #include "platform/unicode.h"
+#include "platform/win_constants.h"
 #include "tool/json.h"
 #include "tool/plan.h"
 
@@ -22,6 +23,10 @@ const char* ChangeName(Change change) {
       return "remove";
   }
   return "";
+}
+
+const char* AnswerWord(int answer) {
+  return answer == kIdYes ? "yes" : answer == kIdNo ? "no" : "cancel";
 }
 
 // `path` below Kestrova's folder, as the script names it.
@@ -56,8 +61,9 @@ void PrintText(Console& console, const PlanReport& plan) {
            std::to_string(write.value) + "\n";
   if (plan.registry.empty())
     out += "  registry: unchanged\n";
-  for (const auto& kept : plan.kept)
-    out += "question (answered yes):\n" + kept.question + "\n";
+  for (const auto& question : plan.questions)
+    out += "question (answered " + std::string(AnswerWord(question.answer)) + "):\n" +
+           question.text + "\n";
   for (const auto& message : plan.messages)
     out += "message: " + message + "\n";
   out += "result: " + plan.result_text + "\n";
@@ -95,6 +101,11 @@ void PrintJson(Console& console, const PlanReport& plan, const ToolOptions& opti
   out += ", \"kept\": " + Array(plan.kept, [&](const PlanReport::Kept& k) {
            return "{\"path\": " + Quote(InHost(k.path, plan.host)) +
                   ", \"question\": " + Quote(k.question) + "}";
+         });
+  out += ", \"questions\": " + Array(plan.questions, [&](const PlanReport::Question& q) {
+           return "{\"path\": " + Quote(InHost(q.path, plan.host)) +
+                  ", \"question\": " + Quote(q.text) + ", \"answer\": \"" + AnswerWord(q.answer) +
+                  "\"}";
          });
   out += ", \"textures_added\": " + Array(plan.added, TextureJson);
   out += ", \"textures_passed_over\": " + Array(plan.passed_over, TextureJson);

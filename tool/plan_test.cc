@@ -95,7 +95,7 @@ const PlanCase kCases[] = {
     {"newer file kept", NewerAnswer::kKeep,
      [](FakePlatform& p) { p.files.AddFile("D:\\Sim\\Modelle\\b.dat", "mine", 20); }, 1, kExitOk},
     {"newer file replaced", NewerAnswer::kReplace,
-     [](FakePlatform& p) { p.files.AddFile("D:\\Sim\\Modelle\\b.dat", "mine", 20); }, 1, kExitOk},
+     [](FakePlatform& p) { p.files.AddFile("D:\\Sim\\Modelle\\b.dat", "mine", 20); }, 0, kExitOk},
     {"newer file asked", NewerAnswer::kAsk,
      [](FakePlatform& p) { p.files.AddFile("D:\\Sim\\Modelle\\b.dat", "mine", 20); }, 1, kExitOk},
     {"older read-only file", NewerAnswer::kKeep,
@@ -132,6 +132,8 @@ TEST(PlanTest, ListsWhatInstallChangesAndChangesNothing) {
     EXPECT_EQ(before.scan, untouched.scan);
     EXPECT_TRUE(Diff(before, untouched).empty());
     EXPECT_EQ(c.kept, plan.kept.size());
+    for (const PlanReport::Kept& kept : plan.kept)
+      EXPECT_EQ("D:\\Sim\\Modelle\\b.dat", kept.path);
     if (c.status == kExitOk) {
       EXPECT_EQ(1u, plan.passed_over.size());  // id 12, held by Kies
     }

@@ -1,5 +1,6 @@
 #include "tool/prop_check.h"
 
+#include <charconv>
 #include <exception>
 #include <iterator>
 #include <set>
@@ -162,7 +163,7 @@ class PropRun {
     int installed = RunInstall(world_->platform(), console, Options("install"));
     said_.install = console.out + console.err;
     Tree host2 = HostTree();
-    CheckPlan(plan, planned, installed, Changes(host0, host2), ids0);
+    CheckPlan(plan, planned, installed, host0, host2);
     CheckEscape(world0, WorldTree(), host0, host2);
     Target target = InstallTarget(host0);
     if (target == Target::kNone)
@@ -182,8 +183,9 @@ class PropRun {
     return RunCheck(world_->platform(), console, o);
   }
 
-  void CheckPlan(const PlanReport& plan, int planned, int installed,
-                 const std::set<std::string>& changed, const std::set<std::uint32_t>& ids0) {
+  void CheckPlan(const PlanReport& plan, int planned, int installed, const Tree& host0,
+                 const Tree& host2) {
+    std::set<std::string> changed = Changes(host0, host2);
     if (planned != installed)
       Fail("plan = install",
            "plan exits " + std::to_string(planned) + ", install " + std::to_string(installed));
@@ -201,9 +203,11 @@ class PropRun {
     if (listed != changed)
       Fail("plan = install", "listed only:" + Join(Minus(listed, changed)) +
                                  "\nchanged only:" + Join(Minus(changed, listed)));
-    std::set<std::uint32_t> added, planned_ids;
+    // The texture step's own additions: in the catalogue, and on the record
+    // as added, unlike the entries of a catalogue the package ships.
+    std::set<std::uint32_t> added, planned_ids, recorded = RecordedTextures(host0, host2);
     for (std::uint32_t id : Ids()) {
-      if (!ids0.count(id))
+      if (recorded.count(id))
         added.insert(id);
     }
     for (const auto& texture : plan.added)
@@ -289,6 +293,21 @@ class PropRun {
       if (!kept.count(FoldCase(to)) && want != got)
         Fail("clean check, clean install", entry.first + " not installed");
     }
+  }
+
+  // The ids that the install's record names as added to the catalogue.
+  std::set<std::uint32_t> RecordedTextures(const Tree& host0, const Tree& host2) {
+    std::string name = NewRecord(host0, host2);
+    unsigned number = 0;
+    std::from_chars(name.data(), name.data() + name.size(), number);
+    RunRecord record;
+    std::set<std::uint32_t> ids;
+    if (number > 0 && ReadRunRecord(files(), world_->Host() + "\\", number, &record)) {
+      for (const RecordedTexture& texture : record.catalogue.textures)
+        if (texture.added)
+          ids.insert(texture.id);
+    }
+    return ids;
   }
 
   // The record the install began: the newest Packwright folder made since.

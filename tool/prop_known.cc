@@ -32,16 +32,17 @@ struct Known {
 };
 
 const Known kKnown[] = {
-    // Where plan and install still disagree: a destination that names no
-    // file, a file where the records' folder goes, and a shipped catalogue.
-    {"plan: a destination without a file name", "|plan = install|",
-     [](const PropCase& c, PropBackend, const PropRunSaid&) {
-       return AnyDestination(c, [](const std::string& d) { return d.empty() || d.back() == '\\'; });
-     }},
-    {"plan: a file named Packwright", "|plan = install|",
-     [](const PropCase& c, PropBackend, const PropRunSaid&) {
+    // On the fake file system only, a case that lays out a file named with
+    // a trailing backslash ("Modelle\\") beside a read-only, newer file in
+    // that folder: the plan lists the file's read-only flag as cleared, the
+    // install leaves it. No disk can hold such a name; the cause is not yet
+    // found.
+    {"fake: a file named like its folder", "|plan = install|",
+     [](const PropCase& c, PropBackend backend, const PropRunSaid&) {
+       if (backend != PropBackend::kFake)
+         return false;
        for (const auto& file : c.Of("file")) {
-         if (FoldCase(file[0]) == "packwright")
+         if (!file[0].empty() && file[0].back() == '\\')
            return true;
        }
        return false;
@@ -51,11 +52,6 @@ const Known kKnown[] = {
        return !c.Of("later-texture").empty() && AnyDestination(c, [](const std::string& d) {
          return d == "resourcen\\parallels\\texturen.txt";
        });
-     }},
-    {"plan: a shipped catalogue", "|plan = install|",
-     [](const PropCase& c, PropBackend, const PropRunSaid&) {
-       return AnyDestination(
-           c, [](const std::string& d) { return d == "resourcen\\parallels\\texturen.txt"; });
      }},
 };
 

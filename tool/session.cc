@@ -76,22 +76,6 @@ std::string ResultText(Shell& shell, long result) {
   return LoadMessage(shell, result < 0 ? IDS_INSTALL_FAILED : IDS_INSTALL_OK);
 }
 
-void RunProgress::GetRange(int* lower, int* upper) {
-  *lower = 0;
-  *upper = 4;
-}
-
-bool RunProgress::SetPos(int pos) {
-  pos_ = pos;
-  return true;
-}
-
-int RunProgress::OffsetPos(int delta) {
-  int old = pos_;
-  pos_ += delta;
-  return old;
-}
-
 bool ConsoleLockWait::Wait() {
   auto now = std::chrono::steady_clock::now();
   if (!waiting_) {
@@ -107,8 +91,8 @@ bool ConsoleLockWait::Wait() {
   return true;
 }
 
-int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer) {
-  if (progress.ScriptMissing(result) && installer.damagedFile.empty())
+int RunListener::ExitStatus() const {
+  if (outcome_ == RunOutcome::kScriptMissing)
     return kExitCannotRun;
-  return result < 0 ? kExitFailed : kExitOk;
+  return result_ < 0 ? kExitFailed : kExitOk;
 }

@@ -1,13 +1,12 @@
 // What the tool's commands share: the package and Kestrova folders,
 // the answer to the newer-file question, the engine's result texts, and
-// the run's exit status.
+// the run's exit status as the run tells it.
 #ifndef PACKWRIGHT_TOOL_SESSION_H_
 #define PACKWRIGHT_TOOL_SESSION_H_
 
 #include <chrono>
 #include <string>
 
-#include "engine/install_progress.h"
 #include "engine/installer.h"
 #include "engine/run_lock.h"
 #include "platform/console.h"
@@ -47,26 +46,21 @@ int CannotRun(Console& console, const ToolOptions& options, const std::string& m
 // IDS_INSTALL_FAILED in the system's language.
 std::string ResultText(Shell& shell, long result);
 
-// Stands in for the progress bar and remembers the last position: a run
-// that fails at position 1 did not find its script, or found its package
-// damaged.
-class RunProgress : public IInstallProgress {
+// Listens to a run for how it ended; the commands' listeners build on it.
+class RunListener : public IInstallObserver {
  public:
-  bool ScriptMissing(long result) const { return result < 0 && pos_ == 1; }
+  void RunEnded(RunOutcome outcome, long result) override {
+    outcome_ = outcome;
+    result_ = result;
+  }
 
-  bool SetRange(int, int) override { return true; }
-  void GetRange(int* lower, int* upper) override;
-  bool SetPos(int pos) override;
-  int GetPos() override { return pos_; }
-  int OffsetPos(int delta) override;
-  int SetStep(int) override { return 1; }
-  int StepIt() override { return OffsetPos(1); }
-  bool SetStatusText1(const std::string&) override { return true; }
-  bool SetStatusText2(const std::string&) override { return true; }
-  bool SetStatusText3(const std::string&) override { return true; }
+  // 2 when the run found no script, 1 when it failed otherwise (a damaged
+  // package included), 0 on success.
+  int ExitStatus() const;
 
  private:
-  int pos_ = 0;
+  RunOutcome outcome_ = RunOutcome::kNoHost;
+  long result_ = kInstallFailed;
 };
 
 // Waits on the console while another run holds Kestrova's lock: says once
@@ -82,9 +76,5 @@ class ConsoleLockWait : public ILockWait {
   std::chrono::steady_clock::time_point start_;
   bool waiting_ = false;
 };
-
-// 2 when the script was missing, 1 when the run failed (a damaged package
-// included), 0 on success.
-int ExitStatusOf(long result, const RunProgress& progress, const CInstaller& installer);
 
 #endif  // PACKWRIGHT_TOOL_SESSION_H_

@@ -10,16 +10,11 @@ const char* AnswerName(int answer) {
 
 }  // namespace
 
-ToolShell::ToolShell(Shell& system, Console& console, const std::string& package_dir,
-                     NewerAnswer newer, bool dry_run)
-    : system_(system),
-      console_(console),
-      module_path_(package_dir + "\\Packwright.exe"),
-      newer_(newer),
-      dry_run_(dry_run) {}
+ToolShell::ToolShell(Shell& system, Console& console, NewerAnswer newer, bool dry_run)
+    : system_(system), console_(console), newer_(newer), dry_run_(dry_run) {}
 
 std::string ToolShell::ModulePath() {
-  return module_path_;
+  return system_.ModulePath();
 }
 
 std::uint16_t ToolShell::SystemLanguage() {
@@ -31,36 +26,21 @@ std::string ToolShell::LoadText(unsigned id) {
 }
 
 int ToolShell::ShowMessageBox(const std::string&, const std::string& text, unsigned type) {
-  int answer = kIdOk;
-  if ((type & kMbTypeMask) == kMbYesNoCancel) {
-    answer = Answer(text);
-    if (on_question)
-      on_question(text, answer);
-  } else if (!dry_run_) {
+  if (!dry_run_) {
     if (before_output)
       before_output();
     console_.Write(ConsoleStream::kErr, text + "\n");
-    if (after_message)
-      after_message();
   }
-  boxes_.push_back({text, type, answer});
-  return answer;
+  return (type & kMbTypeMask) == kMbYesNoCancel ? Answer() : kIdOk;
 }
 
-int ToolShell::Answer(const std::string& question) {
+int ToolShell::Answer() {
   if (dry_run_ || newer_ != NewerAnswer::kAsk) {
     int answer = newer_ == NewerAnswer::kReplace ? kIdNo : kIdYes;
-    if (!dry_run_) {
-      if (before_output)
-        before_output();
-      console_.Write(ConsoleStream::kErr, question + "\n");
+    if (!dry_run_)
       console_.Write(ConsoleStream::kErr, std::string("-> ") + AnswerName(answer) + "\n");
-    }
     return answer;
   }
-  if (before_output)
-    before_output();
-  console_.Write(ConsoleStream::kErr, question + "\n");
   std::string line;
   for (;;) {
     console_.Write(ConsoleStream::kErr, kAnswerPrompt);
