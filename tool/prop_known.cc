@@ -32,21 +32,6 @@ struct Known {
 };
 
 const Known kKnown[] = {
-    // On the fake file system only, a case that lays out a file named with
-    // a trailing backslash ("Modelle\\") beside a read-only, newer file in
-    // that folder: the plan lists the file's read-only flag as cleared, the
-    // install leaves it. No disk can hold such a name; the cause is not yet
-    // found.
-    {"fake: a file named like its folder", "|plan = install|",
-     [](const PropCase& c, PropBackend backend, const PropRunSaid&) {
-       if (backend != PropBackend::kFake)
-         return false;
-       for (const auto& file : c.Of("file")) {
-         if (!file[0].empty() && file[0].back() == '\\')
-           return true;
-       }
-       return false;
-     }},
     {"undo: a shipped catalogue the player added to", "|undo = identity|",
      [](const PropCase& c, PropBackend, const PropRunSaid&) {
        return !c.Of("later-texture").empty() && AnyDestination(c, [](const std::string& d) {

@@ -29,6 +29,11 @@ class FakeWorld : public PropWorld {
   const std::string& root() const override { return root_; }
   bool AddFile(const std::string& path, const std::string& data, std::uint64_t time,
                bool read_only) override {
+    // As on disk, no file name ends in a separator, and a folder in the
+    // way stays a folder.
+    const FakeFileSystem::Node* node = fake_.files.Find(path);
+    if (path.back() == '\\' || (node && node->dir))
+      return false;
     fake_.files.AddFile(path, data, time);
     fake_.files.Find(path)->read_only = read_only;
     return true;
