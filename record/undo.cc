@@ -525,25 +525,37 @@ UndoReport UndoPackage(Platform& platform, const std::string& hostDir,
   return UndoPackageLocked(platform, hostDir, identity, options);
 }
 
-UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
-                      const UndoOptions& options) {
+namespace {
+
+// What `act` makes of every record, read once Kestrova's lock is held.
+template <typename Act>
+UndoReport WithRecords(Platform& platform, const std::string& hostDir, const UndoOptions& options,
+                       Act act) {
   std::unique_ptr<FileLock> lock;
   UndoReport busy;
   if (!LockForUndo(platform, hostDir, options, &lock, &busy))
     return busy;
-  RecordSet all = ReadRecordSet(platform.files, hostDir);
-  for (const RunRecord& record : all.runs) {
-    if (record.kind != "install" || record.undone || FoldCase(record.package) != FoldCase(name))
-      continue;
-    PackageIdentity identity = IdentityOf(record);
-    // A record that names neither tells of no other install.
-    if (identity.script_sum == "-" && identity.destinations.empty())
-      return Undo(platform, hostDir, all, &record, options);
-    return UndoPackageLocked(platform, hostDir, identity, options);
-  }
-  UndoReport report;
-  report.outcome.status = UndoStatus::kNothingToUndo;
-  return report;
+  return act(ReadRecordSet(platform.files, hostDir));
+}
+
+}  // namespace
+
+UndoReport UndoLatest(Platform& platform, const std::string& hostDir, const std::string& name,
+                      const UndoOptions& options) {
+  return WithRecords(platform, hostDir, options, [&](const RecordSet& all) {
+    for (const RunRecord& record : all.runs) {
+      if (record.kind != "install" || record.undone || FoldCase(record.package) != FoldCase(name))
+        continue;
+      PackageIdentity identity = IdentityOf(record);
+      // A record that names neither tells of no other install.
+      if (identity.script_sum == "-" && identity.destinations.empty())
+        return Undo(platform, hostDir, all, &record, options);
+      return UndoPackageLocked(platform, hostDir, identity, options);
+    }
+    UndoReport report;
+    report.outcome.status = UndoStatus::kNothingToUndo;
+    return report;
+  });
 }
 
 UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const RecordSet& all,
@@ -553,15 +565,12 @@ UndoReport UndoInSet(Platform& platform, const std::string& hostDir, const Recor
 
 UndoReport UndoRun(Platform& platform, const std::string& hostDir, unsigned number,
                    const UndoOptions& options) {
-  std::unique_ptr<FileLock> lock;
-  UndoReport busy;
-  if (!LockForUndo(platform, hostDir, options, &lock, &busy))
-    return busy;
-  RecordSet all = ReadRecordSet(platform.files, hostDir);
-  const RunRecord* target = nullptr;
-  for (const RunRecord& record : all.runs) {
-    if (record.number == number)
-      target = &record;
-  }
-  return Undo(platform, hostDir, all, target, options);
+  return WithRecords(platform, hostDir, options, [&](const RecordSet& all) {
+    const RunRecord* target = nullptr;
+    for (const RunRecord& record : all.runs) {
+      if (record.number == number)
+        target = &record;
+    }
+    return Undo(platform, hostDir, all, target, options);
+  });
 }
