@@ -4,6 +4,7 @@
 #include "engine/kestrova_names.h"
 #include "engine/messages.h"
 #include "engine/package_identity.h"
+#include "platform/paths.h"
 #include "platform/unicode.h"
 #include "platform/win_constants.h"
 #include "res/resource.h"
